@@ -1,0 +1,78 @@
+#pragma once
+//! Data packets and change sets: what providers send and what client data sets apply.
+
+#include <QBitArray>
+#include <QList>
+#include <QString>
+#include <QVariant>
+
+namespace korvane {
+
+enum class FieldType { String, Float, Integer, Boolean, Blob, Nested };
+
+//! Provider flags of a field: keys locate rows, stored columns are written.
+enum ProviderFlag : int {
+    pfNone = 0,
+    pfInUpdate = 1, // written by INSERT and UPDATE
+    pfInWhere = 2,  // locates the row in UPDATE and DELETE
+    pfInKey = 4,    // part of the update table's primary key
+    pfHidden = 8,   // not shown to the client
+};
+
+struct FieldDef
+{
+    QString name; // the provider's declared spelling
+    FieldType type = FieldType::String;
+    int size = 0; // text width in characters; 0 when not a text
+    bool required = false;
+    int flags = pfNone;
+    QList<FieldDef> fields; // columns of a nested detail field
+
+    bool isKey() const { return flags & pfInWhere; }
+    bool isStored() const { return flags & pfInUpdate; }
+};
+
+using Fields = QList<FieldDef>;
+
+//! One row: one cell per field, in field order. A null QVariant is a null value.
+//! A nested cell holds a QVariantList of the detail rows (each a QVariantList).
+using RowValues = QVariantList;
+
+struct Packet
+{
+    Fields fields;
+    QList<RowValues> rows;
+    bool eof = true; // false while the provider holds more rows for a later request
+
+    int indexOf(const QString &name) const; // without regard to case; -1 when absent
+};
+
+enum class ChangeOp { Insert, Modify, Delete };
+
+struct ChangeSet;
+
+//! One changed row. Insert carries only current values, Delete only old ones,
+//! Modify both with the mask of the cells that changed.
+struct ChangeRow
+{
+    ChangeOp op = ChangeOp::Modify;
+    RowValues oldValues;
+    RowValues newValues;
+    QBitArray changed;
+    //! Changes of the row's nested details, one change set per nested field (by field index).
+    QList<QPair<int, ChangeSet>> details;
+};
+
+struct ChangeSet
+{
+    Fields fields;
+    QList<ChangeRow> rows;
+
+    bool isEmpty() const { return rows.isEmpty(); }
+};
+
+int indexOfField(const Fields &fields, const QString &name);
+QString fieldTypeName(FieldType type);
+FieldType fieldTypeFromName(const QString &name, bool *ok = nullptr);
+
+} // namespace korvane
