@@ -76,3 +76,33 @@ QString fieldTypeName(FieldType type);
 FieldType fieldTypeFromName(const QString &name, bool *ok = nullptr);
 
 } // namespace korvane
+
+namespace korvane {
+
+//! A row the provider refused: where it stands in the change set, and why.
+struct ApplyError
+{
+    int row = -1;          // index into ChangeSet::rows
+    int detailField = -1;  // for a nested detail row: the nested field's index in the master
+    int detailRow = -1;    //   and the row's index in that detail change set
+    QString message;       // the database's (or the server's) text, shown to the operator
+    int errorCode = 0;     // 3631 when a still-referenced row or a missing referenced row refused it
+    RowValues values;      // the row's values as sent
+};
+
+struct ApplyResult
+{
+    int errorCount = 0;
+    QList<ApplyError> errors;
+    Packet refreshed; // the applied rows as they now stand (inserted and modified rows)
+};
+
+//! A named provider parameter; names are matched without regard to case.
+struct Param
+{
+    QString name;
+    QVariant value;
+};
+using Params = QList<Param>;
+
+} // namespace korvane
