@@ -1,0 +1,56 @@
+#pragma once
+//! A module instance made of a provider table and a method table: the base of the five
+//! modules (TBaseRDM, TBillRDM, TCodeNameRDM, TLookupRDM, TRPTRDM).
+//! It owns one database connection, opened with the run-time connection just before the
+//! first query (the before-connect rule), and closed when the instance dies.
+
+#include "ProviderDef.h"
+#include "RemoteDataModule.h"
+
+#include <QHash>
+#include <QSqlDatabase>
+
+#include <functional>
+#include <memory>
+
+namespace korvane {
+
+class TLumoDatasetprovider;
+
+class ProviderModule : public RemoteDataModule
+{
+    Q_OBJECT
+public:
+    //! args: the call's arguments (already checked against argCount); out: by-reference outputs.
+    using Method = std::function<QVariant(const QVariantList &args, QVariantList *out)>;
+
+    ProviderModule(const QString &className, const ProviderDefs &providers, QObject *parent = nullptr);
+    ~ProviderModule() override;
+
+    QString className() const override { return m_className; }
+    QStringList providerNames() const override;
+    Packet getRecords(const GetRecordsRequest &request) override;
+    ApplyResult applyUpdates(const QString &provider, const ChangeSet &delta, int maxErrors) override;
+    Params getParams(const QString &provider) override;
+    void execute(const QString &provider, const QString &commandText, const Params &params) override;
+    QVariant call(const QString &method, const QVariantList &args, QVariantList *out) override;
+
+    //! The module's connection, connected on first use; throws ServerError when it cannot connect.
+    QSqlDatabase database();
+
+protected:
+    //! Registers an own method; name matched without regard to case; a call with another
+    //! number of arguments fails with a clear error.
+    void addMethod(const QString &name, int argCount, Method method);
+    TLumoDatasetprovider *provider(const QString &name); // throws "Provider not exported: %s"
+
+private:
+    QString m_className;
+    QString m_connectionName;
+    QHash<QString, std::shared_ptr<TLumoDatasetprovider>> m_providers; // by lower-cased name
+    QStringList m_providerOrder;
+    struct MethodEntry { int argCount; Method method; };
+    QHash<QString, MethodEntry> m_methods; // by lower-cased name
+};
+
+} // namespace korvane
