@@ -1,0 +1,78 @@
+#include "LumoMessages.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace {
+
+TLumoMessageHook &currentHook()
+{
+    static TLumoMessageHook hook = lumoDefaultMessage;
+    return hook;
+}
+
+struct KindLook
+{
+    int kind;
+    const char *caption;
+    QMessageBox::StandardButtons buttons;
+};
+
+// Captions are the system's own; the diagnostic kind frames its text.
+const KindLook kKindLooks[] = {
+    {mkHint, "提示", QMessageBox::Ok},
+    {mkInfo, "信息", QMessageBox::Ok},
+    {mkYesNo, "询问", QMessageBox::Yes | QMessageBox::No},
+    {mkYesNoCancel, "询问", QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel},
+    {mkDebug, "Debug", QMessageBox::Ok},
+};
+
+int buttonNumber(int button)
+{
+    switch (button) {
+    case QMessageBox::Yes:
+        return mrYes;
+    case QMessageBox::No:
+        return mrNo;
+    case QMessageBox::Cancel:
+        return mrCancel;
+    default:
+        return mrOk;
+    }
+}
+
+QString framedDiagnostic(const QString &text)
+{
+    return QStringLiteral("-----------------Lumo控件Debug功能----------------\n\n") + text +
+           QStringLiteral("\n\n---------------------请杀死此BUG！-----------------");
+}
+
+} // namespace
+
+void setLumoMessageHook(TLumoMessageHook hook)
+{
+    currentHook() = hook ? std::move(hook) : TLumoMessageHook(lumoDefaultMessage);
+}
+
+const TLumoMessageHook &lumoMessageHook()
+{
+    return currentHook();
+}
+
+int lumoMessage(const QString &text, int kind)
+{
+    return currentHook()(text, kind);
+}
+
+int lumoDefaultMessage(const QString &text, int kind)
+{
+    for (const KindLook &look : kKindLooks) {
+        if (look.kind != kind)
+            continue;
+        const QString shown = kind == mkDebug ? framedDiagnostic(text) : text;
+        QMessageBox box(QMessageBox::Information, QString::fromUtf8(look.caption), shown,
+                        look.buttons, QApplication::activeWindow());
+        return buttonNumber(box.exec());
+    }
+    return mrOk; // any other kind shows nothing
+}
