@@ -20,24 +20,24 @@ struct KindLook
 
 // Captions are the system's own; the diagnostic kind frames its text.
 const KindLook kKindLooks[] = {
-    {mkHint, "提示", QMessageBox::Ok},
-    {mkInfo, "信息", QMessageBox::Ok},
-    {mkYesNo, "询问", QMessageBox::Yes | QMessageBox::No},
-    {mkYesNoCancel, "询问", QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel},
-    {mkDebug, "Debug", QMessageBox::Ok},
+    {LumoMsg::Hint, "提示", QMessageBox::Ok},
+    {LumoMsg::Info, "信息", QMessageBox::Ok},
+    {LumoMsg::YesNo, "询问", QMessageBox::Yes | QMessageBox::No},
+    {LumoMsg::YesNoCancel, "询问", QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel},
+    {LumoMsg::Debug, "Debug", QMessageBox::Ok},
 };
 
 int buttonNumber(int button)
 {
     switch (button) {
     case QMessageBox::Yes:
-        return mrYes;
+        return LumoMsg::Yes;
     case QMessageBox::No:
-        return mrNo;
+        return LumoMsg::No;
     case QMessageBox::Cancel:
-        return mrCancel;
+        return LumoMsg::Cancel;
     default:
-        return mrOk;
+        return LumoMsg::Ok;
     }
 }
 
@@ -69,10 +69,10 @@ int lumoDefaultMessage(const QString &text, int kind)
     for (const KindLook &look : kKindLooks) {
         if (look.kind != kind)
             continue;
-        const QString shown = kind == mkDebug ? framedDiagnostic(text) : text;
+        const QString shown = kind == LumoMsg::Debug ? framedDiagnostic(text) : text;
         QMessageBox box(QMessageBox::Information, QString::fromUtf8(look.caption), shown,
                         look.buttons, QApplication::activeWindow());
         return buttonNumber(box.exec());
     }
-    return mrOk; // any other kind shows nothing
+    return LumoMsg::Ok; // any other kind shows nothing
 }

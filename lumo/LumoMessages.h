@@ -8,10 +8,13 @@
 
 //! Kinds of message: hint "提示", info "信息", question "询问" (yes/no), question with
 //! cancel, and a component diagnostic shown while a window initialises.
-enum TLumoMsgKind : int { mkHint = 0, mkInfo = 1, mkYesNo = 2, mkYesNoCancel = 3, mkDebug = 4 };
+//! Scoped so that the client's own MsgBox constants can live beside them.
+namespace LumoMsg {
+enum Kind : int { Hint = 0, Info = 1, YesNo = 2, YesNoCancel = 3, Debug = 4 };
 
 //! Button numbers answered by a message.
-enum TLumoMsgResult : int { mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
+enum Result : int { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
+} // namespace LumoMsg
 
 using TLumoMessageHook = std::function<int(const QString &text, int kind)>;
 

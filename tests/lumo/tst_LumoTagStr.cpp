@@ -84,13 +84,14 @@ void tst_LumoTagStr::messageHookIsReplaceable()
     QStringList shown;
     setLumoMessageHook([&](const QString &text, int kind) {
         shown << QStringLiteral("%1:%2").arg(kind).arg(text);
-        return int(mrNo);
+        return int(LumoMsg::No);
     });
-    QCOMPARE(lumoMessage(QStringLiteral("确实要删除此笔资料吗？"), mkYesNo), int(mrNo));
+    QCOMPARE(lumoMessage(QStringLiteral("确实要删除此笔资料吗？"), LumoMsg::YesNo),
+             int(LumoMsg::No));
     QCOMPARE(shown, QStringList{QStringLiteral("2:确实要删除此笔资料吗？")});
     setLumoMessageHook({});
     // An unknown kind shows nothing and answers OK, without blocking the test.
-    QCOMPARE(lumoMessage(QStringLiteral("x"), 9), int(mrOk));
+    QCOMPARE(lumoMessage(QStringLiteral("x"), 9), int(LumoMsg::Ok));
 }
 
 QTEST_MAIN(tst_LumoTagStr)
