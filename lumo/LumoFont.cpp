@@ -1,0 +1,49 @@
+#include "LumoFont.h"
+
+#include <QWidget>
+
+namespace lumo {
+
+namespace {
+
+const QString kSongTi = QStringLiteral("宋体");
+
+//! Families tried in order when "宋体" itself is not installed.
+const QStringList kCjkFallbacks = {
+    QStringLiteral("SimSun"),
+    QStringLiteral("NSimSun"),
+    QStringLiteral("Noto Serif CJK SC"),
+    QStringLiteral("Noto Sans CJK SC"),
+    QStringLiteral("Source Han Serif SC"),
+    QStringLiteral("WenQuanYi Zen Hei"),
+    QStringLiteral("WenQuanYi Micro Hei"),
+    QStringLiteral("AR PL UMing CN"),
+};
+
+void registerSubstitutions()
+{
+    static const bool done = [] {
+        QFont::insertSubstitutions(kSongTi, kCjkFallbacks);
+        return true;
+    }();
+    Q_UNUSED(done);
+}
+
+} // namespace
+
+QFont lumoFont()
+{
+    registerSubstitutions();
+    QFont font(kSongTi);
+    font.setFamilies(QStringList{kSongTi} + kCjkFallbacks);
+    font.setPointSize(9);
+    return font;
+}
+
+void applyLumoFont(QWidget *widget)
+{
+    if (widget)
+        widget->setFont(lumoFont());
+}
+
+} // namespace lumo
