@@ -2,6 +2,7 @@
 
 #include <QMutex>
 #include <QSqlError>
+#include <QSqlQuery>
 
 namespace korvane {
 
@@ -37,8 +38,14 @@ QSqlDatabase openDatabase(const DbConnectionInfo &info, const QString &connectio
         db.setPassword(info.password);
     if (!info.options.isEmpty())
         db.setConnectOptions(info.options);
-    if (!db.open() && error)
-        *error = db.lastError().text();
+    if (!db.open()) {
+        if (error)
+            *error = db.lastError().text();
+        return db;
+    }
+    // SQLite checks foreign keys only when each connection asks for it.
+    if (info.driver == QLatin1String("QSQLITE"))
+        QSqlQuery(db).exec(QStringLiteral("PRAGMA foreign_keys = ON"));
     return db;
 }
 
