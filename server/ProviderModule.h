@@ -15,6 +15,8 @@
 
 namespace korvane {
 
+class SchemaCatalog;
+class TLumoADOC;
 class TLumoDatasetprovider;
 
 class ProviderModule : public RemoteDataModule
@@ -24,19 +26,25 @@ public:
     //! args: the call's arguments (already checked against argCount); out: by-reference outputs.
     using Method = std::function<QVariant(const QVariantList &args, QVariantList *out)>;
 
-    ProviderModule(const QString &className, const ProviderDefs &providers, QObject *parent = nullptr);
+    ProviderModule(const QString &className, const ProviderDefs &providers,
+                   QObject *parent = nullptr);
     ~ProviderModule() override;
 
     QString className() const override { return m_className; }
     QStringList providerNames() const override;
     Packet getRecords(const GetRecordsRequest &request) override;
-    ApplyResult applyUpdates(const QString &provider, const ChangeSet &delta, int maxErrors) override;
+    ApplyResult applyUpdates(const QString &provider, const ChangeSet &delta,
+                             int maxErrors) override;
     Params getParams(const QString &provider) override;
-    void execute(const QString &provider, const QString &commandText, const Params &params) override;
+    void execute(const QString &provider, const QString &commandText,
+                 const Params &params) override;
     QVariant call(const QString &method, const QVariantList &args, QVariantList *out) override;
 
     //! The module's connection, connected on first use; throws ServerError when it cannot connect.
     QSqlDatabase database();
+    //! The catalogue of the module's database (connects on first use).
+    SchemaCatalog &catalog();
+    TLumoADOC *connection() const { return m_connection; }
 
 protected:
     //! Registers an own method; name matched without regard to case; a call with another
@@ -46,10 +54,14 @@ protected:
 
 private:
     QString m_className;
-    QString m_connectionName;
-    QHash<QString, std::shared_ptr<TLumoDatasetprovider>> m_providers; // by lower-cased name
+    TLumoADOC *m_connection;                            // child of this module
+    QHash<QString, TLumoDatasetprovider *> m_providers; // by lower-cased name; children
     QStringList m_providerOrder;
-    struct MethodEntry { int argCount; Method method; };
+    struct MethodEntry
+    {
+        int argCount;
+        Method method;
+    };
     QHash<QString, MethodEntry> m_methods; // by lower-cased name
 };
 

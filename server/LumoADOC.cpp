@@ -1,0 +1,74 @@
+#include "LumoADOC.h"
+
+#include "RemoteDataModule.h"
+
+#include <QSqlQuery>
+#include <QUuid>
+
+namespace korvane {
+
+TLumoADOC::TLumoADOC(QObject *parent)
+    : QObject(parent),
+      m_connectionName(QStringLiteral("korvane_") + QUuid::createUuid().toString(QUuid::Id128))
+{}
+
+TLumoADOC::~TLumoADOC()
+{
+    close();
+}
+
+bool TLumoADOC::isConnected() const
+{
+    return QSqlDatabase::contains(m_connectionName) &&
+           QSqlDatabase::database(m_connectionName, false).isOpen();
+}
+
+bool TLumoADOC::connectWith(const DbConnectionInfo &info, QString *error)
+{
+    close();
+    QSqlDatabase db = openDatabase(info, m_connectionName, error);
+    if (!db.isOpen()) {
+        close();
+        return false;
+    }
+    if (db.driverName() == QLatin1String("QSQLITE")) {
+        // SQLite leaves references unchecked unless asked, per connection.
+        QSqlQuery(db).exec(QStringLiteral("PRAGMA foreign_keys = ON"));
+    }
+    m_catalog.setDatabase(db);
+    return true;
+}
+
+QSqlDatabase TLumoADOC::database()
+{
+    if (isConnected())
+        return QSqlDatabase::database(m_connectionName, false);
+    QString error;
+    if (!connectWith(runTimeConnection(), &error))
+        throw ServerError(error.isEmpty() ? QStringLiteral("Cannot connect to the database")
+                                          : error);
+    return QSqlDatabase::database(m_connectionName, false);
+}
+
+void TLumoADOC::close()
+{
+    m_catalog.setDatabase(QSqlDatabase());
+    if (!QSqlDatabase::contains(m_connectionName))
+        return;
+    QSqlDatabase::database(m_connectionName, false).close();
+    QSqlDatabase::removeDatabase(m_connectionName);
+}
+
+SchemaCatalog &TLumoADOC::catalog()
+{
+    database();
+    return m_catalog;
+}
+
+bool TLumoADOC::isPostgres() const
+{
+    return QSqlDatabase::contains(m_connectionName) &&
+           QSqlDatabase::database(m_connectionName, false).driverName() == QLatin1String("QPSQL");
+}
+
+} // namespace korvane

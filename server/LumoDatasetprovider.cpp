@@ -1,0 +1,339 @@
+#include "LumoDatasetprovider.h"
+
+#include "LumoADOC.h"
+#include "ProviderFields.h"
+#include "Resolver.h"
+#include "SqlStatement.h"
+
+#include <QHash>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include <atomic>
+
+namespace korvane {
+
+namespace {
+
+std::atomic<bool> g_commandTextAllowed{false};
+
+// grMetaData | grReset of a records request.
+constexpr int kOpeningOptions = 1 | 2;
+
+// Heads per detail statement: well below the parameter limits of both databases.
+constexpr int kHeadsPerDetailStatement = 500;
+
+QString errorText(const QSqlError &error)
+{
+    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
+}
+
+RowValues readRow(const QSqlQuery &q, const Fields &fields)
+{
+    RowValues row;
+    row.reserve(fields.size());
+    int column = 0;
+    for (const FieldDef &f : fields) {
+        if (f.type == FieldType::Nested)
+            row << QVariant(QVariantList());
+        else
+            row << cellValue(q.value(column++), f.type);
+    }
+    return row;
+}
+
+QString withoutTrailingSemicolon(QString text)
+{
+    text = text.trimmed();
+    while (text.endsWith(QLatin1Char(';')))
+        text.chop(1);
+    return text;
+}
+
+} // namespace
+
+bool commandTextAllowed()
+{
+    return g_commandTextAllowed.load();
+}
+
+void setCommandTextAllowed(bool allowed)
+{
+    g_commandTextAllowed.store(allowed);
+}
+
+struct TLumoDatasetprovider::Cursor
+{
+    std::unique_ptr<QSqlQuery> query;
+    Fields fields;
+    bool hasPending = false;
+    RowValues pending;
+};
+
+TLumoDatasetprovider::TLumoDatasetprovider(const ProviderDef &def, TLumoADOC *connection,
+                                           QObject *parent)
+    : QObject(parent), m_def(def), m_connection(connection)
+{
+    setObjectName(def.name);
+}
+
+TLumoDatasetprovider::~TLumoDatasetprovider() = default;
+
+QString TLumoDatasetprovider::statementText(const QString &commandText) const
+{
+    if (!commandText.trimmed().isEmpty()) {
+        if (!commandTextAllowed())
+            throw ServerError(QStringLiteral(
+                "Statements sent by a client are refused; an administrator can allow them "
+                "with AllowCommandText=1 in section KORVANE of Plant.ini"));
+        return commandText;
+    }
+    if (m_def.sql.trimmed().isEmpty())
+        throw ServerError(QStringLiteral("Provider %1 has no statement").arg(m_def.name));
+    return m_def.sql;
+}
+
+std::unique_ptr<QSqlQuery> TLumoDatasetprovider::runQuery(const QString &sql,
+                                                          const QVariantList &values)
+{
+    auto q = std::make_unique<QSqlQuery>(m_connection->database());
+    q->setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+    // PostgreSQL keeps a whole result apart from the connection, so an open packet query
+    // survives the statements that run between two packets; SQLite steps its own cursor.
+    q->setForwardOnly(!m_connection->isPostgres());
+    if (!q->prepare(sql))
+        throw ServerError(errorText(q->lastError()));
+    for (int i = 0; i < values.size(); ++i)
+        q->bindValue(i, values[i]);
+    if (!q->exec())
+        throw ServerError(errorText(q->lastError()));
+    return q;
+}
+
+Fields TLumoDatasetprovider::describe(const QString &text, const QString &updateTable)
+{
+    const SqlStatement st(withoutTrailingSemicolon(text));
+    const QString wrapped =
+        QStringLiteral("SELECT * FROM (%1) korvane_meta WHERE 1=0").arg(st.positionalText());
+    auto q = runQuery(wrapped, SqlStatement::bindValues(st.parameterSlots(), Params()));
+    return describeFields(q->record(), st, updateTable, m_connection->catalog());
+}
+
+QString TLumoDatasetprovider::updateTable()
+{
+    const QString name =
+        m_def.updateTable.isEmpty() ? SqlStatement(m_def.sql).firstTable() : m_def.updateTable;
+    return name.isEmpty() ? QString() : m_connection->catalog().tableName(name);
+}
+
+Fields TLumoDatasetprovider::detailFields()
+{
+    if (m_detailFields.isEmpty() && !m_def.detailSql.trimmed().isEmpty())
+        m_detailFields = describe(m_def.detailSql, SqlStatement(m_def.detailSql).firstTable());
+    return m_detailFields;
+}
+
+Fields TLumoDatasetprovider::fields()
+{
+    if (m_fields.isEmpty()) {
+        Fields fields = describe(m_def.sql, updateTable());
+        if (!m_def.detailSql.trimmed().isEmpty()) {
+            FieldDef nested;
+            nested.name = m_def.detailField;
+            nested.type = FieldType::Nested;
+            nested.fields = detailFields();
+            fields << nested;
+        }
+        m_fields = fields;
+    }
+    return m_fields;
+}
+
+Params TLumoDatasetprovider::params() const
+{
+    Params list;
+    for (const QString &name : SqlStatement(m_def.sql).parameterNames())
+        list << Param{name, QVariant()};
+    return list;
+}
+
+void TLumoDatasetprovider::reset()
+{
+    m_cursor.reset();
+}
+
+void TLumoDatasetprovider::open(const QString &commandText, const Params &params)
+{
+    reset();
+    const bool own = commandText.trimmed().isEmpty();
+    const SqlStatement st(withoutTrailingSemicolon(statementText(commandText)));
+    auto cursor = std::make_unique<Cursor>();
+    cursor->query =
+        runQuery(st.positionalText(), SqlStatement::bindValues(st.parameterSlots(), params));
+    const QString table = own ? updateTable() : st.firstTable();
+    cursor->fields = describeFields(cursor->query->record(), st, table, m_connection->catalog());
+    if (!m_def.detailSql.trimmed().isEmpty()) {
+        FieldDef nested;
+        nested.name = m_def.detailField;
+        nested.type = FieldType::Nested;
+        nested.fields = detailFields();
+        cursor->fields << nested;
+    }
+    m_cursor = std::move(cursor);
+}
+
+bool TLumoDatasetprovider::fetchRow(RowValues *row)
+{
+    if (!m_cursor)
+        return false;
+    if (m_cursor->hasPending) {
+        *row = m_cursor->pending;
+        m_cursor->hasPending = false;
+        return true;
+    }
+    if (!m_cursor->query->next()) {
+        m_cursor.reset();
+        return false;
+    }
+    *row = readRow(*m_cursor->query, m_cursor->fields);
+    return true;
+}
+
+Packet TLumoDatasetprovider::getRecords(const GetRecordsRequest &request)
+{
+    // The first request of an opening asks for metadata and a restart; later requests of
+    // the same opening carry neither and continue where the previous packet ended.
+    const bool continues = !(request.options & kOpeningOptions) && m_cursor &&
+                           request.params.isEmpty() && request.commandText.isEmpty();
+    if (!continues)
+        open(request.commandText, request.params);
+    Packet packet;
+    packet.fields = m_cursor ? m_cursor->fields : fields();
+    RowValues row;
+    while (request.count != 0 && (request.count < 0 || packet.rows.size() < request.count) &&
+           fetchRow(&row))
+        packet.rows << row;
+    // One row ahead tells the client whether another packet will follow.
+    if (m_cursor && !m_cursor->hasPending && fetchRow(&row)) {
+        m_cursor->pending = row;
+        m_cursor->hasPending = true;
+    }
+    packet.eof = !m_cursor;
+    attachDetails(&packet.rows, packet.fields);
+    return packet;
+}
+
+void TLumoDatasetprovider::attachDetails(QList<RowValues> *rows, const Fields &fields)
+{
+    if (m_def.detailSql.trimmed().isEmpty() || rows->isEmpty())
+        return;
+    const SqlStatement detail(withoutTrailingSemicolon(m_def.detailSql));
+    if (!attachDetailsInOneStatement(rows, fields, detail))
+        attachDetailsPerRow(rows, fields, detail);
+}
+
+bool TLumoDatasetprovider::attachDetailsInOneStatement(QList<RowValues> *rows, const Fields &fields,
+                                                       const SqlStatement &detail)
+{
+    const QStringList params = detail.parameterNames();
+    const Fields lineFields = detailFields();
+    const int nested = indexOfField(fields, m_def.detailField);
+    if (params.size() != 1 || nested < 0)
+        return false;
+    const QString link = params.first();
+    const int headColumn = indexOfField(fields, link);
+    const int lineColumn = indexOfField(lineFields, link);
+    QString text;
+    QStringList names;
+    if (headColumn < 0 || lineColumn < 0 || !detail.inListText(link, 1, &text, &names))
+        return false;
+
+    QVariantList keys;
+    QSet<QString> seen;
+    for (const RowValues &row : std::as_const(*rows)) {
+        const QVariant v = row.value(headColumn);
+        if (!v.isNull() && !seen.contains(v.toString())) {
+            seen.insert(v.toString());
+            keys << v;
+        }
+    }
+    QHash<QString, QVariantList> lines;
+    for (int from = 0; from < keys.size(); from += kHeadsPerDetailStatement) {
+        const QVariantList chunk = keys.mid(from, kHeadsPerDetailStatement);
+        detail.inListText(link, chunk.size(), &text, &names);
+        Params values;
+        for (int k = 0; k < chunk.size(); ++k)
+            values << Param{link + QLatin1Char('#') + QString::number(k), chunk[k]};
+        auto q = runQuery(text, SqlStatement::bindValues(names, values));
+        while (q->next()) {
+            const RowValues line = readRow(*q, lineFields);
+            lines[line.value(lineColumn).toString()] << QVariant(line);
+        }
+    }
+    for (RowValues &row : *rows)
+        row[nested] = lines.value(row.value(headColumn).toString());
+    return true;
+}
+
+void TLumoDatasetprovider::attachDetailsPerRow(QList<RowValues> *rows, const Fields &fields,
+                                               const SqlStatement &detail)
+{
+    const int nested = indexOfField(fields, m_def.detailField);
+    if (nested < 0)
+        return;
+    const Fields lineFields = detailFields();
+    const QStringList names = detail.parameterSlots();
+    for (RowValues &row : *rows) {
+        Params values;
+        for (const QString &name : detail.parameterNames()) {
+            const int column = indexOfField(fields, name);
+            if (column < 0)
+                throw ServerError(
+                    QStringLiteral("The detail of %1 is linked by :%2, which is no column of "
+                                   "its head")
+                        .arg(m_def.name, name));
+            values << Param{name, row.value(column)};
+        }
+        auto q = runQuery(detail.positionalText(), SqlStatement::bindValues(names, values));
+        QVariantList lines;
+        while (q->next())
+            lines << QVariant(readRow(*q, lineFields));
+        row[nested] = lines;
+    }
+}
+
+ResolveTarget TLumoDatasetprovider::resolveTarget()
+{
+    ResolveTarget target;
+    target.table = updateTable();
+    target.fields = fields();
+    if (!m_def.detailSql.trimmed().isEmpty()) {
+        const SqlStatement detail(m_def.detailSql);
+        ResolveTarget lines;
+        lines.table = m_connection->catalog().tableName(detail.firstTable());
+        lines.fields = detailFields();
+        lines.nestedField = m_def.detailField;
+        lines.linkColumn = detail.parameterNames().value(0);
+        target.details.push_back(lines);
+    }
+    return target;
+}
+
+ApplyResult TLumoDatasetprovider::applyUpdates(const ChangeSet &delta, int maxErrors)
+{
+    const ResolveTarget target = resolveTarget();
+    if (target.table.isEmpty())
+        throw ServerError(QStringLiteral("Provider %1 cannot be updated").arg(m_def.name));
+    if (!m_resolver)
+        m_resolver = std::make_unique<Resolver>(m_connection->database(), m_connection->catalog());
+    return m_resolver->apply(target, delta, maxErrors, m_def.options == ProviderOptions::A);
+}
+
+void TLumoDatasetprovider::execute(const QString &commandText, const Params &params)
+{
+    const SqlStatement st(withoutTrailingSemicolon(statementText(commandText)));
+    runQuery(st.positionalText(), SqlStatement::bindValues(st.parameterSlots(), params));
+}
+
+} // namespace korvane
