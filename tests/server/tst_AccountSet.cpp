@@ -1,0 +1,210 @@
+#include "AccountSet.h"
+#include "ConnectionString.h"
+#include "TestDb.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUuid>
+
+using namespace korvane;
+
+//! One account set on one backend: a folder for the embedded database, a uniquely named
+//! database on the test cluster (dropped again at the end).
+class Site
+{
+public:
+    explicit Site(const QString &backend) : m_postgres(backend == QLatin1String("postgresql"))
+    {
+        m_settings.catalog =
+            QStringLiteral("korvane_h1_") + QUuid::createUuid().toString(QUuid::Id128).left(12);
+        if (m_postgres) {
+            m_settings.driver = QStringLiteral("QPSQL");
+            m_settings.dataSource =
+                test::pgHost() + QLatin1Char(':') + QString::number(test::pgPort());
+            m_settings.userId = QStringLiteral("postgres");
+            m_settings.password = QString();
+        } else {
+            m_settings.dataSource = m_dir.path();
+        }
+    }
+    ~Site()
+    {
+        if (m_postgres) {
+            QSqlQuery q(test::pgAdmin());
+            q.exec(QStringLiteral("DROP DATABASE IF EXISTS \"%1\" WITH (FORCE)")
+                       .arg(m_settings.catalog));
+        }
+    }
+
+    ConnectionSettings settings(const QString &catalog) const
+    {
+        ConnectionSettings s = m_settings;
+        s.catalog = catalog;
+        return s;
+    }
+    DbConnectionInfo server() const { return connectionInfo(settings("Master"), m_dir.path()); }
+    DbConnectionInfo accountSet() const { return connectionInfo(m_settings, m_dir.path()); }
+    QString catalog() const { return m_settings.catalog; }
+    QString script(const QByteArray &text)
+    {
+        const QString path = m_dir.filePath(QStringLiteral("BK"));
+        QFile f(path);
+        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        f.write(text);
+        return path;
+    }
+    QStringList folderEntries() const { return QDir(m_dir.path()).entryList(QDir::Files); }
+
+    //! Rows of table t in the account set, "" on failure.
+    QString rows() const
+    {
+        QString error;
+        const QString name = QStringLiteral("check_") + m_settings.catalog;
+        QString result;
+        {
+            QSqlDatabase db = openDatabase(accountSet(), name, &error);
+            QSqlQuery q(db);
+            if (q.exec(QStringLiteral("SELECT code, name FROM t ORDER BY code"))) {
+                while (q.next())
+                    result += q.value(0).toString() + QLatin1Char('=') + q.value(1).toString() +
+                              QLatin1Char(' ');
+            }
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+        return result.trimmed();
+    }
+
+private:
+    bool m_postgres;
+    QTemporaryDir m_dir;
+    ConnectionSettings m_settings;
+};
+
+static const QByteArray kScript =
+    "-- seed; with a comment\n"
+    "CREATE TABLE t (code varchar(4) PRIMARY KEY, name varchar(20));\n"
+    "INSERT INTO t VALUES ('01', '人民币;元');\n"
+    "INSERT INTO t VALUES ('02', 'it''s');\n";
+
+class tst_AccountSet : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void restoreCreatesTheAccountSetOnce_data() { test::addBackendRows(); }
+    void restoreCreatesTheAccountSetOnce()
+    {
+        QFETCH(QString, backend);
+        Site site(backend);
+        AccountSet set(site.server(), site.catalog());
+        QString error;
+        QVERIFY2(set.connect(&error), qPrintable(error));
+        QCOMPARE(set.exists(&error), std::optional<bool>(false));
+        QVERIFY2(set.restore(site.script(kScript), &error), qPrintable(error));
+        QCOMPARE(set.exists(&error), std::optional<bool>(true));
+        QCOMPARE(site.rows(), QStringLiteral("01=人民币;元 02=it's"));
+
+        // A second restore finds it and leaves it as it is.
+        QVERIFY(!set.restore(site.script("DROP TABLE t;"), &error));
+        QVERIFY(error.contains(site.catalog()));
+        QCOMPARE(site.rows(), QStringLiteral("01=人民币;元 02=it's"));
+    }
+
+    void emptyScriptIsAValidAccountSet_data() { test::addBackendRows(); }
+    void emptyScriptIsAValidAccountSet()
+    {
+        QFETCH(QString, backend);
+        Site site(backend);
+        AccountSet set(site.server(), site.catalog());
+        QString error;
+        QVERIFY2(set.connect(&error), qPrintable(error));
+        QVERIFY2(set.restore(site.script(""), &error), qPrintable(error));
+        QCOMPARE(set.exists(&error), std::optional<bool>(true));
+    }
+
+    void failedRestoreLeavesNothing_data()
+    {
+        QTest::addColumn<QString>("backend");
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<bool>("scriptMissing");
+        QTest::addColumn<QString>("catalog");
+        const QByteArray broken = kScript + "INSERT INTO nowhere VALUES (1);\n";
+        QStringList backends{QStringLiteral("sqlite")};
+        if (!test::pgHost().isEmpty())
+            backends << QStringLiteral("postgresql");
+        for (const QString &b : backends) {
+            QTest::addRow("%s: failing statement", qPrintable(b)) << b << broken << false << "";
+            QTest::addRow("%s: missing BK", qPrintable(b)) << b << QByteArray() << true << "";
+            QTest::addRow("%s: unsafe catalogue name", qPrintable(b))
+                << b << kScript << false << "QUV\"; DROP DATABASE postgres; --";
+        }
+    }
+    void failedRestoreLeavesNothing()
+    {
+        QFETCH(QString, backend);
+        QFETCH(QByteArray, script);
+        QFETCH(bool, scriptMissing);
+        QFETCH(QString, catalog);
+        Site site(backend);
+        const QString name = catalog.isEmpty() ? site.catalog() : catalog;
+        AccountSet set(site.server(), name);
+        QString error;
+        QVERIFY2(set.connect(&error), qPrintable(error));
+        const QString path =
+            scriptMissing ? QStringLiteral("/nonexistent/BK") : site.script(script);
+        QVERIFY(!set.restore(path, &error));
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(set.exists(&error), std::optional<bool>(false));
+        if (backend == QLatin1String("sqlite"))
+            QCOMPARE(site.folderEntries(), scriptMissing ? QStringList() : QStringList{"BK"});
+    }
+
+    void unreachableServerIsReported_data()
+    {
+        QTest::addColumn<QString>("driver");
+        QTest::addColumn<QString>("dataSource");
+        QTest::addColumn<QString>("user");
+        QTest::newRow("missing folder") << "QSQLITE"
+                                        << "/nonexistent/korvane"
+                                        << "sa";
+        if (!test::pgHost().isEmpty()) {
+            QTest::newRow("nobody listening") << "QPSQL"
+                                              << "127.0.0.1:1"
+                                              << "postgres";
+            QTest::newRow("unknown login")
+                << "QPSQL" << test::pgHost() + ":" + QString::number(test::pgPort())
+                << "no_such_login_h1";
+        }
+    }
+    void unreachableServerIsReported()
+    {
+        QFETCH(QString, driver);
+        QFETCH(QString, dataSource);
+        QFETCH(QString, user);
+        ConnectionSettings s;
+        s.driver = driver;
+        s.dataSource = dataSource;
+        s.userId = user;
+        s.catalog = QStringLiteral("Master");
+        AccountSet set(connectionInfo(s, QStringLiteral("/nonexistent/BIN")),
+                       QStringLiteral("QUV"));
+        QString error;
+        QVERIFY(!set.connect(&error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!set.isConnected());
+        QVERIFY(!set.exists(&error).has_value());
+    }
+
+    void scriptIsBesideTheProgramFolder()
+    {
+        QCOMPARE(AccountSet::scriptPath("/site/BIN"), QStringLiteral("/site/DB/BK"));
+        QCOMPARE(AccountSet::scriptPath("/site/app"), QStringLiteral("/site/app/BK"));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_AccountSet)
+#include "tst_AccountSet.moc"
