@@ -1,11 +1,11 @@
 #include "LumoBtn.h"
 
+#include "LumoDraw.h"
 #include "LumoFont.h"
 
 #include <QAction>
 #include <QEnterEvent>
 #include <QKeyEvent>
-#include <QLayout>
 #include <QPainter>
 
 namespace {
@@ -18,53 +18,6 @@ int half(int x)
 const QColor kDisabledCaption(0x80, 0x80, 0x80);
 
 } // namespace
-
-namespace lumo {
-
-QPixmap withoutTransparentColour(const QPixmap &picture)
-{
-    if (picture.isNull())
-        return picture;
-    QImage image = picture.toImage().convertToFormat(QImage::Format_ARGB32);
-    const QRgb key = image.pixel(0, 0);
-    for (int y = 0; y < image.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            if (line[x] == key)
-                line[x] = qRgba(0, 0, 0, 0);
-        }
-    }
-    return QPixmap::fromImage(image);
-}
-
-QRegion regionDifferingFromCorner(const QImage &image)
-{
-    QRegion region;
-    if (image.isNull())
-        return region;
-    const QRgb corner = image.pixel(0, 0);
-    for (int y = 0; y < image.height(); ++y) {
-        int runStart = -1;
-        for (int x = 0; x <= image.width(); ++x) {
-            const bool inside = x < image.width() && image.pixel(x, y) != corner;
-            if (inside && runStart < 0)
-                runStart = x;
-            if (!inside && runStart >= 0) {
-                region += QRect(runStart, y, x - runStart, 1);
-                runStart = -1;
-            }
-        }
-    }
-    return region;
-}
-
-bool isLaidOut(const QWidget *widget)
-{
-    const QWidget *parent = widget->parentWidget();
-    return parent && parent->layout() && parent->layout()->indexOf(widget) >= 0;
-}
-
-} // namespace lumo
 
 TLumoBtn::TLumoBtn(QWidget *parent) : QWidget(parent)
 {
@@ -332,14 +285,10 @@ void TLumoBtn::paintPlainFrame(QPainter &painter) const
 {
     const QColor light = palette().color(QPalette::Light);
     const QColor shadow = palette().color(QPalette::Dark);
-    const bool sunken = state() == State::Pressed;
-    const QRect r = rect().adjusted(0, 0, -1, -1);
-    painter.setPen(sunken ? shadow : light);
-    painter.drawLine(r.topLeft(), r.topRight());
-    painter.drawLine(r.topLeft(), r.bottomLeft());
-    painter.setPen(sunken ? light : shadow);
-    painter.drawLine(r.bottomLeft(), r.bottomRight());
-    painter.drawLine(r.topRight(), r.bottomRight());
+    if (state() == State::Pressed)
+        lumo::drawFrame(painter, rect(), shadow, light);
+    else
+        lumo::drawFrame(painter, rect(), light, shadow);
 }
 
 void TLumoBtn::updateRegion()

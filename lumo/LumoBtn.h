@@ -4,7 +4,6 @@
 
 #include <QPixmap>
 #include <QPointer>
-#include <QRegion>
 #include <QStringList>
 #include <QWidget>
 
@@ -142,14 +141,3 @@ private:
     bool m_hover = false;
     bool m_pressed = false;
 };
-
-namespace lumo {
-
-//! The glyph with its top-left pixel colour made transparent.
-QPixmap withoutTransparentColour(const QPixmap &picture);
-//! The pixels of an image whose colour differs from its top-left pixel.
-QRegion regionDifferingFromCorner(const QImage &image);
-//! True when a widget is placed by its parent's layout rather than by its own geometry.
-bool isLaidOut(const QWidget *widget);
-
-} // namespace lumo

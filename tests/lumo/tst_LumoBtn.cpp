@@ -2,6 +2,7 @@
 // picture fallbacks, the pressed offset, the shaped region and a bound action.
 
 #include "LumoBtn.h"
+#include "LumoTestSupport.h"
 
 #include <QAction>
 #include <QEnterEvent>
@@ -9,6 +10,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+using lumo::test::hover;
 using Layout = TLumoBtn::TLayOut;
 using Placement = TLumoBtn::Placement;
 Q_DECLARE_METATYPE(TLumoBtn::Metrics)
@@ -44,17 +46,6 @@ QPixmap squareGlyph()
     QPainter painter(&glyph);
     painter.fillRect(2, 2, 4, 4, Qt::red);
     return glyph;
-}
-
-void hover(QWidget *widget, bool in)
-{
-    if (in) {
-        QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
-        QCoreApplication::sendEvent(widget, &enter);
-    } else {
-        QEvent leave(QEvent::Leave);
-        QCoreApplication::sendEvent(widget, &leave);
-    }
 }
 
 } // namespace

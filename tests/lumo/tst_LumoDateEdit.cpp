@@ -4,32 +4,18 @@
 #include "LumoDateEdit.h"
 #include "LumoEdit.h"
 #include "LumoMessages.h"
+#include "LumoTestSupport.h"
 
 #include <QApplication>
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
 
+using lumo::test::MessageLog;
 using Fmt = TLumoDateEdit::TDateTimefmt;
 using Type = TLumoDateEdit::TDateTimeType;
 
 namespace {
-
-//! Records every message instead of showing it.
-struct MessageLog
-{
-    QStringList texts;
-    QList<int> kinds;
-    MessageLog()
-    {
-        setLumoMessageHook([this](const QString &text, int kind) {
-            texts << text;
-            kinds << kind;
-            return int(LumoMsg::Ok);
-        });
-    }
-    ~MessageLog() { setLumoMessageHook({}); }
-};
 
 const QString kInvalid = QStringLiteral("日期或时间输入错误，请重新输入！");
 

@@ -1,0 +1,8 @@
+#include "LumoPageControl.h"
+
+#include "LumoFont.h"
+
+TLumoPageControl::TLumoPageControl(QWidget *parent) : QTabWidget(parent)
+{
+    lumo::applyLumoFont(this);
+}
