@@ -97,6 +97,11 @@ struct ApplyResult
     Packet refreshed; // the applied rows as they now stand (inserted and modified rows)
 };
 
+//! Options of a records request: the first request of an opening asks for the field list
+//! and restarts the provider's query (grMetaData | grReset); later requests of the same
+//! opening carry neither and continue where the previous packet ended.
+enum GetRecordsOption : int { grMetaData = 1, grReset = 2 };
+
 //! A named provider parameter; names are matched without regard to case.
 struct Param
 {
