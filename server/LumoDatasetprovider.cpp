@@ -63,12 +63,13 @@ void setCommandTextAllowed(bool allowed)
     g_commandTextAllowed.store(allowed);
 }
 
+// An opening's rows, read in full when it opens so that no statement stays open on the
+// connection between packets: an open SQLite read would keep other clients from saving.
 struct TLumoDatasetprovider::Cursor
 {
-    std::unique_ptr<QSqlQuery> query;
     Fields fields;
-    bool hasPending = false;
-    RowValues pending;
+    QList<RowValues> rows;
+    qsizetype next = 0;
 };
 
 TLumoDatasetprovider::TLumoDatasetprovider(const ProviderDef &def, TLumoADOC *connection,
@@ -99,8 +100,8 @@ std::unique_ptr<QSqlQuery> TLumoDatasetprovider::runQuery(const QString &sql,
 {
     auto q = std::make_unique<QSqlQuery>(m_connection->database());
     q->setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
-    // PostgreSQL keeps a whole result apart from the connection, so an open packet query
-    // survives the statements that run between two packets; SQLite steps its own cursor.
+    // PostgreSQL's forward-only results stream row by row and are lost when another
+    // statement runs on the connection (a catalogue lookup); its full results are not.
     q->setForwardOnly(!m_connection->isPostgres());
     if (!q->prepare(sql))
         throw ServerError(errorText(q->lastError()));
@@ -129,22 +130,31 @@ QString TLumoDatasetprovider::updateTable()
 
 Fields TLumoDatasetprovider::detailFields()
 {
-    if (m_detailFields.isEmpty() && !m_def.detailSql.trimmed().isEmpty())
+    if (m_detailFields.isEmpty() && hasDetail())
         m_detailFields = describe(m_def.detailSql, SqlStatement(m_def.detailSql).firstTable());
     return m_detailFields;
+}
+
+bool TLumoDatasetprovider::hasDetail() const
+{
+    return !m_def.detailSql.trimmed().isEmpty();
+}
+
+FieldDef TLumoDatasetprovider::nestedField()
+{
+    FieldDef nested;
+    nested.name = m_def.detailField;
+    nested.type = FieldType::Nested;
+    nested.fields = detailFields();
+    return nested;
 }
 
 Fields TLumoDatasetprovider::fields()
 {
     if (m_fields.isEmpty()) {
         Fields fields = describe(m_def.sql, updateTable());
-        if (!m_def.detailSql.trimmed().isEmpty()) {
-            FieldDef nested;
-            nested.name = m_def.detailField;
-            nested.type = FieldType::Nested;
-            nested.fields = detailFields();
-            fields << nested;
-        }
+        if (hasDetail())
+            fields << nestedField();
         m_fields = fields;
     }
     return m_fields;
@@ -168,35 +178,25 @@ void TLumoDatasetprovider::open(const QString &commandText, const Params &params
     reset();
     const bool own = commandText.trimmed().isEmpty();
     const SqlStatement st(withoutTrailingSemicolon(statementText(commandText)));
-    auto cursor = std::make_unique<Cursor>();
-    cursor->query =
-        runQuery(st.positionalText(), SqlStatement::bindValues(st.parameterSlots(), params));
     const QString table = own ? updateTable() : st.firstTable();
-    cursor->fields = describeFields(cursor->query->record(), st, table, m_connection->catalog());
-    if (!m_def.detailSql.trimmed().isEmpty()) {
-        FieldDef nested;
-        nested.name = m_def.detailField;
-        nested.type = FieldType::Nested;
-        nested.fields = detailFields();
-        cursor->fields << nested;
-    }
+    const bool nested = hasDetail();
+    const FieldDef lines = nested ? nestedField() : FieldDef();
+    auto cursor = std::make_unique<Cursor>();
+    auto query =
+        runQuery(st.positionalText(), SqlStatement::bindValues(st.parameterSlots(), params));
+    cursor->fields = describeFields(query->record(), st, table, m_connection->catalog());
+    if (nested)
+        cursor->fields << lines;
+    while (query->next())
+        cursor->rows << readRow(*query, cursor->fields);
     m_cursor = std::move(cursor);
 }
 
 bool TLumoDatasetprovider::fetchRow(RowValues *row)
 {
-    if (!m_cursor)
+    if (!m_cursor || m_cursor->next >= m_cursor->rows.size())
         return false;
-    if (m_cursor->hasPending) {
-        *row = m_cursor->pending;
-        m_cursor->hasPending = false;
-        return true;
-    }
-    if (!m_cursor->query->next()) {
-        m_cursor.reset();
-        return false;
-    }
-    *row = readRow(*m_cursor->query, m_cursor->fields);
+    *row = std::move(m_cursor->rows[m_cursor->next++]);
     return true;
 }
 
@@ -214,11 +214,8 @@ Packet TLumoDatasetprovider::getRecords(const GetRecordsRequest &request)
     while (request.count != 0 && (request.count < 0 || packet.rows.size() < request.count) &&
            fetchRow(&row))
         packet.rows << row;
-    // One row ahead tells the client whether another packet will follow.
-    if (m_cursor && !m_cursor->hasPending && fetchRow(&row)) {
-        m_cursor->pending = row;
-        m_cursor->hasPending = true;
-    }
+    if (m_cursor && m_cursor->next >= m_cursor->rows.size())
+        reset();
     packet.eof = !m_cursor;
     attachDetails(&packet.rows, packet.fields);
     return packet;
@@ -226,7 +223,7 @@ Packet TLumoDatasetprovider::getRecords(const GetRecordsRequest &request)
 
 void TLumoDatasetprovider::attachDetails(QList<RowValues> *rows, const Fields &fields)
 {
-    if (m_def.detailSql.trimmed().isEmpty() || rows->isEmpty())
+    if (!hasDetail() || rows->isEmpty())
         return;
     const SqlStatement detail(withoutTrailingSemicolon(m_def.detailSql));
     if (!attachDetailsInOneStatement(rows, fields, detail))
@@ -308,7 +305,7 @@ ResolveTarget TLumoDatasetprovider::resolveTarget()
     ResolveTarget target;
     target.table = updateTable();
     target.fields = fields();
-    if (!m_def.detailSql.trimmed().isEmpty()) {
+    if (hasDetail()) {
         const SqlStatement detail(m_def.detailSql);
         ResolveTarget lines;
         lines.table = m_connection->catalog().tableName(detail.firstTable());

@@ -68,6 +68,8 @@ private:
                              const SqlStatement &detail);
     bool attachDetailsInOneStatement(QList<RowValues> *rows, const Fields &fields,
                                      const SqlStatement &detail);
+    bool hasDetail() const;
+    FieldDef nestedField();
     Fields detailFields();
     Fields describe(const QString &text, const QString &updateTable);
     ResolveTarget resolveTarget();
