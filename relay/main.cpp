@@ -1,7 +1,28 @@
+#include "InstanceNames.h"
+#include "PlantIni.h"
+#include "RelaySettings.h"
+#include "SocketRelay.h"
+
 #include <QCoreApplication>
+#include <QTextStream>
+
+using namespace korvane;
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    return 0;
+    QTextStream err(stderr);
+    quint16 port = DefaultRelayPort;
+    QString error;
+    if (!relayPort(app.arguments(), plantIniPath(), &port, &error)) {
+        err << "scktsrvr: " << error << Qt::endl;
+        return 2;
+    }
+    SocketRelay relay(moduleHostSocketName(programDir()));
+    if (!relay.listen(port, &error)) {
+        err << error << Qt::endl;
+        return 1;
+    }
+    err << "scktsrvr: listening on port " << relay.port() << Qt::endl;
+    return app.exec();
 }
