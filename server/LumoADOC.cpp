@@ -26,17 +26,20 @@ bool TLumoADOC::isConnected() const
 bool TLumoADOC::connectWith(const DbConnectionInfo &info, QString *error)
 {
     close();
-    QSqlDatabase db = openDatabase(info, m_connectionName, error);
-    if (!db.isOpen()) {
-        close();
-        return false;
+    bool opened = false;
+    {
+        QSqlDatabase db = openDatabase(info, m_connectionName, error);
+        opened = db.isOpen();
+        if (opened && db.driverName() == QLatin1String("QSQLITE")) {
+            // SQLite leaves references unchecked unless asked, per connection.
+            QSqlQuery(db).exec(QStringLiteral("PRAGMA foreign_keys = ON"));
+        }
+        if (opened)
+            m_catalog.setDatabase(db);
     }
-    if (db.driverName() == QLatin1String("QSQLITE")) {
-        // SQLite leaves references unchecked unless asked, per connection.
-        QSqlQuery(db).exec(QStringLiteral("PRAGMA foreign_keys = ON"));
-    }
-    m_catalog.setDatabase(db);
-    return true;
+    if (!opened)
+        close(); // no handle is left, so the failed connection goes quietly
+    return opened;
 }
 
 QSqlDatabase TLumoADOC::database()

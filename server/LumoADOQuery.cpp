@@ -24,7 +24,7 @@ QSqlQuery &TLumoADOQuery::query()
 
 bool TLumoADOQuery::isActive() const
 {
-    return m_query && m_query->isActive();
+    return m_query && m_query->isActive() && m_query->isSelect();
 }
 
 void TLumoADOQuery::close()

@@ -25,6 +25,7 @@ public:
     bool runSql(const QString &text, bool execute);
 
     QString sql() const { return m_sql; }
+    //! True while a row set is open.
     bool isActive() const;
     void close();
     QSqlQuery &query();

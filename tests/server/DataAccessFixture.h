@@ -62,6 +62,15 @@ inline ProviderDef storeProvider()
     return def;
 }
 
+//! The databases a test runs on, for _data() tables that add columns of their own.
+inline QStringList backendNames()
+{
+    QStringList names{QStringLiteral("sqlite")};
+    if (!pgHost().isEmpty())
+        names << QStringLiteral("postgresql");
+    return names;
+}
+
 //! A scratch database with the tables above, made the run-time connection of this process.
 class DataAccessFixture
 {

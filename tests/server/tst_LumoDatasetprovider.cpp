@@ -140,9 +140,7 @@ void tst_LumoDatasetprovider::filterPairs_data()
         {"blank twin", "S1", " ", all},          {"both blank", " ", " ", all},
         {"twin omitted", "S2", QVariant(), all}, {"no such store", "S9", "S9", {}},
     };
-    QStringList backends{"sqlite"};
-    if (!pgHost().isEmpty())
-        backends << "postgresql";
+    const QStringList backends = backendNames();
     for (const QString &backend : backends) {
         for (const Case &c : cases) {
             QTest::addRow("%s %s", qPrintable(backend), c.name)
@@ -238,9 +236,7 @@ void tst_LumoDatasetprovider::nestedLines_data()
 {
     QTest::addColumn<QString>("backend");
     QTest::addColumn<QString>("detailSql");
-    QStringList backends{"sqlite"};
-    if (!pgHost().isEmpty())
-        backends << "postgresql";
+    const QStringList backends = backendNames();
     for (const QString &backend : backends) {
         // The link written "column = :param" is fetched for the whole packet at once; any
         // other form line by line; both nest the same lines.

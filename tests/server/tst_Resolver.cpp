@@ -289,9 +289,7 @@ void tst_Resolver::refusedValues_data()
     QTest::addColumn<int>("column");
     QTest::addColumn<QVariant>("value");
     QTest::addColumn<QString>("message");
-    QStringList backends{"sqlite"};
-    if (!pgHost().isEmpty())
-        backends << "postgresql";
+    const QStringList backends = backendNames();
     for (const QString &b : backends) {
         QTest::addRow("%s over-long text", qPrintable(b))
             << b << int(StoreCode) << QVariant("S123456789X") << "StoreCode";
