@@ -1,6 +1,8 @@
 #include "AutoGainNO.h"
 
+#include "ProviderModule.h"
 #include "RemoteDataModule.h"
+#include "SchemaCatalog.h"
 
 #include <QMutexLocker>
 #include <QSqlQuery>
@@ -87,9 +89,11 @@ void AutoGainNO::clear()
     m_records.clear();
 }
 
-int storedHeadnoSerial(const QSqlDatabase &db, const QString &tableName, const QDate &day)
+namespace {
+
+//! The highest serial of the day in a table the database has (its own spelling).
+int storedSerialOf(const QSqlDatabase &db, const QString &table, const QDate &day)
 {
-    const QString table = knownTable(db, tableName);
     if (table.isEmpty())
         return -1;
     // The table name is the database's own spelling of a table it has; every value is bound.
@@ -114,13 +118,32 @@ int storedHeadnoSerial(const QSqlDatabase &db, const QString &tableName, const Q
     return 0;
 }
 
-QString GetHeadno(const QSqlDatabase &db, const QString &tableName)
+//! realTable: the database's spelling of tableName, empty when it has no such table.
+QString nextHeadno(const QSqlDatabase &db, const QString &realTable, const QString &tableName)
 {
     AutoGainNO &cache = AutoGainNO::instance();
     const QDate day = cache.today();
     // A table that cannot be read numbers from the cache alone.
-    const int stored = std::max(storedHeadnoSerial(db, tableName, day), 0);
+    const int stored = std::max(storedSerialOf(db, realTable, day), 0);
     return cache.next(tableName, day, stored);
+}
+
+} // namespace
+
+int storedHeadnoSerial(const QSqlDatabase &db, const QString &tableName, const QDate &day)
+{
+    return storedSerialOf(db, knownTable(db, tableName), day);
+}
+
+QString GetHeadno(const QSqlDatabase &db, const QString &tableName)
+{
+    return nextHeadno(db, knownTable(db, tableName), tableName);
+}
+
+QString GetHeadno(ProviderModule &module, const QString &tableName)
+{
+    const QString table = tableName.isEmpty() ? QString() : module.catalog().tableName(tableName);
+    return nextHeadno(module.database(), table, tableName);
 }
 
 } // namespace korvane

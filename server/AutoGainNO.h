@@ -55,6 +55,8 @@ private:
     Clock m_clock;
 };
 
+class ProviderModule;
+
 //! The highest serial of the day stored in the table's headno column: 0 when the table
 //! holds no number of that day, -1 when the table cannot be read.
 int storedHeadnoSerial(const QSqlDatabase &db, const QString &tableName, const QDate &day);
@@ -63,5 +65,7 @@ int storedHeadnoSerial(const QSqlDatabase &db, const QString &tableName, const Q
 //! A table name the database does not know never reaches a statement: its number then
 //! comes from the cache alone.
 QString GetHeadno(const QSqlDatabase &db, const QString &tableName);
+//! The same on a module's connection, with the table looked up in the module's catalogue.
+QString GetHeadno(ProviderModule &module, const QString &tableName);
 
 } // namespace korvane

@@ -67,11 +67,9 @@ INSERT INTO xInvoiceh (headno, Flag, InOutFlag, hdate, spcode, deptcode, mcode, 
 INSERT INTO xInvoiceb (headno, bodyno, pdtcode, pdtno, pqty, price, amount, Taxamount) VALUES ('202603070001', '0001', 'P1', '0001', 1, 200, 200, 234);
 )";
 
-//! Runs the shipped backup into the scratch database and makes it the modules' connection.
-inline bool loadAccountSet(ScratchDb &scratch)
+//! Makes the scratch database the run-time connection of the modules created from now on.
+inline void useAsRunTimeConnection(const ScratchDb &scratch)
 {
-    if (!scratch.runScript(QStringLiteral(KORVANE_DB_DIR "/BK")))
-        return false;
     DbConnectionInfo info;
     info.driver = scratch.driver();
     info.databaseName = scratch.databaseName();
@@ -81,6 +79,14 @@ inline bool loadAccountSet(ScratchDb &scratch)
         info.userName = QStringLiteral("postgres");
     }
     setRunTimeConnection(info);
+}
+
+//! Runs the shipped backup into the scratch database and makes it the modules' connection.
+inline bool loadAccountSet(ScratchDb &scratch)
+{
+    if (!scratch.runScript(QStringLiteral(KORVANE_DB_DIR "/BK")))
+        return false;
+    useAsRunTimeConnection(scratch);
     return true;
 }
 
