@@ -205,7 +205,10 @@ QVariant TLumoSocketConnection::call(const QString &method, const QVariantList &
     const QCborMap answer = request(m);
     if (out)
         *out = decoded<QVariant>(answer.value(QStringLiteral("out")), codec::decodeValue).toList();
-    return decoded<QVariant>(answer.value(QStringLiteral("result")), codec::decodeValue);
+    const QCborValue result = answer.value(QStringLiteral("result"));
+    if (codec::isPacketMap(result)) // GetSpec, GetSpech
+        return QVariant::fromValue(decoded<Packet>(result, codec::decodePacket));
+    return decoded<QVariant>(result, codec::decodeValue);
 }
 
 QVariant TLumoSocketConnection::callWithOutputs(const QString &method, const QVariantList &args,

@@ -492,6 +492,8 @@ QCborValue encodeValue(const QVariant &value)
 {
     if (!value.isValid() || value.isNull())
         return QCborValue(QCborValue::Null);
+    if (value.metaType() == QMetaType::fromType<Packet>())
+        return encodePacket(value.value<Packet>());
     switch (value.typeId()) {
     case QMetaType::Bool:
         return value.toBool();
@@ -579,6 +581,11 @@ bool decodeValue(const QCborValue &cbor, QVariant *value, QString *error)
     default:
         return fail(error, QString(), QStringLiteral("unsupported CBOR value"));
     }
+}
+
+bool isPacketMap(const QCborValue &cbor)
+{
+    return cbor.isMap() && cbor.toMap().contains(kFields) && cbor.toMap().contains(kRows);
 }
 
 QCborArray encodeFields(const Fields &fields)

@@ -17,9 +17,12 @@ namespace korvane::codec {
 constexpr int MaxNesting = 8;
 
 //! Any value of a call argument, result or parameter: null, boolean, integer, float, text,
-//! bytes, lists and maps of these.
+//! bytes, lists and maps of these, or a data packet (QVariant::fromValue(Packet), sent as
+//! a packet map; decodeValue gives it back as a plain map, isPacketMap() tells).
 QCborValue encodeValue(const QVariant &value);
 bool decodeValue(const QCborValue &cbor, QVariant *value, QString *error);
+//! Whether a value is shaped like a data packet (a map with "fields" and "rows").
+bool isPacketMap(const QCborValue &cbor);
 
 QCborArray encodeFields(const Fields &fields);
 bool decodeFields(const QCborValue &cbor, Fields *fields, QString *error);

@@ -20,6 +20,7 @@ private slots:
     void changedMaskDefaultsToDifferingCells();
     void applyResultRoundTrip();
     void paramsRoundTrip();
+    void packetAsCallResult();
     void malformedPacket_data();
     void malformedPacket();
     void malformedChangeSet_data();
@@ -245,6 +246,15 @@ void tst_PacketCodec::paramsRoundTrip()
         QCOMPARE(back[i].name, sent[i].name);
         QCOMPARE(back[i].value, sent[i].value);
     }
+}
+
+void tst_PacketCodec::packetAsCallResult()
+{
+    const Packet p = productPacket();
+    const QCborValue cbor = encodeValue(QVariant::fromValue(p));
+    QCOMPARE(cbor, QCborValue(encodePacket(p)));
+    QVERIFY(isPacketMap(cbor));
+    QVERIFY(!isPacketMap(encodeValue(QVariantMap{{QStringLiteral("fields"), 1}})));
 }
 
 static QCborMap packetWith(const QCborArray &fields, const QCborArray &rows)
