@@ -183,6 +183,31 @@ bool validNames(const QString &section, const QString &key, const QString &value
     return ok;
 }
 
+void setValue(IniText *ini, const QString &section, const QString &key, const QString &value)
+{
+    const SectionRange range = findSection(*ini, section);
+    if (range.header < 0) {
+        if (!ini->lines.isEmpty() && !ini->lines.last().trimmed().isEmpty())
+            ini->lines << QString();
+        ini->lines << QLatin1Char('[') + section.trimmed() + QLatin1Char(']');
+        ini->lines << key.trimmed() + QLatin1Char('=') + value;
+        return;
+    }
+    const qsizetype line = findKey(*ini, range, key);
+    if (line >= 0) {
+        ini->lines[line] = keyValue(ini->lines.at(line))->first + QLatin1Char('=') + value;
+        return;
+    }
+    // A new key goes after the section's last key, ahead of blank lines and of comments
+    // that introduce the next section.
+    qsizetype insertAt = range.header + 1;
+    for (qsizetype i = range.header + 1; i < range.end; ++i) {
+        if (keyValue(ini->lines.at(i)))
+            insertAt = i + 1;
+    }
+    ini->lines.insert(insertAt, key.trimmed() + QLatin1Char('=') + value);
+}
+
 } // namespace
 
 PlantIni::PlantIni(const QString &filePath) : m_filePath(filePath) {}
@@ -244,32 +269,21 @@ QStringList PlantIni::keys(const QString &section) const
 bool PlantIni::write(const QString &section, const QString &key, const QString &value,
                      QString *error)
 {
-    if (!validNames(section, key, value, error))
-        return false;
+    return write(section, {{key, value}}, error);
+}
+
+bool PlantIni::write(const QString &section, const QList<QPair<QString, QString>> &values,
+                     QString *error)
+{
+    for (const auto &[key, value] : values) {
+        if (!validNames(section, key, value, error))
+            return false;
+    }
     IniText ini;
     if (!loadIni(m_filePath, &ini, error))
         return false;
-    const SectionRange range = findSection(ini, section);
-    if (range.header < 0) {
-        if (!ini.lines.isEmpty() && !ini.lines.last().trimmed().isEmpty())
-            ini.lines << QString();
-        ini.lines << QLatin1Char('[') + section.trimmed() + QLatin1Char(']');
-        ini.lines << key.trimmed() + QLatin1Char('=') + value;
-        return saveIni(m_filePath, ini, error);
-    }
-    const qsizetype line = findKey(ini, range, key);
-    if (line >= 0) {
-        ini.lines[line] = keyValue(ini.lines.at(line))->first + QLatin1Char('=') + value;
-        return saveIni(m_filePath, ini, error);
-    }
-    // A new key goes after the section's last key, ahead of blank lines and of comments
-    // that introduce the next section.
-    qsizetype insertAt = range.header + 1;
-    for (qsizetype i = range.header + 1; i < range.end; ++i) {
-        if (keyValue(ini.lines.at(i)))
-            insertAt = i + 1;
-    }
-    ini.lines.insert(insertAt, key.trimmed() + QLatin1Char('=') + value);
+    for (const auto &[key, value] : values)
+        setValue(&ini, section, key, value);
     return saveIni(m_filePath, ini, error);
 }
 

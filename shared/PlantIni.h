@@ -3,6 +3,8 @@
 //! regard to case. A write keeps every other line of the file (keys, sections, comments)
 //! as it was, and keeps the file's own encoding (UTF-8, or GBK for older files).
 
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -30,6 +32,9 @@ public:
     //! line break, or a section/key that ini syntax cannot hold, is refused. False with the
     //! reason in *error when the file cannot be written; the file is then unchanged.
     bool write(const QString &section, const QString &key, const QString &value,
+               QString *error = nullptr);
+    //! Sets several keys of one section in one save: all are written or none.
+    bool write(const QString &section, const QList<QPair<QString, QString>> &values,
                QString *error = nullptr);
     bool writeBool(const QString &section, const QString &key, bool value,
                    QString *error = nullptr);

@@ -221,6 +221,20 @@ private slots:
         QCOMPARE(contents(), QByteArray("[KORVANE]\nPWD=old\n"));
     }
 
+    void severalKeysAllOrNone()
+    {
+        put("[KORVANE]\nDBREADY=0\n");
+        PlantIni ini(m_path);
+        QVERIFY(!ini.write(QStringLiteral("KORVANE"),
+                           {{QStringLiteral("PWD"), QStringLiteral("p")},
+                            {QStringLiteral("DBREADY"), QStringLiteral("1\n")}}));
+        QCOMPARE(contents(), QByteArray("[KORVANE]\nDBREADY=0\n"));
+        QVERIFY(ini.write(QStringLiteral("korvane"),
+                          {{QStringLiteral("PWD"), QStringLiteral("p")},
+                           {QStringLiteral("dbready"), QStringLiteral("1")}}));
+        QCOMPARE(contents(), QByteArray("[KORVANE]\nDBREADY=1\nPWD=p\n"));
+    }
+
     void readBool_data()
     {
         QTest::addColumn<QString>("text");

@@ -1,0 +1,233 @@
+#include "ServerProgram.h"
+
+#include "ClassRegistry.h"
+#include "ConnectionString.h"
+#include "InstanceNames.h"
+#include "ModuleHost.h"
+#include "PlantIni.h"
+#include "SingleInstance.h"
+#include "SrvMessage.h"
+#include "UDBLogIn.h"
+#include "USrvMain.h"
+
+#include <QApplication>
+#include <QSocketNotifier>
+#include <QTextStream>
+
+#include <csignal>
+#include <memory>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace korvane {
+
+namespace {
+
+const char *const kUsage =
+    "Usage: Korvane                     the server in the tray (starts scktsrvr and KorvaneQUV)\n"
+    "       Korvane --service           module host only, no window; ends on SIGTERM\n"
+    "       Korvane --create-account-set [--server TEXT] [--integrated]\n"
+    "               [--user NAME] [--password TEXT]\n"
+    "                                   test the database and create the account set\n"
+    "       Korvane -regserver | -unregserver\n";
+
+void tell(const QString &text)
+{
+    QTextStream err(stderr);
+    err.setEncoding(QStringConverter::Utf8);
+    err << text << Qt::endl;
+}
+
+//! Messages of the headless modes go to standard error, those of the windowed one to a box.
+void report(bool headless, SrvMessageKind kind, const QString &text,
+            const QString &detail = QString())
+{
+    if (headless)
+        tell(detail.isEmpty() ? text : text + QStringLiteral(" (") + detail + QLatin1Char(')'));
+    else
+        SrvMessage(nullptr, kind, text, detail);
+}
+
+bool isSwitch(const QString &arg, const char *name)
+{
+    QString bare = arg;
+    while (bare.startsWith(QLatin1Char('-')) || bare.startsWith(QLatin1Char('/')))
+        bare.remove(0, 1);
+    return bare.compare(QLatin1String(name), Qt::CaseInsensitive) == 0 && bare.size() < arg.size();
+}
+
+//! SIGTERM and SIGINT end the event loop (through a socket, the only safe way out of a handler).
+class TerminationWatcher
+{
+public:
+    TerminationWatcher()
+    {
+        if (::socketpair(AF_UNIX, SOCK_STREAM, 0, s_fds) != 0)
+            return;
+        m_notifier = std::make_unique<QSocketNotifier>(s_fds[1], QSocketNotifier::Read);
+        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, qApp,
+                         [] { QCoreApplication::quit(); });
+        struct sigaction action = {};
+        action.sa_handler = [](int) {
+            const char byte = 1;
+            [[maybe_unused]] const auto written = ::write(s_fds[0], &byte, 1);
+        };
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        ::sigaction(SIGTERM, &action, nullptr);
+        ::sigaction(SIGINT, &action, nullptr);
+    }
+
+private:
+    static inline int s_fds[2] = {-1, -1};
+    std::unique_ptr<QSocketNotifier> m_notifier;
+};
+
+int createAccountSet(const DBLogInChoice &choice, const QString &binDir)
+{
+    AccountSetSetup setup(binDir);
+    setup.onProgress = [](const QStringList &lines) { tell(lines.last()); };
+    setup.onMessage = [](SrvMessageKind, const QString &text, const QString &detail) {
+        report(true, SrvMessageKind::Hint, text, detail);
+    };
+    return setup.run(choice) == SetupOutcome::Saved ? 0 : 1;
+}
+
+//! The module host, serving the classes to scktsrvr; false when it cannot listen.
+bool startModuleHost(ModuleHost &host, const QString &binDir, bool headless)
+{
+    host.setRegistryDir(binDir);
+    QString error;
+    if (host.listen(moduleHostSocketName(binDir), &error))
+        return true;
+    report(headless, SrvMessageKind::Error, QStringLiteral("模块服务无法启动"), error);
+    return false;
+}
+
+int runReady(ServerArguments::Mode mode, const QString &binDir, const PlantIni &ini)
+{
+    setRunTimeConnection(buildRunTimeConnection(ini, binDir));
+    const bool headless = mode == ServerArguments::Mode::Service;
+    ModuleHost host;
+    if (!startModuleHost(host, binDir, headless) && headless)
+        return 1;
+    if (headless) {
+        TerminationWatcher watcher;
+        return QCoreApplication::exec();
+    }
+    auto *app = static_cast<QApplication *>(QCoreApplication::instance());
+    // Dialogs of a window hidden in the tray close too; only the main window ends the program.
+    app->setQuitOnLastWindowClosed(false);
+    TfrmSrvMain main(binDir);
+    QObject::connect(&main, &TfrmSrvMain::closed, app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    main.startInTray();
+    return QCoreApplication::exec();
+}
+
+} // namespace
+
+ServerArguments parseServerArguments(const QStringList &arguments)
+{
+    ServerArguments result;
+    result.choice.server = embeddedDataSourceLabel();
+    result.choice.user = QStringLiteral("sa");
+    QStringList rest;
+    for (const QString &arg : arguments) {
+        if (arg == QLatin1String("--service"))
+            result.mode = ServerArguments::Mode::Service;
+        else if (arg == QLatin1String("--create-account-set"))
+            result.mode = ServerArguments::Mode::CreateAccountSet;
+        else if (isSwitch(arg, "regserver"))
+            result.mode = ServerArguments::Mode::RegisterClasses;
+        else if (isSwitch(arg, "unregserver"))
+            result.mode = ServerArguments::Mode::UnregisterClasses;
+        else if (isSwitch(arg, "automation") || isSwitch(arg, "embedding"))
+            continue; // started to serve a client: the same as a normal start
+        else
+            rest << arg;
+    }
+    const QList<QPair<const char *, QString *>> valued = {
+        {"--server", &result.choice.server},
+        {"--user", &result.choice.user},
+        {"--password", &result.choice.password},
+    };
+    for (qsizetype i = 0; i < rest.size(); ++i) {
+        const QString &arg = rest.at(i);
+        bool known = false;
+        for (const auto &[name, target] : valued) {
+            if (arg == QLatin1String(name) && i + 1 < rest.size()) {
+                *target = rest.at(++i);
+                known = true;
+            }
+        }
+        if (arg == QLatin1String("--integrated")) {
+            result.choice.integrated = true;
+            known = true;
+        }
+        const bool strict = result.mode == ServerArguments::Mode::CreateAccountSet ||
+                            result.mode == ServerArguments::Mode::Service;
+        if (!known && strict && result.error.isEmpty())
+            result.error = QStringLiteral("unknown option: ") + arg;
+    }
+    return result;
+}
+
+int runServer(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const ServerArguments args = parseServerArguments(arguments);
+    const bool headless = args.isHeadless();
+    std::unique_ptr<QCoreApplication> app;
+    if (headless)
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    else
+        app = std::make_unique<QApplication>(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Korvane"));
+    if (!args.error.isEmpty()) {
+        tell(args.error + QLatin1Char('\n') + QString::fromLatin1(kUsage));
+        return 2;
+    }
+
+    const QString binDir = programDir();
+    SingleInstance instance(binDir);
+    if (!instance.tryLock()) {
+        report(headless, SrvMessageKind::Error, QStringLiteral("系统已运行！"));
+        return 1;
+    }
+    QString error;
+    switch (args.mode) {
+    case ServerArguments::Mode::RegisterClasses:
+    case ServerArguments::Mode::UnregisterClasses: {
+        const bool ok =
+            writeClassRegistry(binDir, args.mode == ServerArguments::Mode::RegisterClasses, &error);
+        if (!ok)
+            tell(error);
+        return ok ? 0 : 1;
+    }
+    case ServerArguments::Mode::CreateAccountSet:
+        return createAccountSet(args.choice, binDir);
+    case ServerArguments::Mode::Windowed:
+    case ServerArguments::Mode::Service:
+        break;
+    }
+
+    // Like any automation server, every start registers the classes it serves.
+    if (!writeClassRegistry(binDir, true, &error))
+        tell(error);
+    const PlantIni ini(plantIniPath());
+    if (ini.readBool(QString::fromLatin1(kServerSection), QStringLiteral("DBREADY"), false))
+        return runReady(args.mode, binDir, ini);
+    if (headless) {
+        tell(QStringLiteral("套帐尚未创建：请先运行 Korvane --create-account-set"));
+        return 1;
+    }
+    // No account set yet: only the database dialog; the operator starts the server again.
+    TfrmDBLogIn dialog(binDir);
+    dialog.exec();
+    return 0;
+}
+
+} // namespace korvane

@@ -1,0 +1,132 @@
+#include "ShellMessages.h"
+#include "USrvMain.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QSystemTrayIcon>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QWidgetAction>
+
+using namespace korvane;
+
+class tst_SrvMain : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_bin;
+    QStringList m_launched;
+
+    TfrmSrvMain::Launcher recorder()
+    {
+        return [this](const QString &name, const QString &commandLine) {
+            m_launched << name + QLatin1Char('|') + commandLine;
+        };
+    }
+    static void registerOrFail(ShellMessages &messages)
+    {
+        QString error;
+        QVERIFY2(messages.registerMessages(&error),
+                 qPrintable(error + QStringLiteral(" (run under dbus-run-session)")));
+    }
+    //! Sends from a client of the same install and waits until the bus has delivered it.
+    static void sendFromClient(ShellMessages &client, ShellMessages::Message message, qint64 wParam)
+    {
+        QSignalSpy delivered(&client, &ShellMessages::received);
+        QVERIFY(client.broadcast(message, wParam, 0));
+        QVERIFY(delivered.wait());
+        QCoreApplication::processEvents();
+    }
+
+private slots:
+    void init() { m_launched.clear(); }
+
+    void looksAsDesigned()
+    {
+        TfrmSrvMain w(m_bin.path(), recorder());
+        QCOMPARE(w.size(), QSize(335, 156));
+        QCOMPARE(w.windowTitle(), QStringLiteral("Korvane进销存套帐管理"));
+        QVERIFY(w.windowFlags() & Qt::FramelessWindowHint);
+        QStringList captions;
+        for (const char *name : {"btnDBPara", "btnIP", "btnBackup", "btnAbout", "btnClose"})
+            captions << w.findChild<QToolButton *>(QString::fromLatin1(name))->text();
+        QCOMPARE(captions,
+                 QStringList({"数据库参数", "本机IP地址", "备份数据", " 关于本软件", "退出"}));
+        QCOMPARE(w.trayIcon()->toolTip(), QStringLiteral("Korvane进销存套帐管理"));
+        QCOMPARE(w.findChild<QLabel *>("lblTitle")->text(), QStringLiteral("套帐管理"));
+    }
+
+    void startsTheRelayThenTheClientOnTheFirstTick()
+    {
+        TfrmSrvMain w(m_bin.path(), recorder());
+        QCOMPARE(m_launched, QStringList{"scktsrvr|scktsrvr"});
+        auto *timer = w.findChild<QTimer *>("Timer2");
+        QVERIFY(timer->isActive() && timer->isSingleShot());
+        QCOMPARE(timer->interval(), 1000);
+        QVERIFY(!w.shellMessages()->isRegistered());
+
+        w.Timer2Timer();
+        QCOMPARE(m_launched, QStringList({"scktsrvr|scktsrvr", "KorvaneQUV|KorvaneQUV RUN"}));
+        QVERIFY(!timer->isActive());
+        QVERIFY(w.shellMessages()->isRegistered());
+        auto *title = w.popupMenu()->findChild<QWidgetAction *>("nmain");
+        QCOMPARE(static_cast<QLabel *>(title->defaultWidget())->text(),
+                 QStringLiteral("      KorvaneTradimo2003"));
+        QCOMPARE(w.popupMenu()->findChild<QAction *>("nClose")->text(),
+                 QStringLiteral("退出KorvaneTradimo2003"));
+    }
+
+    void showsItselfWhereNoTrayExists()
+    {
+        TfrmSrvMain w(m_bin.path(), recorder());
+        w.startInTray();
+        QCOMPARE(w.isVisible(), !QSystemTrayIcon::isSystemTrayAvailable());
+    }
+
+    void closesOnlyWhenTheClientHasEnded()
+    {
+        TfrmSrvMain w(m_bin.path(), recorder());
+        w.show();
+        ShellMessages client(m_bin.path());
+        registerOrFail(client);
+        QSignalSpy closed(&w, &TfrmSrvMain::closed);
+
+        // Before the first tick the server does not hear the messages at all.
+        sendFromClient(client, ShellMessages::KorvaneClose, 1);
+        QCOMPARE(closed.count(), 0);
+
+        w.Timer2Timer();
+        QSignalSpy atClient(&client, &ShellMessages::received);
+        QTest::mouseClick(w.findChild<QToolButton *>("btnClose"), Qt::LeftButton);
+        QVERIFY(atClient.wait());
+        QCOMPARE(atClient.at(0).at(0).value<ShellMessages::Message>(), ShellMessages::KorvaneClose);
+        QCOMPARE(atClient.at(0).at(1).toLongLong(), 0);
+        QCoreApplication::processEvents();
+        QVERIFY(w.isVisible()); // the exit request alone closes nothing
+        QCOMPARE(closed.count(), 0);
+
+        sendFromClient(client, ShellMessages::KorvaneClose, 1);
+        QTRY_COMPARE(closed.count(), 1);
+        QVERIFY(!w.isVisible());
+    }
+
+    void restoreShowsAndMinimiseHides()
+    {
+        TfrmSrvMain w(m_bin.path(), recorder());
+        w.Timer2Timer();
+        ShellMessages client(m_bin.path());
+        registerOrFail(client);
+        sendFromClient(client, ShellMessages::KorvaneRestore, 0);
+        QTRY_VERIFY(w.isVisible() && !w.isMinimized());
+        sendFromClient(client, ShellMessages::KorvaneMin, 0);
+        QTRY_VERIFY(!w.isVisible() || w.isMinimized());
+    }
+};
+
+QTEST_MAIN(tst_SrvMain)
+#include "tst_SrvMain.moc"
