@@ -1,6 +1,8 @@
 #include "LumoDateEdit.h"
 
+#include "LumoDataSource.h"
 #include "LumoEdit.h"
+#include "LumoFieldLink.h"
 #include "LumoFont.h"
 #include "LumoMessages.h"
 
@@ -210,8 +212,7 @@ QString TLumoDateEdit::GetDateTimeText()
 
 void TLumoDateEdit::SetDateTimeText(const QString &text)
 {
-    const QString value = text.mid(0, 4) + text.mid(5, 2) + text.mid(8, 2) + text.mid(11, 2) +
-                          text.mid(14, 2) + text.mid(17, 2);
+    const QString value = lumo::digitsOfDateTimeText(text);
     if (value.isEmpty()) {
         clear();
         m_digits.clear();
@@ -258,6 +259,94 @@ void TLumoDateEdit::focusOutEvent(QFocusEvent *event)
         emit AfterExit();
 }
 
+TLumoDBDateEdit::TLumoDBDateEdit(QWidget *parent)
+    : QWidget(parent), m_editor(new TLumoDateEdit(this)), m_link(new TLumoFieldLink(this))
+{
+    lumo::applyLumoFont(this);
+    setFocusPolicy(Qt::NoFocus);
+    setFocusProxy(m_editor);
+    resize(m_editor->sizeHint());
+    connect(m_link, &TLumoFieldLink::dataChanged, this, &TLumoDBDateEdit::load);
+    connect(m_editor, &QLineEdit::textEdited, this, &TLumoDBDateEdit::typed);
+    connect(m_editor, &TLumoDateEdit::AfterExit, this, &TLumoDBDateEdit::left);
+}
+
+TLumoDataSource *TLumoDBDateEdit::DataSource() const
+{
+    return m_link->DataSource();
+}
+
+void TLumoDBDateEdit::setDataSource(TLumoDataSource *source)
+{
+    m_link->setDataSource(source);
+}
+
+QString TLumoDBDateEdit::DataField() const
+{
+    return m_link->DataField();
+}
+
+void TLumoDBDateEdit::setDataField(const QString &name)
+{
+    m_link->setDataField(name);
+}
+
+void TLumoDBDateEdit::setDateTimeFmt(TDateTimefmt fmt)
+{
+    m_editor->setDateTimeFmt(fmt);
+    load();
+}
+
+void TLumoDBDateEdit::setDateTimeType(TDateTimeType type)
+{
+    m_editor->setDateTimeType(type);
+    load();
+}
+
+void TLumoDBDateEdit::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    // The inner editor covers this one, reaching one pixel past it at the top left.
+    m_editor->setGeometry(-1, -1, width() + 1, height() + 1);
+}
+
+void TLumoDBDateEdit::load()
+{
+    if (m_writing)
+        return;
+    const TLumoField *field = m_link->field();
+    const QString text = field ? field->AsString() : QString();
+    // A value that is no date shows as empty rather than leaving the previous
+    // record's date on screen.
+    m_editor->SetDateTimeText(lumo::isDateTimeText(text) ? text : QString());
+    m_typed = false;
+}
+
+void TLumoDBDateEdit::typed()
+{
+    m_typed = true;
+    // A complete, valid date goes to the record at once, so saving from the toolbar
+    // while the editor still has the focus keeps it; clearing waits for the leave.
+    if (!m_editor->digits().isEmpty() && m_editor->Validate(false))
+        write();
+}
+
+void TLumoDBDateEdit::left()
+{
+    if (m_typed)
+        write();
+}
+
+void TLumoDBDateEdit::write()
+{
+    const QString text = m_editor->GetDateTimeText();
+    m_writing = true;
+    const bool written = m_link->write(text.isEmpty() ? QVariant() : QVariant(text));
+    m_writing = false;
+    if (!written)
+        load();
+}
+
 namespace lumo {
 
 TDateTimefmt dateTimeFmtOf(const QString &userDateFormat)
@@ -276,6 +365,17 @@ void applyDateTimeFmt(QWidget *form, TDateTimefmt fmt)
         return;
     for (auto *editor : form->findChildren<TLumoDateEdit *>())
         editor->setDateTimeFmt(fmt);
+}
+
+QString digitsOfDateTimeText(const QString &text)
+{
+    return text.mid(0, 4) + text.mid(5, 2) + text.mid(8, 2) + text.mid(11, 2) + text.mid(14, 2) +
+           text.mid(17, 2);
+}
+
+bool isDateTimeText(const QString &text)
+{
+    return isValidDateTimeDigits(digitsOfDateTimeText(text));
 }
 
 bool isValidDateTimeDigits(const QString &digits)

@@ -80,12 +80,61 @@ private:
 using TDateTimefmt = TLumoDateEdit::TDateTimefmt;
 using TDateTimeType = TLumoDateEdit::TDateTimeType;
 
+class TLumoFieldLink;
+
+//! The date editor bound to one field: it shows the field's date of every record and
+//! writes a complete, valid date back (an empty editor clears the field).
+class TLumoDBDateEdit : public QWidget
+{
+    Q_OBJECT
+    Q_PROPERTY(TLumoDateEdit::TDateTimefmt DateTimeFmt READ DateTimeFmt WRITE setDateTimeFmt)
+    Q_PROPERTY(TLumoDateEdit::TDateTimeType DateTimeType READ DateTimeType WRITE setDateTimeType)
+    Q_PROPERTY(QString TagStr READ TagStr WRITE setTagStr)
+    Q_PROPERTY(TLumoDataSource *DataSource READ DataSource WRITE setDataSource)
+    Q_PROPERTY(QString DataField READ DataField WRITE setDataField)
+
+public:
+    explicit TLumoDBDateEdit(QWidget *parent = nullptr);
+
+    TDateTimefmt DateTimeFmt() const { return m_editor->DateTimeFmt(); }
+    void setDateTimeFmt(TDateTimefmt fmt);
+    TDateTimeType DateTimeType() const { return m_editor->DateTimeType(); }
+    void setDateTimeType(TDateTimeType type);
+    QString TagStr() const { return m_editor->TagStr(); }
+    void setTagStr(const QString &value) { m_editor->setTagStr(value); }
+    TLumoDataSource *DataSource() const;
+    void setDataSource(TLumoDataSource *source);
+    QString DataField() const;
+    void setDataField(const QString &name);
+
+    //! The inner editor that does the editing.
+    TLumoDateEdit *editor() const { return m_editor; }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void load();
+    void typed();
+    void left();
+    void write();
+
+    TLumoDateEdit *m_editor;
+    TLumoFieldLink *m_link;
+    bool m_typed = false;   // the operator changed the date since it was loaded
+    bool m_writing = false; // the field follows the editor, not the other way round
+};
+
 namespace lumo {
 
 //! The display pattern chosen by a session's date format text (dtfDate for anything unknown).
 TDateTimefmt dateTimeFmtOf(const QString &userDateFormat);
 //! Sets the pattern of every date editor on a form, data-aware or not.
 void applyDateTimeFmt(QWidget *form, TDateTimefmt fmt);
+//! The 14 digits of a "YYYY-MM-DD HH:MM:SS" text (fewer when the text is shorter).
+QString digitsOfDateTimeText(const QString &text);
+//! True when a text holds a valid "YYYY-MM-DD HH:MM:SS" date and time.
+bool isDateTimeText(const QString &text);
 //! True when 14 digits make a valid date and time.
 bool isValidDateTimeDigits(const QString &digits);
 

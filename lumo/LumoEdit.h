@@ -4,7 +4,12 @@
 
 #include "LumoTagStr.h"
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+
+class TLumoDataSource;
+class TLumoFieldLink;
 
 namespace lumo {
 
@@ -38,4 +43,89 @@ public:
 
 private:
     QString m_tagStr;
+};
+
+//! Edit bound to one field: shows its display text, its edit text while focused, and
+//! writes what the operator types straight into the record.
+class TLumoDBEdit : public QLineEdit
+{
+    Q_OBJECT
+    Q_PROPERTY(QString TagStr READ TagStr WRITE setTagStr)
+    Q_PROPERTY(TLumoDataSource *DataSource READ DataSource WRITE setDataSource)
+    Q_PROPERTY(QString DataField READ DataField WRITE setDataField)
+
+public:
+    explicit TLumoDBEdit(QWidget *parent = nullptr);
+
+    QString TagStr() const { return m_tagStr; }
+    void setTagStr(const QString &value) { m_tagStr = lumo::applyEditorTagStr(this, value); }
+    TLumoDataSource *DataSource() const;
+    void setDataSource(TLumoDataSource *source);
+    QString DataField() const;
+    void setDataField(const QString &name);
+    TLumoFieldLink *link() const { return m_link; }
+
+protected:
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+
+private:
+    void load();
+    void writeText(const QString &text);
+
+    QString m_tagStr;
+    TLumoFieldLink *m_link;
+    QString m_error;        // why the last typed text could not be written
+    bool m_writing = false; // the record follows the edit, not the other way round
+};
+
+//! Multi-line edit bound to one field; Enter inserts a new line.
+class TLumoDBMemo : public QPlainTextEdit
+{
+    Q_OBJECT
+    Q_PROPERTY(QString TagStr READ TagStr WRITE setTagStr)
+    Q_PROPERTY(TLumoDataSource *DataSource READ DataSource WRITE setDataSource)
+    Q_PROPERTY(QString DataField READ DataField WRITE setDataField)
+
+public:
+    explicit TLumoDBMemo(QWidget *parent = nullptr);
+
+    QString TagStr() const { return m_tagStr; }
+    void setTagStr(const QString &value) { m_tagStr = lumo::applyEditorTagStr(this, value); }
+    TLumoDataSource *DataSource() const;
+    void setDataSource(TLumoDataSource *source);
+    QString DataField() const;
+    void setDataField(const QString &name);
+
+private:
+    void load();
+    void writeText();
+
+    QString m_tagStr;
+    TLumoFieldLink *m_link;
+    bool m_loading = false;
+    bool m_writing = false;
+};
+
+//! Read-only text of one field.
+class TLumoDBText : public QLabel
+{
+    Q_OBJECT
+    Q_PROPERTY(QString TagStr READ TagStr WRITE setTagStr)
+    Q_PROPERTY(TLumoDataSource *DataSource READ DataSource WRITE setDataSource)
+    Q_PROPERTY(QString DataField READ DataField WRITE setDataField)
+
+public:
+    explicit TLumoDBText(QWidget *parent = nullptr);
+
+    QString TagStr() const { return m_tagStr; }
+    void setTagStr(const QString &value) { m_tagStr = value.toUpper(); }
+    TLumoDataSource *DataSource() const;
+    void setDataSource(TLumoDataSource *source);
+    QString DataField() const;
+    void setDataField(const QString &name);
+
+private:
+    QString m_tagStr;
+    TLumoFieldLink *m_link;
 };
