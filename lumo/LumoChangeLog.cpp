@@ -18,8 +18,13 @@ TLumoRow rowFromValues(const RowValues &values, const Fields &fields)
 {
     TLumoRow row;
     row.current = values;
-    row.current.resize(fields.size());
+    if (row.current.size() != fields.size())
+        row.current.resize(fields.size());
     const QVector<int> nested = nestedColumns(fields);
+    if (nested.isEmpty()) {
+        row.original = row.current; // shared until one of them changes
+        return row;
+    }
     row.nested.resize(nested.size());
     for (int k = 0; k < nested.size(); ++k) {
         const int column = nested[k];

@@ -307,6 +307,8 @@ QString TLumoField::formatted(const QVariant &value, const QString &format) cons
         // "0.00", "#,##0.00": decimals after the point, grouping when a comma is present.
         const int point = format.indexOf(QLatin1Char('.'));
         const int decimals = point < 0 ? 0 : int(format.size()) - point - 1;
+        if (!format.contains(QLatin1Char(',')))
+            return QString::number(number, 'f', decimals);
         QLocale locale = QLocale::c();
         locale.setNumberOptions(format.contains(QLatin1Char(',')) ? QLocale::NumberOptions()
                                                                   : QLocale::OmitGroupSeparator);

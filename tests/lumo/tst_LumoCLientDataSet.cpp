@@ -100,6 +100,7 @@ private slots:
     void filters_data();
     void filters();
     void floatFormatAndParams();
+    void calculatedFieldsAndIndexOrder();
     void dataRoundTrip();
 };
 
@@ -694,6 +695,29 @@ void tst_LumoCLientDataSet::floatFormatAndParams()
     QCOMPARE(f.ds.Params().value(QStringLiteral("BEGINDATE")).toString(),
              QStringLiteral("2026-02-01"));
     QVERIFY_THROWS_EXCEPTION(TLumoDataSetError, f.ds.Params().value(QStringLiteral("EndDate")));
+}
+
+void tst_LumoCLientDataSet::calculatedFieldsAndIndexOrder()
+{
+    Fixture f;
+    f.ds.addCalcField(QStringLiteral("Double"), FieldType::Float, [](const TLumoRecordView &r) {
+        return r.asFloat(QStringLiteral("Rate")) * 2;
+    });
+    f.ds.IndexDefs().append(TLumoIndexDef{QStringLiteral("byRate"), QStringLiteral("Rate")});
+    f.ds.Open();
+    QCOMPARE(f.ds.FieldByName(QStringLiteral("double")).AsFloat(), 2.0);
+    QVERIFY(f.ds.FieldByName(QStringLiteral("Double")).ReadOnly());
+    f.ds.Edit();
+    f.ds.FieldByName(QStringLiteral("Rate")).setValue(7);
+    QCOMPARE(f.ds.FieldByName(QStringLiteral("Double")).AsFloat(), 14.0);
+    f.ds.Post();
+    // An index orders the rows; the current record stays current.
+    f.ds.setIndexName(QStringLiteral("BYRATE"));
+    QCOMPARE(f.ds.RecNo(), 3);
+    QCOMPARE(f.ds.FieldByName(QStringLiteral("Code")).AsString(), QStringLiteral("01"));
+    f.ds.First();
+    QCOMPARE(f.ds.FieldByName(QStringLiteral("Code")).AsString(), QStringLiteral("02"));
+    QVERIFY_THROWS_EXCEPTION(TLumoDataSetError, f.ds.setIndexName(QStringLiteral("none")));
 }
 
 void tst_LumoCLientDataSet::dataRoundTrip()
