@@ -2,14 +2,14 @@
 //! The masked date/time editor and its data-aware twin. Values travel as
 //! "YYYY-MM-DD HH:MM:SS" text; the editor shows one part of one of four patterns.
 
+#include "LumoDataSource.h"
+
 #include <QDate>
 #include <QLineEdit>
 #include <QPointer>
 #include <QWidget>
 
 #include <functional>
-
-class TLumoDataSource;
 
 //! Masked editor for a date, a time, a date-time or a year-month.
 class TLumoDateEdit : public QLineEdit

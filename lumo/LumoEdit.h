@@ -2,13 +2,13 @@
 //! The library's text editors: the plain edit and, bound to a data source, the
 //! data-aware edit, memo and read-only text. All read TagStr the editor way.
 
+#include "LumoDataSource.h"
 #include "LumoTagStr.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
-class TLumoDataSource;
 class TLumoFieldLink;
 
 namespace lumo {

@@ -5,6 +5,7 @@
 #include "LumoDataSource.h"
 #include "LumoDateEdit.h"
 #include "LumoEdit.h"
+#include "LumoFaceSet.h"
 #include "LumoTestSupport.h"
 
 #include <QSignalSpy>
@@ -251,6 +252,7 @@ void tst_LumoDBEditors::memoTakesNewLines()
 {
     Heads heads({QVariantList{}});
     Form<TLumoDBMemo> form(&heads.source, QStringLiteral("Note"));
+    new TLumoFaceSet(&form.window); // Enter in a memo is the memo's own
     QVERIFY(form.show());
     QTest::keyClicks(form.control, QStringLiteral("a"));
     QTest::keyClick(form.control, Qt::Key_Return);

@@ -2,6 +2,7 @@
 // date format, the transparent launcher button and the owner-drawn popup menu.
 
 #include "LumoActionList.h"
+#include "LumoDBGrid.h"
 #include "LumoDateEdit.h"
 #include "LumoEdit.h"
 #include "LumoFaceSet.h"
@@ -33,6 +34,10 @@ QWidget *makeControl(const QString &className, QWidget *parent)
         return new TLumoEdit(parent);
     if (className == QLatin1String("TLumoDateEdit"))
         return new TLumoDateEdit(parent);
+    if (className == QLatin1String("TLumoDBMemo"))
+        return new TLumoDBMemo(parent);
+    if (className == QLatin1String("Tlumodbgrid"))
+        return new Tlumodbgrid(parent);
     return nullptr;
 }
 
@@ -90,6 +95,8 @@ void tst_LumoFaceSet::enterInAMemoOrGridStaysThere_data()
 {
     QTest::addColumn<QString>("className");
     QTest::addColumn<bool>("keeps");
+    QTest::newRow("memo") << "TLumoDBMemo" << true;
+    QTest::newRow("grid") << "Tlumodbgrid" << true;
     QTest::newRow("edit") << "TLumoEdit" << false;
     QTest::newRow("date") << "TLumoDateEdit" << false;
 }
