@@ -151,19 +151,10 @@ double medianMs(int runs, const std::function<void()> &job)
     return times[times.size() / 2];
 }
 
-Params yearParams(const QVariantMap &given = {})
+Params yearParams()
 {
-    QVariantMap all{{"BeginDate", YearBegin}, {"EndDate", YearEnd}, {"State", "1"}};
-    for (const char *pair : {"StoreCode", "spCode", "DeptCode", "pdtCode"}) {
-        all.insert(pair, " ");
-        all.insert(QStringLiteral("tmp") + pair, " ");
-    }
-    for (auto it = given.begin(); it != given.end(); ++it)
-        all.insert(it.key(), it.value());
-    Params params;
-    for (auto it = all.begin(); it != all.end(); ++it)
-        params << Param{it.key(), it.value()};
-    return params;
+    return requestParams({{"BeginDate", YearBegin}, {"EndDate", YearEnd}, {"State", "1"}},
+                         {"StoreCode", "spCode", "DeptCode", "pdtCode"}, {});
 }
 
 //! Runs a statement with :Name parameters directly; reads at most maxRows rows (-1 all).

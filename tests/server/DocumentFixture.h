@@ -4,6 +4,7 @@
 // below come on top of its initial rows (currency 01, company and department 0001,
 // employee 0001).
 
+#include "Packet.h"
 #include "RunTimeConnection.h"
 #include "TestDb.h"
 
@@ -105,6 +106,24 @@ inline bool loadDocuments(const QSqlDatabase &db)
         }
     }
     return true;
+}
+
+//! Request parameters as the client windows send them: the fixed values, every filter pair
+//! with both value and twin blank (nothing picked), then the given values, which win.
+inline Params requestParams(const QVariantMap &fixed, const QStringList &pairs,
+                            const QVariantMap &given)
+{
+    QVariantMap all = fixed;
+    for (const QString &pair : pairs) {
+        all.insert(pair, QStringLiteral(" "));
+        all.insert(QStringLiteral("tmp") + pair, QStringLiteral(" "));
+    }
+    for (auto it = given.begin(); it != given.end(); ++it)
+        all.insert(it.key(), it.value());
+    Params params;
+    for (auto it = all.begin(); it != all.end(); ++it)
+        params << Param{it.key(), it.value()};
+    return params;
 }
 
 } // namespace korvane::test
