@@ -22,7 +22,8 @@ struct DocumentDef
     const char *provider;
     const char *head;
     const char *body;
-    const char *partner; // partner table joined for Spname; nullptr: none
+    const char *partner;     // partner table joined for the partner's name; nullptr: none
+    const char *partnerName; // the name column's spelling
     StoreJoin stores;
     bool byFlag;             // the kind Flag = :Flag is required
     QStringList filterPairs; // optional value/twin filters on head columns
@@ -31,72 +32,18 @@ struct DocumentDef
 
 const QList<DocumentDef> &documents()
 {
+    // clang-format off
     static const QList<DocumentDef> defs{
-        {"dspBuyInOut",
-         "xStockChh",
-         "xStockChb",
-         "xFatBn",
-         StoreJoin::Store,
-         true,
-         {"StoreCode", "spCode", "DeptCode"},
-         "采购出入库"},
-        {"dspSaleInOut",
-         "xStockChh",
-         "xStockChb",
-         "xCustome",
-         StoreJoin::Store,
-         true,
-         {"StoreCode", "spCode", "DeptCode"},
-         "销售出入库"},
-        {"dspStockch",
-         "xStockChh",
-         "xStockChb",
-         nullptr,
-         StoreJoin::Transfer,
-         true,
-         {"StoreCode", "spCode", "DeptCode"},
-         "库存异动"},
-        {"dspIncome",
-         "XIncomeh",
-         "XInComeb",
-         "xCustome",
-         StoreJoin::None,
-         false,
-         {"spCode", "DeptCode"},
-         "收款单"},
-        {"dspOutCome",
-         "XOutcomeh",
-         "XoUTComeb",
-         "xFatBn",
-         StoreJoin::None,
-         false,
-         {"spCode", "DeptCode"},
-         "付款单"},
-        {"dspBuy",
-         "XBuyh",
-         "XBuyb",
-         "xFatBn",
-         StoreJoin::Store,
-         false,
-         {"StoreCode", "spCode", "DeptCode"},
-         "采购单"},
-        {"dspSale",
-         "XSALEh",
-         "XSALEb",
-         "xCustome",
-         StoreJoin::Store,
-         false,
-         {"StoreCode", "spCode", "DeptCode"},
-         "销售单"},
-        {"dspInvoice",
-         "xInvoiceh",
-         "xInvoiceb",
-         "xCustome",
-         StoreJoin::None,
-         true,
-         {"InOutFlag", "spCode", "DeptCode"},
-         "发票"},
+        {"dspBuyInOut",  "xStockChh", "xStockChb", "xFatBn",   "Spname", StoreJoin::Store,    true,  {"StoreCode", "spCode", "DeptCode"}, "采购出入库"},
+        {"dspSaleInOut", "xStockChh", "xStockChb", "xCustome", "Spname", StoreJoin::Store,    true,  {"StoreCode", "spCode", "DeptCode"}, "销售出入库"},
+        {"dspStockch",   "xStockChh", "xStockChb", nullptr,    nullptr,  StoreJoin::Transfer, true,  {"StoreCode", "spCode", "DeptCode"}, "库存异动"},
+        {"dspIncome",    "XIncomeh",  "XInComeb",  "xCustome", "Spname", StoreJoin::None,     false, {"spCode", "DeptCode"},              "收款单"},
+        {"dspOutCome",   "XOutcomeh", "XoUTComeb", "xFatBn",   "Spname", StoreJoin::None,     false, {"spCode", "DeptCode"},              "付款单"},
+        {"dspBuy",       "XBuyh",     "XBuyb",     "xFatBn",   "Spname", StoreJoin::Store,    false, {"StoreCode", "spCode", "DeptCode"}, "采购单"},
+        {"dspSale",      "XSALEh",    "XSALEb",    "xCustome", "Spname", StoreJoin::Store,    false, {"StoreCode", "spCode", "DeptCode"}, "销售单"},
+        {"dspInvoice",   "xInvoiceh", "xInvoiceb", "xCustome", "spName", StoreJoin::None,     true,  {"InOutFlag", "spCode", "DeptCode"}, "发票"},
     };
+    // clang-format on
     return defs;
 }
 
@@ -121,7 +68,7 @@ QString headStatement(const DocumentDef &d)
         joins += QStringLiteral("\nLEFT JOIN XStore sti ON sti.code = h.StorecodeIn");
     }
     if (d.partner) {
-        names += QStringLiteral(", sp.name AS Spname");
+        names += QStringLiteral(", sp.name AS %1").arg(QLatin1String(d.partnerName));
         joins += QStringLiteral("\nLEFT JOIN %1 sp ON sp.code = h.spcode").arg(d.partner);
     }
     names += QStringLiteral(", dp.name AS DeptName, em.name AS MName");
