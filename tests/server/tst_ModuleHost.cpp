@@ -2,11 +2,15 @@
 #include "ModuleHost.h"
 #include "PacketCodec.h"
 #include "Protocol.h"
+#include "ProviderModule.h"
+#include "RunTimeConnection.h"
+#include "TestDb.h"
 
 #include <QCborArray>
 #include <QDeadlineTimer>
 #include <QLocalSocket>
 #include <QSemaphore>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUuid>
@@ -194,6 +198,8 @@ private slots:
     void brokenFramingClosesOnlyThatConnection();
     void vanishingClientReleasesItsInstance();
     void unregisteredClassesAreRefused();
+    void providersServeThroughTheHost_data() { test::addBackendRows(); }
+    void providersServeThroughTheHost();
 
 private:
     std::unique_ptr<ModuleHost> m_host;
@@ -510,6 +516,105 @@ void tst_ModuleHost::unregisteredClassesAreRefused()
     QVERIFY(writeClassRegistry(bin.path(), false));
     Client after(m_socketName);
     QVERIFY(!openBase(after).value(QStringLiteral("ok")).toBool());
+}
+
+static DbConnectionInfo connectionTo(const test::ScratchDb &db)
+{
+    DbConnectionInfo info;
+    info.driver = db.driver();
+    info.databaseName = db.databaseName();
+    if (db.isPostgres()) {
+        info.hostName = test::pgHost();
+        info.port = test::pgPort();
+        info.userName = QStringLiteral("postgres");
+    }
+    return info;
+}
+
+static QCborMap applyOn(Client &client, const ChangeSet &delta)
+{
+    return client.request(op(QStringLiteral("AS_ApplyUpdates"),
+                             {{QStringLiteral("provider"), QStringLiteral("dspSpec")},
+                              {QStringLiteral("delta"), codec::encodeChangeSet(delta)},
+                              {QStringLiteral("maxErrors"), 0}}));
+}
+
+// A real provider module over a scratch database: nested lines travel both ways and a
+// refused row comes back with the database's message, leaving nothing behind.
+void tst_ModuleHost::providersServeThroughTheHost()
+{
+    QFETCH(QString, backend);
+    test::ScratchDb db(backend);
+    QSqlQuery q(db.db());
+    QVERIFY(q.exec(QStringLiteral(
+        "CREATE TABLE XSpech (hcode VARCHAR(10) NOT NULL PRIMARY KEY, name VARCHAR(40))")));
+    QVERIFY(q.exec(QStringLiteral(
+        "CREATE TABLE XSpecb (hcode VARCHAR(10) NOT NULL, bcode VARCHAR(10) NOT NULL, "
+        "name VARCHAR(40), PRIMARY KEY (hcode, bcode))")));
+    setRunTimeConnection(connectionTo(db));
+    ProviderDef spec;
+    spec.name = QStringLiteral("dspSpec");
+    spec.sql = QStringLiteral("SELECT hcode, name FROM XSpech ORDER BY hcode");
+    spec.detailField = QStringLiteral("XSpecb");
+    spec.detailSql =
+        QStringLiteral("SELECT hcode, bcode, name FROM XSpecb WHERE hcode = :hcode ORDER BY bcode");
+    m_host->registerClass(QStringLiteral("BaseRDM"), [spec] {
+        return std::make_unique<ProviderModule>(QStringLiteral("BaseRDM"), ProviderDefs{spec});
+    });
+    Client client(m_socketName);
+    QVERIFY(openBase(client).value(QStringLiteral("ok")).toBool());
+    const QCborMap fetched =
+        client.request(op(QStringLiteral("AS_GetRecords"),
+                          {{QStringLiteral("provider"), QStringLiteral("DSPSPEC")}}));
+    QVERIFY2(fetched.value(QStringLiteral("ok")).toBool(), qPrintable(errorOf(fetched)));
+    Packet packet;
+    QString error;
+    QVERIFY2(codec::decodePacket(fetched.value(QStringLiteral("packet")), &packet, &error),
+             qPrintable(error));
+    QCOMPARE(packet.fields.size(), 3);
+    QCOMPARE(packet.fields[2].type, FieldType::Nested);
+
+    ChangeSet lines;
+    lines.fields = packet.fields[2].fields;
+    ChangeRow red;
+    red.op = ChangeOp::Insert;
+    red.newValues = {QStringLiteral("01"), QStringLiteral("R"), QStringLiteral("红")};
+    ChangeRow green = red;
+    green.newValues = {QStringLiteral("01"), QStringLiteral("G"), QStringLiteral("绿")};
+    lines.rows = {red, green};
+    ChangeSet delta;
+    delta.fields = packet.fields;
+    ChangeRow head;
+    head.op = ChangeOp::Insert;
+    head.newValues = {QStringLiteral("01"), QStringLiteral("颜色"), QVariant()};
+    head.details = {{2, lines}};
+    delta.rows = {head};
+    ApplyResult result;
+    QVERIFY2(codec::decodeApplyResult(applyOn(client, delta), &result, &error), qPrintable(error));
+    QCOMPARE(result.errorCount, 0);
+
+    const QCborMap again =
+        client.request(op(QStringLiteral("AS_GetRecords"),
+                          {{QStringLiteral("provider"), QStringLiteral("dspSpec")}}));
+    QVERIFY(codec::decodePacket(again.value(QStringLiteral("packet")), &packet, &error));
+    QCOMPARE(packet.rows.size(), 1);
+    QCOMPARE(packet.rows[0][2].toList().size(), 2);
+    QCOMPARE(packet.rows[0][2].toList()[0].toList()[2].toString(), QStringLiteral("绿"));
+
+    // The same head again beside a new one: the duplicate is refused, the new one rolled back.
+    ChangeRow other = head;
+    other.newValues[0] = QStringLiteral("02");
+    other.details.clear();
+    head.details.clear();
+    delta.rows = {other, head};
+    QVERIFY(codec::decodeApplyResult(applyOn(client, delta), &result, &error));
+    QCOMPARE(result.errorCount, 1);
+    QCOMPARE(result.errors[0].row, 1);
+    QVERIFY(!result.errors[0].message.isEmpty());
+    QVERIFY(q.exec(QStringLiteral("SELECT count(*) FROM XSpech")));
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toInt(), 1);
+    m_host.reset(); // the instance lets go of its connection before the database is dropped
 }
 
 QTEST_GUILESS_MAIN(tst_ModuleHost)
