@@ -23,13 +23,6 @@ const QString kOk = QStringLiteral("ok");
 const QString kError = QStringLiteral("error");
 const QString kProvider = QStringLiteral("provider");
 
-QCborMap okAnswer()
-{
-    QCborMap m;
-    m.insert(kOk, true);
-    return m;
-}
-
 QString text(const QCborMap &request, const QString &key, bool required = true)
 {
     const QCborValue v = request.value(key);
