@@ -1,6 +1,7 @@
 #include "LumoDatasetprovider.h"
 
 #include "LumoADOC.h"
+#include "PlantIni.h"
 #include "ProviderFields.h"
 #include "Resolver.h"
 #include "SqlStatement.h"
@@ -16,10 +17,8 @@ namespace korvane {
 
 namespace {
 
-std::atomic<bool> g_commandTextAllowed{false};
-
-// grMetaData | grReset of a records request.
-constexpr int kOpeningOptions = 1 | 2;
+// -1: as Plant.ini says; 0 or 1: set for this process.
+std::atomic<int> g_commandTextAllowed{-1};
 
 // Heads per detail statement: well below the parameter limits of both databases.
 constexpr int kHeadsPerDetailStatement = 500;
@@ -55,12 +54,17 @@ QString withoutTrailingSemicolon(QString text)
 
 bool commandTextAllowed()
 {
-    return g_commandTextAllowed.load();
+    const int set = g_commandTextAllowed.load();
+    if (set >= 0)
+        return set == 1;
+    // Read afresh each time, so an administrator's change needs no restart.
+    return PlantIni(plantIniPath())
+        .readBool(QStringLiteral("KORVANE"), QStringLiteral("AllowCommandText"), false);
 }
 
 void setCommandTextAllowed(bool allowed)
 {
-    g_commandTextAllowed.store(allowed);
+    g_commandTextAllowed.store(allowed ? 1 : 0);
 }
 
 // An opening's rows, read in full when it opens so that no statement stays open on the
@@ -204,7 +208,7 @@ Packet TLumoDatasetprovider::getRecords(const GetRecordsRequest &request)
 {
     // The first request of an opening asks for metadata and a restart; later requests of
     // the same opening carry neither and continue where the previous packet ended.
-    const bool continues = !(request.options & kOpeningOptions) && m_cursor &&
+    const bool continues = !(request.options & (grMetaData | grReset)) && m_cursor &&
                            request.params.isEmpty() && request.commandText.isEmpty();
     if (!continues)
         open(request.commandText, request.params);

@@ -23,7 +23,7 @@ struct ResolveTarget;
 //! Whether clients may send their own statement text (Plant.ini, section KORVANE,
 //! AllowCommandText=1). Off unless an administrator turned it on.
 bool commandTextAllowed();
-//! Sets the switch for this process (the server reads Plant.ini at start-up; tests set it).
+//! Read from Plant.ini on each use unless set for this process (tests set it).
 void setCommandTextAllowed(bool allowed);
 
 class TLumoDatasetprovider : public QObject

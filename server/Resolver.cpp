@@ -98,9 +98,14 @@ QString Resolver::quoted(const QString &name) const
     return QLatin1Char('"') + n + QLatin1Char('"');
 }
 
-QList<Resolver::Column> Resolver::columnsOf(const ResolveTarget &target, const ChangeSet &set) const
+const QList<Resolver::Column> &Resolver::columnsOf(const ResolveTarget &target,
+                                                   const ChangeSet &set)
 {
-    QList<Column> columns;
+    // Every row of a change set has the same columns: worked out once per set.
+    auto known = m_columns.find(&set);
+    if (known != m_columns.end())
+        return known->second;
+    QList<Column> &columns = m_columns[&set];
     const TableInfo *table = m_catalog.table(target.table);
     if (!table)
         return columns;
@@ -118,33 +123,37 @@ QList<Resolver::Column> Resolver::columnsOf(const ResolveTarget &target, const C
     return columns;
 }
 
+QSqlQuery *Resolver::prepared(const QString &sql, QSqlError *error)
+{
+    auto it = m_prepared.find(sql);
+    if (it == m_prepared.end()) {
+        QSqlQuery q(m_db);
+        q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+        if (!q.prepare(sql)) {
+            *error = q.lastError();
+            return nullptr;
+        }
+        it = m_prepared.insert(sql, q);
+    }
+    return &it.value();
+}
+
 bool Resolver::run(const QString &sql, const QVariantList &values, Failure *failure, int *affected)
 {
-    QSqlQuery *q = nullptr;
     QSqlQuery plain(m_db);
+    QSqlQuery *q = &plain;
+    QSqlError error;
     bool ok = false;
     if (values.isEmpty()) {
-        q = &plain;
         ok = plain.exec(sql);
-    } else {
-        auto it = m_prepared.find(sql);
-        if (it == m_prepared.end()) {
-            QSqlQuery prepared(m_db);
-            if (!prepared.prepare(sql)) {
-                failure->message = prepared.lastError().databaseText();
-                if (failure->message.isEmpty())
-                    failure->message = prepared.lastError().text();
-                return false;
-            }
-            it = m_prepared.insert(sql, prepared);
-        }
-        q = &it.value();
+    } else if ((q = prepared(sql, &error))) {
         for (int i = 0; i < values.size(); ++i)
             q->bindValue(i, values[i]);
         ok = q->exec();
     }
     if (!ok) {
-        const QSqlError error = q->lastError();
+        if (q)
+            error = q->lastError();
         failure->message = error.databaseText().isEmpty() ? error.text() : error.databaseText();
         failure->code = isReferenceError(error) ? referenceErrorCode : 0;
         return false;
@@ -286,7 +295,9 @@ bool Resolver::applyDetails(const ResolveTarget &target, const ChangeSet &delta,
                 } else if (applyRow(*detail, columns, set.rows[i], master, &failure)) {
                     continue;
                 }
-                *applied = Applied{fieldIndex, i, failure, true};
+                const ChangeRow &line = set.rows[i];
+                *applied = Applied{fieldIndex, i, failure, true,
+                                   op == ChangeOp::Delete ? line.oldValues : line.newValues};
                 return false;
             }
         }
@@ -306,7 +317,7 @@ Resolver::Applied Resolver::applyGroup(const ResolveTarget &target, const Change
         applied.failed = true;
         return applied;
     }
-    const QList<Column> columns = columnsOf(target, delta);
+    const QList<Column> &columns = columnsOf(target, delta);
     auto master = [&](Failure *failure) {
         return applyRow(target, columns, row, nullptr, failure);
     };
@@ -332,6 +343,7 @@ ApplyResult Resolver::apply(const ResolveTarget &target, const ChangeSet &delta,
     ApplyResult result;
     if (delta.isEmpty())
         return result;
+    m_columns.clear();
     if (target.table.isEmpty() || !m_catalog.table(target.table))
         throw ServerError(QStringLiteral("The provider cannot be updated"));
     if (!m_db.transaction())
@@ -350,7 +362,9 @@ ApplyResult Resolver::apply(const ResolveTarget &target, const ChangeSet &delta,
         error.detailRow = applied.detailRow;
         error.message = applied.failure.message;
         error.errorCode = applied.failure.code;
-        error.values = row.op == ChangeOp::Delete ? row.oldValues : row.newValues;
+        error.values = applied.detailField >= 0     ? applied.values
+                       : row.op == ChangeOp::Delete ? row.oldValues
+                                                    : row.newValues;
         result.errors << error;
         result.errorCount = result.errors.size();
         if (maxErrors >= 0 && result.errorCount > maxErrors) {
@@ -358,13 +372,7 @@ ApplyResult Resolver::apply(const ResolveTarget &target, const ChangeSet &delta,
             return result;
         }
     }
-    if (!transaction.commit()) {
-        ApplyError error;
-        error.message = m_db.lastError().text();
-        result.errors << error;
-        result.errorCount = result.errors.size();
-        return result;
-    }
+    // Read back inside the transaction: the rows as committed, without a lock per row.
     if (refresh) {
         result.refreshed.fields = target.fields;
         for (int i = 0; i < delta.rows.size(); ++i) {
@@ -372,13 +380,20 @@ ApplyResult Resolver::apply(const ResolveTarget &target, const ChangeSet &delta,
                 result.refreshed.rows << refreshedRow(target, delta, delta.rows[i], nullptr);
         }
     }
+    if (!transaction.commit()) {
+        ApplyError error;
+        error.message = m_db.lastError().text();
+        result.errors << error;
+        result.errorCount = result.errors.size();
+        result.refreshed = Packet();
+    }
     return result;
 }
 
 RowValues Resolver::refreshedRow(const ResolveTarget &target, const ChangeSet &set,
                                  const ChangeRow &row, const MasterValue &master)
 {
-    const QList<Column> columns = columnsOf(target, set);
+    const QList<Column> &columns = columnsOf(target, set);
     QStringList names;
     QStringList where;
     QVariantList keys;
@@ -402,18 +417,22 @@ RowValues Resolver::refreshedRow(const ResolveTarget &target, const ChangeSet &s
                     ? QVariant(QVariantList())
                     : valueAt(row.newValues, indexOfField(set.fields, f.name)));
     if (!names.isEmpty() && !where.isEmpty()) {
-        QSqlQuery q(m_db);
-        q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
-        q.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3")
-                      .arg(names.join(QLatin1Char(',')), quoted(m_catalog.tableName(target.table)),
-                           where.join(QLatin1String(" AND "))));
-        for (int i = 0; i < keys.size(); ++i)
-            q.bindValue(i, keys[i]);
-        if (q.exec() && q.next()) {
-            for (int i = 0; i < columns.size(); ++i) {
-                const int f = indexOfField(target.fields, columns[i].label);
-                out[f] = cellValue(q.value(i), target.fields[f].type);
+        QSqlError error;
+        QSqlQuery *q = prepared(QStringLiteral("SELECT %1 FROM %2 WHERE %3")
+                                    .arg(names.join(QLatin1Char(',')),
+                                         quoted(m_catalog.tableName(target.table)),
+                                         where.join(QLatin1String(" AND "))),
+                                &error);
+        if (q) {
+            for (int i = 0; i < keys.size(); ++i)
+                q->bindValue(i, keys[i]);
+            if (q->exec() && q->next()) {
+                for (int i = 0; i < columns.size(); ++i) {
+                    const int f = indexOfField(target.fields, columns[i].label);
+                    out[f] = cellValue(q->value(i), target.fields[f].type);
+                }
             }
+            q->finish();
         }
     }
     for (const auto &[fieldIndex, detailSet] : row.details) {

@@ -8,9 +8,11 @@
 
 #include <QHash>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 
 #include <functional>
+#include <unordered_map>
 #include <vector>
 
 namespace korvane {
@@ -65,15 +67,17 @@ private:
         int detailRow = -1;
         Failure failure;
         bool failed = false;
+        RowValues values; // of the refused line; a refused head's are taken from the head
     };
     using MasterValue = std::function<QVariant(const QString &column)>;
 
-    QList<Column> columnsOf(const ResolveTarget &target, const ChangeSet &set) const;
+    const QList<Column> &columnsOf(const ResolveTarget &target, const ChangeSet &set);
     Applied applyGroup(const ResolveTarget &target, const ChangeSet &delta, int row);
     bool applyRow(const ResolveTarget &target, const QList<Column> &columns, const ChangeRow &row,
                   const MasterValue &master, Failure *failure);
     bool applyDetails(const ResolveTarget &target, const ChangeSet &delta, const ChangeRow &row,
                       Applied *applied);
+    QSqlQuery *prepared(const QString &sql, QSqlError *error);
     bool run(const QString &sql, const QVariantList &values, Failure *failure,
              int *affected = nullptr);
     bool valueFor(const Column &column, const QVariant &raw, QVariant *out, Failure *failure) const;
@@ -85,6 +89,8 @@ private:
     SchemaCatalog &m_catalog;
     bool m_postgres = false;
     QHash<QString, QSqlQuery> m_prepared; // by statement text
+    // Of the request being applied; node-based, so a reference stays good while it grows.
+    std::unordered_map<const ChangeSet *, QList<Column>> m_columns;
 };
 
 } // namespace korvane

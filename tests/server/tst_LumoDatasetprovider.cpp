@@ -12,7 +12,7 @@ using namespace korvane::test;
 
 namespace {
 
-constexpr int opening = 1 | 2; // grMetaData | grReset
+constexpr int opening = grMetaData | grReset;
 
 GetRecordsRequest request(const QString &provider, int count, const Params &params = {},
                           int options = opening)

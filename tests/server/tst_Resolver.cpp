@@ -12,7 +12,7 @@ using namespace korvane::test;
 
 namespace {
 
-constexpr int opening = 1 | 2; // grMetaData | grReset
+constexpr int opening = grMetaData | grReset;
 
 // Head columns as the provider publishes them; lines are its nested field "xdocb".
 enum HeadColumn { Headno, Hdate, StoreCode, StoreName, Amt, Prints, State, Lines };
@@ -228,6 +228,7 @@ void tst_Resolver::refusedLineTakesItsHeadBack()
     QCOMPARE(e.detailField, int(Lines));
     QCOMPARE(e.detailRow, 1);
     QVERIFY(!e.message.isEmpty());
+    QCOMPARE(e.values.value(LPdtcode).toString(), QStringLiteral("P2")); // the line's values
     // The head and its first line went back with the refused line; the other head stays.
     QCOMPARE(fx.keys("xdoch", "headno"), QStringLiteral("H1 H2 H3 H6"));
     QCOMPARE(fx.count("xdocb", "headno = 'H5'"), 0);

@@ -1,0 +1,128 @@
+// 1,000 new lines applied as one change set through a provider, against the same rows
+// written by a prepared INSERT loop in one transaction, on SQLite in this process.
+// Prints the ratio of the two (best of several rounds each).
+
+#include "ProviderModule.h"
+#include "RunTimeConnection.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+
+using namespace korvane;
+
+namespace {
+
+constexpr int kRows = 1000;
+constexpr int kRounds = 7;
+
+const char *const kSchema =
+    "CREATE TABLE xdocb (headno varchar(15) NOT NULL, bodyno varchar(4) NOT NULL, "
+    "pdtcode varchar(30), pdtno varchar(4), pqty float, price numeric(12,2), "
+    "amount numeric(12,2), note varchar(100), PRIMARY KEY (headno, bodyno))";
+
+struct Line
+{
+    QString headno, bodyno, pdtcode, pdtno, note;
+    double pqty, price, amount;
+};
+
+QList<Line> lines(int round)
+{
+    QList<Line> out;
+    for (int i = 0; i < kRows; ++i) {
+        const double qty = 1 + i % 7;
+        out << Line{QStringLiteral("R%1H%2").arg(round).arg(i / 100),
+                    QStringLiteral("%1").arg(i % 100 + 1, 4, 10, QLatin1Char('0')),
+                    QStringLiteral("P%1").arg(i % 50),
+                    QStringLiteral("0001"),
+                    QStringLiteral("第%1行").arg(i),
+                    qty,
+                    12.5,
+                    qty * 12.5};
+    }
+    return out;
+}
+
+qint64 preparedLoop(const QSqlDatabase &db, const QList<Line> &rows)
+{
+    QElapsedTimer timer;
+    timer.start();
+    QSqlDatabase(db).transaction();
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("INSERT INTO xdocb (headno, bodyno, pdtcode, pdtno, pqty, price, "
+                             "amount, note) VALUES (?,?,?,?,?,?,?,?)"));
+    for (const Line &l : rows) {
+        const QVariantList values{l.headno, l.bodyno, l.pdtcode, l.pdtno,
+                                  l.pqty,   l.price,  l.amount,  l.note};
+        for (int i = 0; i < values.size(); ++i)
+            q.bindValue(i, values[i]);
+        q.exec();
+    }
+    QSqlDatabase(db).commit();
+    return timer.nsecsElapsed();
+}
+
+qint64 changeSet(ProviderModule &module, const Fields &fields, const QList<Line> &rows, int *errors)
+{
+    QElapsedTimer timer;
+    timer.start();
+    ChangeSet set;
+    set.fields = fields;
+    for (const Line &l : rows) {
+        ChangeRow row;
+        row.op = ChangeOp::Insert;
+        row.newValues = {l.headno, l.bodyno, l.pdtcode, l.pdtno, l.pqty, l.price, l.amount, l.note};
+        set.rows << row;
+    }
+    *errors = module.applyUpdates(QStringLiteral("dspLines"), set, 0).errorCount;
+    return timer.nsecsElapsed();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    DbConnectionInfo info;
+    info.databaseName = dir.filePath(QStringLiteral("QUV.db"));
+    QString error;
+    QSqlDatabase db = openDatabase(info, QStringLiteral("bench"), &error);
+    QSqlQuery(db).exec(QString::fromLatin1(kSchema));
+    setRunTimeConnection(info);
+
+    ProviderDef def;
+    def.name = QStringLiteral("dspLines");
+    def.sql = QStringLiteral("select headno, bodyno, pdtcode, pdtno, pqty, price, amount, note "
+                             "from xdocb where headno = :headno order by bodyno");
+    ProviderModule module(QStringLiteral("BenchRDM"), {def});
+    GetRecordsRequest request;
+    request.provider = def.name;
+    request.count = 0;
+    request.options = grMetaData | grReset;
+    const Fields fields = module.getRecords(request).fields;
+
+    std::vector<qint64> baseline, applied;
+    for (int round = 0; round < kRounds; ++round) {
+        QSqlQuery(db).exec(QStringLiteral("DELETE FROM xdocb"));
+        baseline.push_back(preparedLoop(db, lines(round)));
+        QSqlQuery(db).exec(QStringLiteral("DELETE FROM xdocb"));
+        int errors = 0;
+        applied.push_back(changeSet(module, fields, lines(round), &errors));
+        if (errors) {
+            std::fprintf(stderr, "the change set was refused (%d errors)\n", errors);
+            return 1;
+        }
+    }
+    const qint64 best = *std::min_element(baseline.begin(), baseline.end());
+    const qint64 ours = *std::min_element(applied.begin(), applied.end());
+    std::printf("prepared INSERT loop, %d rows: %.2f ms\n", kRows, best / 1e6);
+    std::printf("change set through the provider:  %.2f ms\n", ours / 1e6);
+    std::printf("ratio: %.2f\n", double(ours) / double(best));
+    return 0;
+}
