@@ -1,0 +1,218 @@
+// What the transport costs: a 10,000-row fetch through scktsrvr and the module host against
+// the same rows read by a prepared statement in-process, and 1,000 inserted rows applied as
+// one change set against a prepared INSERT loop in one transaction. SQLite, one run; the
+// ratios are printed. The relay is the real program; the module host runs on a thread of
+// this program, as it does in the server, with a provider module over the brand table.
+
+#include "InstanceNames.h"
+#include "LumoSocketConnection.h"
+#include "ModuleHost.h"
+#include "ProviderModule.h"
+#include "RunTimeConnection.h"
+#include "TestDb.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QUuid>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTextStream>
+
+#include <functional>
+
+using namespace korvane;
+
+namespace {
+
+constexpr int FetchRows = 10000;
+constexpr int InsertRows = 1000;
+constexpr int Rounds = 3;
+
+//! Four-character codes (the brand table's width): prefix letter and three base-36 digits.
+QString code(QChar prefix, int n)
+{
+    return prefix + QString::number(n, 36).toUpper().rightJustified(3, QLatin1Char('0'));
+}
+
+//! Best of a few rounds, in milliseconds.
+double best(const std::function<void()> &run, const std::function<void()> &reset = {})
+{
+    double fastest = 1e300;
+    for (int i = 0; i < Rounds; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        run();
+        fastest = std::min(fastest, timer.nsecsElapsed() / 1e6);
+        if (reset)
+            reset();
+    }
+    return fastest;
+}
+
+void insertDirect(QSqlDatabase db, QChar prefix, int rows)
+{
+    db.transaction();
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("INSERT INTO XCI (Code, Name) VALUES (?, ?)"));
+    for (int i = 0; i < rows; ++i) {
+        q.addBindValue(code(prefix, i));
+        q.addBindValue(QStringLiteral("品牌%1").arg(i));
+        q.exec();
+    }
+    db.commit();
+}
+
+void deletePrefix(QSqlDatabase db, QChar prefix)
+{
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("DELETE FROM XCI WHERE substr(Code, 1, 1) = ?"));
+    q.addBindValue(QString(prefix));
+    q.exec();
+}
+
+//! The module host on its own thread, serving "BaseRDM" with the brand list.
+class HostThread
+{
+public:
+    explicit HostThread(const QString &socketName)
+    {
+        m_context.moveToThread(&m_thread);
+        m_thread.start();
+        QMetaObject::invokeMethod(
+            &m_context,
+            [&] {
+                m_host = new ModuleHost;
+                ProviderDef brands;
+                brands.name = QStringLiteral("dspCI");
+                brands.sql = QStringLiteral("SELECT Code, Name FROM XCI ORDER BY Code");
+                m_host->registerClass(QStringLiteral("BaseRDM"), [brands] {
+                    return std::make_unique<ProviderModule>(QStringLiteral("BaseRDM"),
+                                                            ProviderDefs{brands});
+                });
+                m_listening = m_host->listen(socketName, nullptr);
+            },
+            Qt::BlockingQueuedConnection);
+    }
+    ~HostThread()
+    {
+        QMetaObject::invokeMethod(
+            &m_context, [&] { delete m_host; }, Qt::BlockingQueuedConnection);
+        m_thread.quit();
+        m_thread.wait();
+    }
+    bool isListening() const { return m_listening; }
+
+private:
+    QThread m_thread;
+    QObject m_context; // lives on m_thread
+    ModuleHost *m_host = nullptr;
+    bool m_listening = false;
+};
+
+//! The real relay, copied into a scratch program folder so that it finds this host.
+std::unique_ptr<QProcess> startRelay(const QString &binDir, quint16 *port)
+{
+    const QString program = QDir(binDir).filePath(QStringLiteral("scktsrvr"));
+    QFile::copy(QStringLiteral(KORVANE_BIN_DIR "/scktsrvr"), program);
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    *port = probe.serverPort();
+    probe.close();
+    auto relay = std::make_unique<QProcess>();
+    relay->start(program, {QStringLiteral("--port"), QString::number(*port)});
+    QDeadlineTimer deadline(10000);
+    while (!deadline.hasExpired() && relay->state() != QProcess::NotRunning) {
+        QTcpSocket s;
+        s.connectToHost(QHostAddress::LocalHost, *port);
+        if (s.waitForConnected(100))
+            return relay;
+        relay->waitForFinished(50);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    qputenv("KORVANE_INSTANCE", "bench-" + QUuid::createUuid().toString(QUuid::Id128).toLatin1());
+    test::ScratchDb scratch(QStringLiteral("sqlite"));
+    QSqlDatabase db = scratch.db();
+    QSqlQuery(db).exec(QStringLiteral(
+        "CREATE TABLE XCI (Code VARCHAR(4) NOT NULL PRIMARY KEY, Name VARCHAR(20))"));
+    insertDirect(db, QLatin1Char('A'), FetchRows);
+    DbConnectionInfo connection;
+    connection.databaseName = scratch.databaseName();
+    setRunTimeConnection(connection);
+
+    QTemporaryDir bin;
+    HostThread host(moduleHostSocketName(bin.path()));
+    quint16 port = 0;
+    const std::unique_ptr<QProcess> relay = startRelay(bin.path(), &port);
+    if (!host.isListening() || !relay) {
+        out << "cannot start the module host and the relay" << Qt::endl;
+        return 1;
+    }
+
+    TLumoSocketConnection base;
+    base.setPort(port);
+    base.setServerName(QStringLiteral("Korvane.BaseRDM"));
+    try {
+        const double directFetch = best([&] {
+            QSqlQuery q(db);
+            q.setForwardOnly(true);
+            q.prepare(QStringLiteral("SELECT Code, Name FROM XCI ORDER BY Code"));
+            q.exec();
+            QList<RowValues> rows;
+            while (q.next())
+                rows.append(RowValues{q.value(0), q.value(1)});
+        });
+        int fetched = 0;
+        const double remoteFetch = best([&] {
+            fetched = int(
+                base.getRecords(QStringLiteral("dspCI"), -1, grMetaData | grReset, {}).rows.size());
+        });
+
+        const double directInsert = best([&] { insertDirect(db, QLatin1Char('Y'), InsertRows); },
+                                         [&] { deletePrefix(db, QLatin1Char('Y')); });
+        const Packet shape = base.getRecords(QStringLiteral("dspCI"), 0, grMetaData | grReset, {});
+        ChangeSet delta;
+        delta.fields = shape.fields;
+        for (int i = 0; i < InsertRows; ++i) {
+            ChangeRow row;
+            row.op = ChangeOp::Insert;
+            row.newValues = RowValues(shape.fields.size());
+            row.newValues[shape.indexOf(QStringLiteral("Code"))] = code(QLatin1Char('Z'), i);
+            row.newValues[shape.indexOf(QStringLiteral("Name"))] = QStringLiteral("品牌%1").arg(i);
+            delta.rows.append(row);
+        }
+        int errors = 0;
+        const double remoteInsert =
+            best([&] { errors = base.applyUpdates(QStringLiteral("dspCI"), delta, 0).errorCount; },
+                 [&] { deletePrefix(db, QLatin1Char('Z')); });
+
+        out << "fetch " << fetched << " rows: in-process " << directFetch
+            << " ms, through relay and host " << remoteFetch << " ms, ratio "
+            << remoteFetch / directFetch << Qt::endl;
+        out << "insert " << InsertRows << " rows (" << errors << " refused): prepared loop "
+            << directInsert << " ms, change set " << remoteInsert << " ms, ratio "
+            << remoteInsert / directInsert << Qt::endl;
+    } catch (const TLumoRemoteError &e) {
+        out << "remote call failed: " << e.text() << Qt::endl;
+        return 1;
+    }
+    base.Close();
+    relay->terminate();
+    relay->waitForFinished(5000);
+    return 0;
+}
