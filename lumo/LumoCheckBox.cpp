@@ -16,7 +16,9 @@ TLumoRadioGroup::TLumoRadioGroup(QWidget *parent)
     : QGroupBox(parent), m_buttons(new QButtonGroup(this))
 {
     lumo::applyLumoFont(this);
-    new QGridLayout(this);
+    auto *grid = new QGridLayout(this);
+    grid->setContentsMargins(6, 2, 6, 2);
+    grid->setVerticalSpacing(2);
     connect(m_buttons, &QButtonGroup::idClicked, this, &TLumoRadioGroup::OnClick);
 }
 

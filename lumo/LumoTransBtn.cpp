@@ -1,6 +1,7 @@
 #include "LumoTransBtn.h"
 
 #include "LumoActionList.h"
+#include "LumoDraw.h"
 #include "LumoLabel.h"
 
 #include <QAction>
@@ -138,8 +139,9 @@ void TLumoTransBtn::placeLabel()
 
 void TLumoTransBtn::paintEvent(QPaintEvent *)
 {
+    // A transparent picture: its corner colour lets the parent show through.
     QPainter painter(this);
-    painter.drawPixmap(0, 0, m_picture);
+    painter.drawPixmap(0, 0, lumo::withoutTransparentColour(m_picture));
 }
 
 bool TLumoTransBtn::event(QEvent *event)
