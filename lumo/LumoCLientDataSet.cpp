@@ -74,8 +74,10 @@ TLumoCLientDataSet::~TLumoCLientDataSet()
         Close();
     } catch (...) {
     }
-    if (TLumoCLientDataSet *owner = master())
+    if (TLumoCLientDataSet *owner = master()) {
         owner->m_details.removeAll(this);
+        m_dataSetField->bindNested(nullptr);
+    }
     for (const QPointer<TLumoCLientDataSet> &detail : std::as_const(m_details)) {
         if (detail)
             detail->m_dataSetField = nullptr;
@@ -870,6 +872,11 @@ bool TLumoCLientDataSet::Delete()
         throw TLumoDataSetError(QStringLiteral("%1: 数据集为空，不能删除").arg(objectName()));
     if (!parentAllowsChange() || !fire(BeforeDelete) || !fire(BeforeScroll))
         return false;
+    // A line being typed under the record goes with it.
+    for (const QPointer<TLumoCLientDataSet> &detail : std::as_const(m_details)) {
+        if (detail)
+            detail->Cancel();
+    }
     const int storageRow = storageIndexOfCursor();
     const int position = m_cursor;
     TLumoRows &all = rows();

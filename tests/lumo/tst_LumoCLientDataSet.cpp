@@ -247,6 +247,16 @@ void tst_LumoCLientDataSet::cancelUpdatesRestoresEverything()
     f.ds.First();
     QCOMPARE(f.ds.FieldByName(QStringLiteral("State")).AsString(), QStringLiteral("1"));
     QCOMPARE(lines.RecordCount(), 2);
+
+    // A line still being typed goes with its deleted head and does not come back.
+    lines.Append();
+    lines.FieldByName(QStringLiteral("bodyno")).setValue(QStringLiteral("0009"));
+    QVERIFY(f.ds.Delete());
+    QCOMPARE(lines.State(), TDataSetState::dsBrowse);
+    f.ds.CancelUpdates();
+    f.ds.First();
+    QCOMPARE(lines.RecordCount(), 2);
+    QCOMPARE(f.ds.ChangeCount(), 0);
 }
 
 void tst_LumoCLientDataSet::handlerRefusesSilently_data()
