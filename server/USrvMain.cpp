@@ -93,7 +93,11 @@ QToolButton *TfrmSrvMain::imageButton(const char *name, const QString &caption, 
     button->setIconSize(QSize(32, 32));
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     button->setAutoRaise(true);
-    button->setGeometry(8 + column * 64, 44, 63, 84);
+    // Five columns across the 335-pixel window; the captions need the full width.
+    QFont font = button->font();
+    font.setPixelSize(11);
+    button->setFont(font);
+    button->setGeometry(5 + column * 65, 40, 65, 90);
     return button;
 }
 
