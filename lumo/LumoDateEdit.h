@@ -92,6 +92,7 @@ class TLumoDBDateEdit : public QWidget
     Q_PROPERTY(QString TagStr READ TagStr WRITE setTagStr)
     Q_PROPERTY(TLumoDataSource *DataSource READ DataSource WRITE setDataSource)
     Q_PROPERTY(QString DataField READ DataField WRITE setDataField)
+    Q_PROPERTY(bool ReadOnly READ isReadOnly WRITE setReadOnly)
 
 public:
     explicit TLumoDBDateEdit(QWidget *parent = nullptr);
@@ -106,6 +107,9 @@ public:
     void setDataSource(TLumoDataSource *source);
     QString DataField() const;
     void setDataField(const QString &name);
+
+    bool isReadOnly() const { return m_editor->isReadOnly(); }
+    void setReadOnly(bool readOnly) { m_editor->setReadOnly(readOnly); }
 
     //! The inner editor that does the editing.
     TLumoDateEdit *editor() const { return m_editor; }

@@ -90,6 +90,16 @@ struct DetailPanel
         date->setDataField(QStringLiteral("BILLDATE"));
         date->hide();
     }
+    //! Shows the window and puts the grid's focus on a cell of a field's column.
+    int focusCell(int row, const QString &field)
+    {
+        if (!lumo::test::showActive(&window))
+            return -1;
+        const int column = grid->dataModel()->columnOf(field);
+        grid->setFocus();
+        grid->setCurrentIndex(grid->model()->index(row, column));
+        return column;
+    }
     QRect cellOnPanel(int row, int column) const
     {
         const QRect cell = grid->visualRect(grid->model()->index(row, column));
@@ -209,11 +219,9 @@ void tst_LumoGrid::typedLetterGoesToOverlayEditor()
 {
     Lines lines(2);
     DetailPanel form(&lines.source);
-    QVERIFY(lumo::test::showActive(&form.window));
-    const int column = form.grid->dataModel()->columnOf(QStringLiteral("PdtCode"));
+    const int column = form.focusCell(1, QStringLiteral("PdtCode"));
+    QVERIFY(column >= 0);
     QCOMPARE(form.grid->overlayEditor(column), form.code);
-    form.grid->setFocus();
-    form.grid->setCurrentIndex(form.grid->model()->index(1, column));
     QVERIFY(form.code->isVisible());
     QCOMPARE(form.code->geometry(), form.cellOnPanel(1, column));
     QTest::keyClicks(form.grid, QStringLiteral("A"));
@@ -228,11 +236,9 @@ void tst_LumoGrid::typedDigitGoesToDateOverlay()
 {
     Lines lines(1);
     DetailPanel form(&lines.source);
-    QVERIFY(lumo::test::showActive(&form.window));
-    const int column = form.grid->dataModel()->columnOf(QStringLiteral("BillDate"));
+    const int column = form.focusCell(0, QStringLiteral("BillDate"));
+    QVERIFY(column >= 0);
     QCOMPARE(form.grid->overlayEditor(column), form.date);
-    form.grid->setFocus();
-    form.grid->setCurrentIndex(form.grid->model()->index(0, column));
     QVERIFY(form.date->isVisible());
     form.date->editor()->setCursorPosition(0);
     QTest::keyClicks(form.grid, QStringLiteral("2"));
@@ -244,11 +250,8 @@ void tst_LumoGrid::leavingColumnHidesItsOverlay()
 {
     Lines lines(2);
     DetailPanel form(&lines.source);
-    QVERIFY(lumo::test::showActive(&form.window));
-    const int code = form.grid->dataModel()->columnOf(QStringLiteral("PdtCode"));
+    QVERIFY(form.focusCell(0, QStringLiteral("PdtCode")) >= 0);
     const int qty = form.grid->dataModel()->columnOf(QStringLiteral("Pqty"));
-    form.grid->setFocus();
-    form.grid->setCurrentIndex(form.grid->model()->index(0, code));
     QVERIFY(form.code->isVisible());
     QCOMPARE(form.grid->overlayEditor(qty), nullptr);
     form.grid->setCurrentIndex(form.grid->model()->index(0, qty));
