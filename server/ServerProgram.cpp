@@ -1,5 +1,6 @@
 #include "ServerProgram.h"
 
+#include "AutoGainNO.h"
 #include "ClassRegistry.h"
 #include "ConnectionString.h"
 #include "InstanceNames.h"
@@ -97,11 +98,20 @@ int createAccountSet(const DBLogInChoice &choice, const QString &binDir)
 bool startModuleHost(ModuleHost &host, const QString &binDir, bool headless)
 {
     host.setRegistryDir(binDir);
+    registerKorvaneModules(host);
     QString error;
     if (host.listen(moduleHostSocketName(binDir), &error))
         return true;
     report(headless, SrvMessageKind::Error, QStringLiteral("模块服务无法启动"), error);
     return false;
+}
+
+//! Runs the event loop; at the end the document-number cache is emptied, nothing is written back.
+int runLoop()
+{
+    const int status = QCoreApplication::exec();
+    AutoGainNO::instance().clear();
+    return status;
 }
 
 int runReady(ServerArguments::Mode mode, const QString &binDir, const PlantIni &ini)
@@ -113,7 +123,7 @@ int runReady(ServerArguments::Mode mode, const QString &binDir, const PlantIni &
         return 1;
     if (headless) {
         TerminationWatcher watcher;
-        return QCoreApplication::exec();
+        return runLoop();
     }
     auto *app = static_cast<QApplication *>(QCoreApplication::instance());
     // Dialogs of a window hidden in the tray close too; only the main window ends the program.
@@ -122,7 +132,7 @@ int runReady(ServerArguments::Mode mode, const QString &binDir, const PlantIni &
     QObject::connect(&main, &TfrmSrvMain::closed, app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     main.startInTray();
-    return QCoreApplication::exec();
+    return runLoop();
 }
 
 } // namespace
