@@ -133,6 +133,9 @@ DbConnectionInfo connectionInfo(const ConnectionSettings &settings, const QStrin
         const QString folder = embeddedFolder(dataSource, programDir);
         info.databaseName =
             master ? folder : QDir(folder).filePath(catalog + QStringLiteral(".db"));
+        // Every module instance has its own connection to the one file: a writer waits
+        // for another instead of failing at once.
+        info.options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000");
         return info;
     }
     info.driver = QStringLiteral("QPSQL");
