@@ -1,5 +1,9 @@
 #include "FakeRemoteServer.h"
 #include "LumoChild.h"
+#include "LumoChildTestSupport.h"
+#include "LumoDBGrid.h"
+#include "LumoDateEdit.h"
+#include "LumoEdit.h"
 #include "LumoMessages.h"
 #include "LumoPanel.h"
 #include "LumoTestSupport.h"
@@ -90,37 +94,8 @@ public:
     }
 };
 
-//! Answers questions from a queue (Ok when it runs dry) and records every message.
-struct Messages
-{
-    QStringList texts;
-    QList<int> kinds;
-    QList<int> answers;
-    Messages()
-    {
-        setLumoMessageHook([this](const QString &text, int kind) {
-            texts << text;
-            kinds << kind;
-            return answers.isEmpty() ? int(LumoMsg::Ok) : answers.takeFirst();
-        });
-    }
-    ~Messages() { setLumoMessageHook({}); }
-    Messages(const Messages &) = delete;
-    Messages &operator=(const Messages &) = delete;
-};
-
-TLumoPanel *editPanel(QWidget *parent, const QString &name, const QString &code)
-{
-    auto *panel = new TLumoPanel(parent);
-    panel->setObjectName(name);
-    panel->setPnlType(TLumoPanel::ptActivePnl);
-    panel->setTagStr(code);
-    auto *layout = new QVBoxLayout(panel);
-    auto *edit = new QLineEdit(panel);
-    edit->setObjectName(QStringLiteral("edt") + name);
-    layout->addWidget(edit);
-    return panel;
-}
+using Messages = lumo::test::MessageQueue;
+using lumo::test::editPanel;
 
 //! A small document window: a query panel, a head panel (D1) and a line panel (D2), the
 //! heads with nested lines, and the frame.
@@ -139,19 +114,11 @@ struct WorkWindow
     {
         server.table = documents();
         window->setObjectName(QStringLiteral("frmTest"));
-        auto *layout = new QVBoxLayout(window.get());
-        pnlQuery = new TLumoPanel(window.get());
-        pnlQuery->setObjectName(QStringLiteral("pnlQuery"));
+        new QVBoxLayout(window.get());
+        pnlQuery = editPanel(window.get(), QStringLiteral("pnlQuery"), QStringLiteral("D0"));
         pnlQuery->setPnlType(TLumoPanel::ptQuery);
-        auto *queryLayout = new QVBoxLayout(pnlQuery);
-        auto *queryEdit = new QLineEdit(pnlQuery);
-        queryEdit->setObjectName(QStringLiteral("edtQuery"));
-        queryLayout->addWidget(queryEdit);
         pnlMaster = editPanel(window.get(), QStringLiteral("pnlMasterEdt"), QStringLiteral("D1"));
         pnlDetail = editPanel(window.get(), QStringLiteral("pnlDetail"), QStringLiteral("D2"));
-        layout->addWidget(pnlQuery);
-        layout->addWidget(pnlMaster);
-        layout->addWidget(pnlDetail);
 
         CDSXMaster = new TLumoCLientDataSet(window.get());
         CDSXMaster->setObjectName(QStringLiteral("CDSXMaster"));
@@ -196,6 +163,10 @@ private slots:
     void configurationReports_data();
     void configurationReports();
     void uninitialisedFrameRefusesCommands();
+    void gridsAndNumberEditor_data();
+    void gridsAndNumberEditor();
+    void sessionDateFormatAndFloatFormat_data();
+    void sessionDateFormatAndFloatFormat();
     void commandResult_data();
     void commandResult();
     void navigationAtTheEnds();
@@ -286,6 +257,74 @@ void tst_LumoChild::uninitialisedFrameRefusesCommands()
     w.activate();
     w.CDSXMaster->setTagStr(QStringLiteral("D0"));
     w.LumoChild->InitFrame({});
+    QCOMPARE(w.LumoChild->ManagedDataSets().size(), 2);
+}
+
+void tst_LumoChild::gridsAndNumberEditor_data()
+{
+    QTest::addColumn<QString>("gridCode");
+    QTest::addColumn<bool>("readOnlyNumber");
+    QTest::newRow("master grid, number read-only") << "D1" << true;
+    QTest::newRow("line grid, number typed") << "d2" << false;
+    QTest::newRow("unbound grid") << "D0" << true;
+    QTest::newRow("no code") << "" << false;
+}
+
+void tst_LumoChild::gridsAndNumberEditor()
+{
+    QFETCH(QString, gridCode);
+    QFETCH(bool, readOnlyNumber);
+    Messages messages;
+    WorkWindow w;
+    auto *grid = new Tlumodbgrid(w.pnlMaster);
+    grid->setObjectName(QStringLiteral("GridXMaster"));
+    grid->setTagStr(gridCode);
+    w.pnlMaster->layout()->addWidget(grid);
+    auto *number = new TLumoDBEdit(w.pnlMaster);
+    number->setDataField(QStringLiteral("headno"));
+    TLumoSession session;
+    session.HeadNoReadOnly = readOnlyNumber;
+    w.activate(session);
+    QCOMPARE(number->TagStr(), readOnlyNumber ? QStringLiteral("R") : QString());
+    QCOMPARE(number->isReadOnly(), readOnlyNumber);
+    const bool wrongCode = gridCode != QLatin1String("D1") && gridCode != QLatin1String("d2");
+    QCOMPARE(messages.texts, wrongCode
+                                 ? QStringList{QStringLiteral("GridXMaster的TagStr错误！(D1~D9)")}
+                                 : QStringList{});
+    // A double click on any grid of the window is the edit command.
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton);
+    QCOMPARE(w.CDSXMaster->State(), TDataSetState::dsEdit);
+}
+
+void tst_LumoChild::sessionDateFormatAndFloatFormat_data()
+{
+    QTest::addColumn<QString>("userFormat");
+    QTest::addColumn<int>("fmt");
+    QTest::newRow("short GB") << "YY年MM月DD日 HH点MM分SS秒" << int(TLumoDateEdit::dtfShortGBDate);
+    QTest::newRow("short") << "YY-MM-DD HH:MM:SS" << int(TLumoDateEdit::dtfShortDate);
+    QTest::newRow("GB") << "YYYY年MM月DD日 HH点MM分SS秒" << int(TLumoDateEdit::dtfGBDate);
+    QTest::newRow("anything else") << "YYYY-MM-DD HH:MM:SS" << int(TLumoDateEdit::dtfDate);
+}
+
+void tst_LumoChild::sessionDateFormatAndFloatFormat()
+{
+    QFETCH(QString, userFormat);
+    QFETCH(int, fmt);
+    Messages messages;
+    WorkWindow w;
+    auto *date = new TLumoDateEdit(w.pnlMaster);
+    date->setDateTimeFmt(fmt == TLumoDateEdit::dtfDate ? TLumoDateEdit::dtfGBDate
+                                                       : TLumoDateEdit::dtfDate);
+    // A data set the frame does not manage still shows its floats with two decimals.
+    auto *lookup = new TLumoCLientDataSet(w.window.get());
+    lookup->addDataField(QStringLiteral("Rate"), FieldType::Float);
+    TLumoSession session;
+    session.DateFormat = userFormat;
+    w.activate(session);
+    QCOMPARE(int(date->DateTimeFmt()), fmt);
+    QCOMPARE(lookup->FieldByName(QStringLiteral("Rate")).DisplayFormat(), QStringLiteral("0.00"));
+    QCOMPARE(w.CDSXMaster->FieldByName(QStringLiteral("amt")).DisplayText(),
+             QStringLiteral("1.00"));
     QCOMPARE(w.LumoChild->ManagedDataSets().size(), 2);
 }
 
