@@ -115,6 +115,35 @@ private slots:
         QVERIFY(!w.isVisible());
     }
 
+    void menuAndTitleCommandsBroadcast_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<ShellMessages::Message>("message");
+        QTest::newRow("N1") << "N1" << ShellMessages::KorvaneRestore;
+        QTest::newRow("N4") << "N4" << ShellMessages::KorvaneMin;
+        QTest::newRow("nClose") << "nClose" << ShellMessages::KorvaneClose;
+        QTest::newRow("imgMin") << "imgMin" << ShellMessages::KorvaneMin;
+        QTest::newRow("imgClose") << "imgClose" << ShellMessages::KorvaneClose;
+    }
+    void menuAndTitleCommandsBroadcast()
+    {
+        QFETCH(QString, command);
+        QFETCH(ShellMessages::Message, message);
+        TfrmSrvMain w(m_bin.path(), recorder());
+        w.show();
+        w.Timer2Timer();
+        ShellMessages client(m_bin.path());
+        registerOrFail(client);
+        QSignalSpy atClient(&client, &ShellMessages::received);
+        if (auto *action = w.popupMenu()->findChild<QAction *>(command))
+            action->trigger();
+        else
+            QTest::mouseClick(w.findChild<QToolButton *>(command), Qt::LeftButton);
+        QVERIFY(atClient.wait());
+        QCOMPARE(atClient.at(0).at(0).value<ShellMessages::Message>(), message);
+        QCOMPARE(atClient.at(0).at(1).toLongLong(), 0);
+    }
+
     void restoreShowsAndMinimiseHides()
     {
         TfrmSrvMain w(m_bin.path(), recorder());
