@@ -74,7 +74,7 @@ void TLumoDBEdit::load()
     if (m_writing)
         return;
     m_error.clear();
-    const QString shown = m_link->text(hasFocus() && m_link->editing());
+    const QString shown = m_link->text(hasFocus());
     if (shown != text())
         setText(shown);
 }

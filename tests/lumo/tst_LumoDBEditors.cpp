@@ -95,6 +95,7 @@ private slots:
     void dateEditPassedThroughChangesNothing();
     void dateEditInnerFollowsOuter();
     void editWritesTypedText();
+    void editShowsEditTextWhileFocused();
     void editRefusedByRecordShowsFieldAgain();
     void editKeepsFocusOnTextTheFieldRefuses();
     void memoTakesNewLines();
@@ -217,6 +218,21 @@ void tst_LumoDBEditors::editWritesTypedText()
     QCOMPARE(form.control->text(), QStringLiteral("abc"));
     heads.dataSet.Post();
     QCOMPARE(form.control->text(), QStringLiteral("abc"));
+}
+
+void tst_LumoDBEditors::editShowsEditTextWhileFocused()
+{
+    Heads heads({{QVariant(), QVariant(), 3.0}});
+    heads.dataSet.FieldByName(QStringLiteral("Price"))
+        .setDisplayFormat(QStringLiteral("0.00"))
+        .setEditFormat(QStringLiteral("0.0"));
+    Form<TLumoDBEdit> form(&heads.source, QStringLiteral("Price"));
+    QCOMPARE(form.control->text(), QStringLiteral("3.00"));
+    QVERIFY(form.show());
+    QCOMPARE(form.control->text(), QStringLiteral("3.0"));
+    QTest::keyClick(form.control, Qt::Key_Tab);
+    QCOMPARE(form.control->text(), QStringLiteral("3.00"));
+    QCOMPARE(heads.dataSet.State(), TDataSetState::dsBrowse);
 }
 
 void tst_LumoDBEditors::editRefusedByRecordShowsFieldAgain()
