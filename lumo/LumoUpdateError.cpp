@@ -6,6 +6,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -78,9 +79,9 @@ TLumoUpdateError::TLumoUpdateError(TLumoCLientDataSet &dataSet, const TLumoRecon
     auto *options = new QHBoxLayout;
     options->addWidget(m_conflictsOnly);
     options->addWidget(m_changedOnly);
-    auto *top = new QHBoxLayout;
-    top->addWidget(kindLabel);
-    top->addWidget(message, 1);
+    auto *top = new QFormLayout;
+    top->addRow(QStringLiteral("Update Type:"), kindLabel);
+    top->addRow(QStringLiteral("Error Message:"), message);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(m_grid, 1);

@@ -5,6 +5,7 @@
 #include "LumoDateEdit.h"
 #include "LumoEdit.h"
 #include "LumoMessages.h"
+#include "LumoPageControl.h"
 #include "LumoPanel.h"
 #include "LumoTestSupport.h"
 #include "LumoUpdateError.h"
@@ -172,6 +173,7 @@ private slots:
     void navigationAtTheEnds();
     void currentDataSetFollowsFocusedPanel();
     void appendNumbersHeadAndLines();
+    void newDocumentBringsItsPageForward();
     void nextBodyNo_data();
     void nextBodyNo();
     void lineNeedsTheHeadKey();
@@ -464,6 +466,40 @@ void tst_LumoChild::appendNumbersHeadAndLines()
     QVERIFY(w.exec(TLumoChild::cmNew));
     QCOMPARE(w.bodyNo(), QStringLiteral("0002"));
     QCOMPARE(messages.texts, QStringList{QStringLiteral("确实要删除此笔资料吗？")});
+}
+
+void tst_LumoChild::newDocumentBringsItsPageForward()
+{
+    // A list page whose head panel holds only the grid, and a document page with the head's
+    // editors: a new head is typed on the document page.
+    Messages messages;
+    WorkWindow w;
+    auto *pages = new TLumoPageControl(w.window.get());
+    w.window->layout()->addWidget(pages);
+    auto *listPage = new QWidget;
+    auto *documentPage = new QWidget;
+    new QVBoxLayout(listPage);
+    new QVBoxLayout(documentPage);
+    pages->addTab(listPage, QStringLiteral("资料列表"));
+    pages->addTab(documentPage, QStringLiteral("详细信息"));
+    auto *pnlList = new TLumoPanel(listPage);
+    pnlList->setPnlType(TLumoPanel::ptActivePnl);
+    pnlList->setTagStr(QStringLiteral("D1"));
+    listPage->layout()->addWidget(pnlList);
+    auto *grid = new Tlumodbgrid(pnlList);
+    grid->setTagStr(QStringLiteral("D1"));
+    w.pnlMaster->setParent(documentPage);
+    documentPage->layout()->addWidget(w.pnlMaster);
+    QVERIFY(lumo::test::showActive(w.window.get()));
+    w.activate();
+    grid->setFocus(); // the operator works in the list
+    QCOMPARE(w.LumoChild->ActivePanel(), pnlList);
+    QCOMPARE(pages->currentWidget(), listPage);
+    QVERIFY(w.exec(TLumoChild::cmNew));
+    QCOMPARE(pages->currentWidget(), documentPage);
+    QCOMPARE(QApplication::focusWidget(), w.editor(w.pnlMaster));
+    QCOMPARE(w.LumoChild->ActivePanel(), w.pnlMaster);
+    QVERIFY(messages.texts.isEmpty());
 }
 
 void tst_LumoChild::nextBodyNo_data()
