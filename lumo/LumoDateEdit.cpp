@@ -53,14 +53,25 @@ TLumoDateEdit::TLumoDateEdit(QWidget *parent) : QLineEdit(parent)
 
 void TLumoDateEdit::setDateTimeFmt(TDateTimefmt fmt)
 {
+    const std::optional<QString> value = checked();
     m_fmt = fmt;
     rebuildMask();
+    showAgain(value);
 }
 
 void TLumoDateEdit::setDateTimeType(TDateTimeType type)
 {
+    const std::optional<QString> value = checked();
     m_type = type;
     rebuildMask();
+    showAgain(value);
+}
+
+void TLumoDateEdit::showAgain(const std::optional<QString> &digits)
+{
+    // A date already entered is shown again in the new pattern.
+    if (digits && !digits->isEmpty())
+        SetDateTimeText(lumo::dateTimeTextOf(*digits));
 }
 
 void TLumoDateEdit::setTagStr(const QString &value)
@@ -168,26 +179,33 @@ QString TLumoDateEdit::completed(QString typed) const
     return typed;
 }
 
-bool TLumoDateEdit::Validate(bool showMessage)
+std::optional<QString> TLumoDateEdit::checked() const
 {
     if (m_digits.isEmpty())
-        return true;
+        return QString();
     const QString shown = displayText();
     QString typed;
     for (qsizetype i = 0; i < m_mask.size(); ++i) {
         if (m_mask.at(i) == kDigit)
             typed += i < shown.size() ? shown.at(i) : kBlank;
     }
-    if (typed.contains(kBlank)) {
-        reject(showMessage);
-        return false;
-    }
+    if (typed.contains(kBlank))
+        return std::nullopt;
     const QString full = completed(typed);
-    if (!lumo::isValidDateTimeDigits(full)) {
+    if (!lumo::isValidDateTimeDigits(full))
+        return std::nullopt;
+    return full;
+}
+
+bool TLumoDateEdit::Validate(bool showMessage)
+{
+    const std::optional<QString> full = checked();
+    if (!full) {
         reject(showMessage);
         return false;
     }
-    m_digits = full;
+    if (!full->isEmpty())
+        m_digits = *full;
     return true;
 }
 
@@ -205,9 +223,7 @@ QString TLumoDateEdit::GetDateTimeText()
     // An unfinished or impossible value never leaves the editor as if it were a date.
     if (!Validate(true) || m_digits.isEmpty())
         return QString();
-    const QString &d = m_digits;
-    return QStringLiteral("%1-%2-%3 %4:%5:%6")
-        .arg(d.mid(0, 4), d.mid(4, 2), d.mid(6, 2), d.mid(8, 2), d.mid(10, 2), d.mid(12, 2));
+    return lumo::dateTimeTextOf(m_digits);
 }
 
 void TLumoDateEdit::SetDateTimeText(const QString &text)
@@ -365,6 +381,12 @@ void applyDateTimeFmt(QWidget *form, TDateTimefmt fmt)
         return;
     for (auto *editor : form->findChildren<TLumoDateEdit *>())
         editor->setDateTimeFmt(fmt);
+}
+
+QString dateTimeTextOf(const QString &d)
+{
+    return QStringLiteral("%1-%2-%3 %4:%5:%6")
+        .arg(d.mid(0, 4), d.mid(4, 2), d.mid(6, 2), d.mid(8, 2), d.mid(10, 2), d.mid(12, 2));
 }
 
 QString digitsOfDateTimeText(const QString &text)

@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 //! Masked editor for a date, a time, a date-time or a year-month.
 class TLumoDateEdit : public QLineEdit
@@ -67,6 +68,9 @@ private:
     void rebuildDigits();
     bool twoDigitYear() const;
     QString completed(QString typed) const;
+    //! The shown value completed to 14 digits, "" when empty, none when unfinished or impossible.
+    std::optional<QString> checked() const;
+    void showAgain(const std::optional<QString> &digits);
     void reject(bool showMessage);
 
     TDateTimefmt m_fmt = dtfDate;
@@ -135,6 +139,8 @@ namespace lumo {
 TDateTimefmt dateTimeFmtOf(const QString &userDateFormat);
 //! Sets the pattern of every date editor on a form, data-aware or not.
 void applyDateTimeFmt(QWidget *form, TDateTimefmt fmt);
+//! 14 digits as "YYYY-MM-DD HH:MM:SS".
+QString dateTimeTextOf(const QString &digits);
 //! The 14 digits of a "YYYY-MM-DD HH:MM:SS" text (fewer when the text is shorter).
 QString digitsOfDateTimeText(const QString &text);
 //! True when a text holds a valid "YYYY-MM-DD HH:MM:SS" date and time.

@@ -328,8 +328,11 @@ void tst_LumoDateEdit::sessionDateFormatChoosesPattern()
     QWidget form;
     auto *first = new TLumoDateEdit(&form);
     auto *nested = new TLumoDateEdit(new QWidget(&form));
+    first->SetDateTimeText(QStringLiteral("2024-02-29 00:00:00"));
     lumo::applyDateTimeFmt(&form, fmt);
     QCOMPARE(first->DateTimeFmt(), fmt);
+    QCOMPARE(first->GetDateTimeText(), QStringLiteral("2024-02-29 00:00:00"));
+    QVERIFY(nested->digits().isEmpty());
     QCOMPARE(nested->DateTimeFmt(), fmt);
 }
 
