@@ -200,6 +200,8 @@ private slots:
     void returnAsksBeforeLeaving();
     void missingProductRefusedByReference_data() { addBackendRows(); }
     void missingProductRefusedByReference();
+    void referencedStoreKeptWhole_data() { addBackendRows(); }
+    void referencedStoreKeptWhole();
 };
 
 void tst_LumoChild::numberedReceiptSavedWithItsLines()
@@ -368,6 +370,72 @@ void tst_LumoChild::missingProductRefusedByReference()
     QVERIFY(w.exec(TLumoChild::cmSave));
     QCOMPARE(heads(server, number), 1);
     QCOMPARE(lines(server, number), 0);
+}
+
+void tst_LumoChild::referencedStoreKeptWhole()
+{
+    // A code-table window over the stores; a receipt refers to store S1.
+    QFETCH(QString, backend);
+    Receipts r(backend);
+    QVERIFY2(r.open(), qPrintable(r.server.error()));
+    TestServer &server = r.server;
+    Messages &messages = r.messages;
+    QSqlQuery q(server.db().db());
+    QVERIFY(q.exec(
+        QStringLiteral("INSERT INTO XStore (code, name, parentc) VALUES ('S1', '主仓', '0001')")));
+    QVERIFY(q.exec(QStringLiteral(
+        "INSERT INTO xStockChh (headno, Flag, Storecode) VALUES ('R1', '1', 'S1')")));
+
+    QWidget window;
+    new QVBoxLayout(&window);
+    TLumoPanel *pnlMaster = editPanel(&window, QStringLiteral("pnlMaster"), QStringLiteral("D1"));
+    auto *stores = new TLumoCLientDataSet(&window);
+    stores->setObjectName(QStringLiteral("CDSXMaster"));
+    stores->setTagStr(QStringLiteral("D1"));
+    stores->setRemoteServer(&r.window->base);
+    stores->setProviderName(QStringLiteral("dspStore"));
+    stores->setTableName(QStringLiteral("XStore"));
+    TLumoChild frame(&window);
+    QVERIFY(lumo::test::showActive(&window));
+    frame.InitFrame(r.window->session);
+    stores->Open();
+    stores->FieldByName(QStringLiteral("code")).setDisplayLabel(QStringLiteral("仓库代码"));
+    pnlMaster->findChild<QLineEdit *>()->setFocus();
+    int dialogs = 0;
+    TLumoUpdateError::setHook([&](TLumoUpdateError &dialog) {
+        ++dialogs;
+        dialog.accept();
+        return dialog.Action();
+    });
+    messages.texts.clear();
+
+    // Its code cannot change: the store goes back into editing, the change kept.
+    QVERIFY(frame.ExecCommand(TLumoChild::cmEdit));
+    stores->FieldByName(QStringLiteral("code")).setValue(QStringLiteral("S2"));
+    QVERIFY(!frame.ExecCommand(TLumoChild::cmSave));
+    QCOMPARE(messages.texts,
+             QStringList{QStringLiteral("此记录已被引用，关键字'仓库代码'不能修改!")});
+    QCOMPARE(dialogs, 1);
+    QCOMPARE(stores->State(), TDataSetState::dsEdit);
+    QCOMPARE(stores->FieldByName(QStringLiteral("code")).AsString(), QStringLiteral("S2"));
+    QCOMPARE(count(server, QStringLiteral("SELECT count(*) FROM XStore WHERE code = ?"),
+                   QStringLiteral("S1")),
+             1);
+
+    // Nor can it go: the deletion is taken back and the store stays in the list.
+    QVERIFY(frame.ExecCommand(TLumoChild::cmCancel));
+    QCOMPARE(stores->FieldByName(QStringLiteral("code")).AsString(), QStringLiteral("S1"));
+    messages.texts.clear();
+    messages.answers = {LumoMsg::Yes};
+    QVERIFY(!frame.ExecCommand(TLumoChild::cmDelete));
+    QCOMPARE(messages.texts, (QStringList{QStringLiteral("确实要删除此笔资料吗？"),
+                                          QStringLiteral("此记录已被引用，不能删除！!")}));
+    QCOMPARE(dialogs, 2);
+    QCOMPARE(stores->RecordCount(), 1);
+    QCOMPARE(stores->ChangeCount(), 0);
+    QCOMPARE(count(server, QStringLiteral("SELECT count(*) FROM XStore WHERE code = ?"),
+                   QStringLiteral("S1")),
+             1);
 }
 
 QTEST_MAIN(tst_LumoChild)
