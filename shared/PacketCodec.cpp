@@ -24,9 +24,16 @@ const QString kField = QStringLiteral("field");
 const QString kChanges = QStringLiteral("changes");
 const QString kValue = QStringLiteral("value");
 
+//! An error with where it stands in front; an index path joins without a separator, so
+//! "rows" and "[3][1] (Code): expected text" read "rows[3][1] (Code): expected text".
 bool fail(QString *error, const QString &where, const QString &what)
 {
-    *error = where.isEmpty() ? what : where + QStringLiteral(": ") + what;
+    if (where.isEmpty())
+        *error = what;
+    else if (what.startsWith(QLatin1Char('[')))
+        *error = where + what;
+    else
+        *error = where + QStringLiteral(": ") + what;
     return false;
 }
 
@@ -88,43 +95,44 @@ QCborArray encodeRows(const Fields &fields, const QList<RowValues> &rows)
 bool decodeRows(const QCborValue &cbor, const Fields &fields, int depth, QList<RowValues> *rows,
                 const QString &where, QString *error);
 
+// Paths of rows and cells are put together only when something is wrong: a packet of
+// many thousand rows decodes without building a single one.
 bool decodeCell(const QCborValue &cbor, const FieldDef &field, int depth, QVariant *value,
-                const QString &where, QString *error)
+                QString *error)
 {
     if (cbor.isNull() || cbor.isUndefined()) {
         *value = QVariant();
         return true;
     }
-    const QString what = where + QStringLiteral(" (") + field.name + QLatin1Char(')');
     switch (field.type) {
     case FieldType::String:
         if (!cbor.isString())
-            return fail(error, what, QStringLiteral("expected text"));
+            return fail(error, QString(), QStringLiteral("expected text"));
         *value = cbor.toString();
         return true;
     case FieldType::Float:
         if (!cbor.isDouble() && !cbor.isInteger())
-            return fail(error, what, QStringLiteral("expected a number"));
+            return fail(error, QString(), QStringLiteral("expected a number"));
         *value = cbor.toDouble();
         return true;
     case FieldType::Integer:
         if (!cbor.isInteger())
-            return fail(error, what, QStringLiteral("expected an integer"));
+            return fail(error, QString(), QStringLiteral("expected an integer"));
         *value = qlonglong(cbor.toInteger());
         return true;
     case FieldType::Boolean:
         if (!cbor.isBool())
-            return fail(error, what, QStringLiteral("expected a boolean"));
+            return fail(error, QString(), QStringLiteral("expected a boolean"));
         *value = cbor.toBool();
         return true;
     case FieldType::Blob:
         if (!cbor.isByteArray())
-            return fail(error, what, QStringLiteral("expected a byte string"));
+            return fail(error, QString(), QStringLiteral("expected a byte string"));
         *value = cbor.toByteArray();
         return true;
     case FieldType::Nested: {
         QList<RowValues> rows;
-        if (!decodeRows(cbor, field.fields, depth + 1, &rows, what, error))
+        if (!decodeRows(cbor, field.fields, depth + 1, &rows, QString(), error))
             return false;
         QVariantList list;
         for (const RowValues &row : rows)
@@ -133,7 +141,7 @@ bool decodeCell(const QCborValue &cbor, const FieldDef &field, int depth, QVaria
         return true;
     }
     }
-    return fail(error, what, QStringLiteral("unknown field type"));
+    return fail(error, QString(), QStringLiteral("unknown field type"));
 }
 
 bool decodeRow(const QCborValue &cbor, const Fields &fields, int depth, RowValues *row,
@@ -149,8 +157,10 @@ bool decodeRow(const QCborValue &cbor, const Fields &fields, int depth, RowValue
     row->reserve(fields.size());
     for (qsizetype i = 0; i < cells.size(); ++i) {
         QVariant value;
-        if (!decodeCell(cells.at(i), fields[i], depth, &value, at(where, i), error))
-            return false;
+        if (!decodeCell(cells.at(i), fields[i], depth, &value, error))
+            return fail(error,
+                        at(where, i) + QStringLiteral(" (") + fields[i].name + QLatin1Char(')'),
+                        *error);
         row->append(value);
     }
     return true;
@@ -168,8 +178,8 @@ bool decodeRows(const QCborValue &cbor, const Fields &fields, int depth, QList<R
     rows->reserve(list.size());
     for (qsizetype r = 0; r < list.size(); ++r) {
         RowValues row;
-        if (!decodeRow(list.at(r), fields, depth, &row, at(where, r), error))
-            return false;
+        if (!decodeRow(list.at(r), fields, depth, &row, QString(), error))
+            return fail(error, at(where, r), *error);
         rows->append(row);
     }
     return true;
