@@ -7,6 +7,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QMdiSubWindow>
 #include <QStackedWidget>
 #include <QTabWidget>
 
@@ -567,8 +568,14 @@ bool TLumoChild::returnToMain()
     if (masterUnsaved() && !askToSave())
         return false;
     removeActiveControlHandler();
-    if (QWidget *window = ownerWidget())
-        window->close();
+    if (QWidget *window = ownerWidget()) {
+        // A window shown inside the main window's work area closes with its frame there.
+        auto *frame = qobject_cast<QMdiSubWindow *>(window->parentWidget());
+        if (frame)
+            frame->close();
+        else
+            window->close();
+    }
     return true;
 }
 

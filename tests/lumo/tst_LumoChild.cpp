@@ -12,6 +12,8 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QTableWidget>
 #include <QTest>
 #include <QVBoxLayout>
@@ -184,6 +186,7 @@ private slots:
     void deleteAsksAndStopsOnEmpty();
     void returnQuestion_data();
     void returnQuestion();
+    void returnClosesTheWorkAreaWindow();
     void cancelGivesBackTheNumber();
     void lockAfterPost();
     void scrollAsksToSave_data();
@@ -679,6 +682,24 @@ void tst_LumoChild::returnQuestion()
     QCOMPARE(w.server.table.rows.size(), rowsOnServer);
     if (result)
         QCOMPARE(w.CDSXMaster->ChangeCount(), 0);
+}
+
+void tst_LumoChild::returnClosesTheWorkAreaWindow()
+{
+    Messages messages;
+    QMdiArea area;
+    WorkWindow w;
+    QWidget *window = w.window.release();
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    QPointer<QMdiSubWindow> sub = area.addSubWindow(window);
+    QPointer<QWidget> form = window;
+    area.show();
+    sub->showMaximized();
+    w.activate();
+    QVERIFY(w.exec(TLumoChild::cmReturn));
+    QVERIFY(!sub->isVisible());
+    QTRY_VERIFY(form.isNull()); // the window frees itself
+    QVERIFY(area.subWindowList().isEmpty());
 }
 
 void tst_LumoChild::cancelGivesBackTheNumber()
