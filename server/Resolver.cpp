@@ -89,7 +89,17 @@ const ResolveTarget *ResolveTarget::detail(const QString &name) const
 
 Resolver::Resolver(const QSqlDatabase &db, SchemaCatalog &catalog)
     : m_db(db), m_catalog(catalog), m_postgres(db.driverName() == QLatin1String("QPSQL"))
-{}
+{
+    m_returning = m_postgres;
+    if (!m_postgres) { // INSERT ... RETURNING came with SQLite 3.35
+        QSqlQuery q(m_db);
+        if (q.exec(QStringLiteral("SELECT sqlite_version()")) && q.next()) {
+            const QStringList v = q.value(0).toString().split(QLatin1Char('.'));
+            m_returning =
+                v.value(0).toInt() > 3 || (v.value(0).toInt() == 3 && v.value(1).toInt() >= 35);
+        }
+    }
+}
 
 QString Resolver::quoted(const QString &name) const
 {
@@ -117,8 +127,14 @@ const QList<Resolver::Column> &Resolver::columnsOf(const ResolveTarget &target,
         const ColumnInfo *c = table->column(target.fields[p].name);
         if (!c)
             continue;
-        columns << Column{i,       c->name,  target.fields[p].name,
-                          c->type, c->width, bool(target.fields[p].flags & pfInWhere)};
+        columns << Column{i,
+                          p,
+                          c->name,
+                          quoted(c->name),
+                          target.fields[p].name,
+                          c->type,
+                          c->width,
+                          bool(target.fields[p].flags & pfInWhere)};
     }
     return columns;
 }
@@ -138,29 +154,26 @@ QSqlQuery *Resolver::prepared(const QString &sql, QSqlError *error)
     return &it.value();
 }
 
-bool Resolver::run(const QString &sql, const QVariantList &values, Failure *failure, int *affected)
+bool Resolver::control(const QString &sql)
 {
-    QSqlQuery plain(m_db);
-    QSqlQuery *q = &plain;
+    QSqlQuery q(m_db);
+    return q.exec(sql);
+}
+
+QSqlQuery *Resolver::run(const QString &sql, const QVariantList &values, Failure *failure)
+{
     QSqlError error;
-    bool ok = false;
-    if (values.isEmpty()) {
-        ok = plain.exec(sql);
-    } else if ((q = prepared(sql, &error))) {
+    QSqlQuery *q = prepared(sql, &error);
+    if (q) {
         for (int i = 0; i < values.size(); ++i)
             q->bindValue(i, values[i]);
-        ok = q->exec();
+        if (q->exec())
+            return q;
+        error = q->lastError();
     }
-    if (!ok) {
-        if (q)
-            error = q->lastError();
-        failure->message = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-        failure->code = isReferenceError(error) ? referenceErrorCode : 0;
-        return false;
-    }
-    if (affected)
-        *affected = q->numRowsAffected();
-    return true;
+    failure->message = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    failure->code = isReferenceError(error) ? referenceErrorCode : 0;
+    return nullptr;
 }
 
 bool Resolver::valueFor(const Column &column, const QVariant &raw, QVariant *out,
@@ -197,7 +210,7 @@ bool Resolver::applyRow(const ResolveTarget &target, const QList<Column> &column
         QVariant v;
         if (!valueFor(c, raw, &v, failure))
             return false;
-        names << quoted(c.name);
+        names << c.quotedName;
         values << v;
         return true;
     };
@@ -215,9 +228,23 @@ bool Resolver::applyRow(const ResolveTarget &target, const QList<Column> &column
             return false;
         }
         QStringList marks(names.size(), QStringLiteral("?"));
-        return run(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                       .arg(table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))),
-                   values, failure);
+        QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                          .arg(table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+        QStringList stored;
+        if (m_refresh && m_returning) { // the row as stored comes back with the insert
+            for (const Column &c : columns)
+                stored << c.quotedName;
+            sql += QStringLiteral(" RETURNING ") + stored.join(QLatin1Char(','));
+        }
+        QSqlQuery *q = run(sql, values, failure);
+        if (q && !stored.isEmpty() && q->next()) {
+            QVariantList &storedRow = m_stored[&row];
+            for (int i = 0; i < stored.size(); ++i)
+                storedRow << q->value(i);
+        }
+        if (q)
+            q->finish();
+        return q != nullptr;
     }
 
     if (row.op == ChangeOp::Modify) {
@@ -241,9 +268,9 @@ bool Resolver::applyRow(const ResolveTarget &target, const QList<Column> &column
         if (!columnValue(valueAt(row.oldValues, c.index), c.type, &v))
             v = valueAt(row.oldValues, c.index);
         if (isNullValue(v)) {
-            where << quoted(c.name) + QStringLiteral(" IS NULL");
+            where << c.quotedName + QStringLiteral(" IS NULL");
         } else {
-            where << quoted(c.name) + QStringLiteral(" = ?");
+            where << c.quotedName + QStringLiteral(" = ?");
             whereValues << v;
         }
     }
@@ -263,9 +290,11 @@ bool Resolver::applyRow(const ResolveTarget &target, const QList<Column> &column
         sql = QStringLiteral("DELETE FROM %1 WHERE %2")
                   .arg(table, where.join(QLatin1String(" AND ")));
     }
-    int affected = 0;
-    if (!run(sql, values + whereValues, failure, &affected))
+    QSqlQuery *q = run(sql, values + whereValues, failure);
+    if (!q)
         return false;
+    const int affected = q->numRowsAffected();
+    q->finish();
     if (affected != 1) {
         failure->message = QStringLiteral("Record not found or changed by another user");
         return false;
@@ -313,7 +342,8 @@ Resolver::Applied Resolver::applyGroup(const ResolveTarget &target, const Change
     // or stay as one: both need a savepoint; a lone row on SQLite is atomic by itself.
     const bool savepoint = m_postgres || !row.details.isEmpty();
     Applied applied;
-    if (savepoint && !run(QStringLiteral("SAVEPOINT korvane_row"), {}, &applied.failure)) {
+    if (savepoint && !control(QStringLiteral("SAVEPOINT korvane_row"))) {
+        applied.failure.message = m_db.lastError().text();
         applied.failed = true;
         return applied;
     }
@@ -329,10 +359,9 @@ Resolver::Applied Resolver::applyGroup(const ResolveTarget &target, const Change
     }
     applied.failed = !ok;
     if (savepoint) {
-        Failure ignored;
         if (!ok)
-            run(QStringLiteral("ROLLBACK TO SAVEPOINT korvane_row"), {}, &ignored);
-        run(QStringLiteral("RELEASE SAVEPOINT korvane_row"), {}, &ignored);
+            control(QStringLiteral("ROLLBACK TO SAVEPOINT korvane_row"));
+        control(QStringLiteral("RELEASE SAVEPOINT korvane_row"));
     }
     return applied;
 }
@@ -344,6 +373,8 @@ ApplyResult Resolver::apply(const ResolveTarget &target, const ChangeSet &delta,
     if (delta.isEmpty())
         return result;
     m_columns.clear();
+    m_stored.clear();
+    m_refresh = refresh;
     if (target.table.isEmpty() || !m_catalog.table(target.table))
         throw ServerError(QStringLiteral("The provider cannot be updated"));
     if (!m_db.transaction())
@@ -390,15 +421,14 @@ ApplyResult Resolver::apply(const ResolveTarget &target, const ChangeSet &delta,
     return result;
 }
 
-RowValues Resolver::refreshedRow(const ResolveTarget &target, const ChangeSet &set,
-                                 const ChangeRow &row, const MasterValue &master)
+QVariantList Resolver::readBack(const ResolveTarget &target, const QList<Column> &columns,
+                                const ChangeRow &row, const MasterValue &master)
 {
-    const QList<Column> &columns = columnsOf(target, set);
     QStringList names;
     QStringList where;
     QVariantList keys;
     for (const Column &c : columns) {
-        names << quoted(c.name);
+        names << c.quotedName;
         if (!c.key)
             continue;
         QVariant raw = valueAt(row.newValues, c.index);
@@ -406,35 +436,47 @@ RowValues Resolver::refreshedRow(const ResolveTarget &target, const ChangeSet &s
             raw = master(c.name);
         QVariant v;
         columnValue(raw, c.type, &v);
-        where << quoted(c.name) +
+        where << c.quotedName +
                      (isNullValue(v) ? QStringLiteral(" IS NULL") : QStringLiteral(" = ?"));
         if (!isNullValue(v))
             keys << v;
     }
+    QVariantList values;
+    QSqlError error;
+    QSqlQuery *q = names.isEmpty() || where.isEmpty()
+                       ? nullptr
+                       : prepared(QStringLiteral("SELECT %1 FROM %2 WHERE %3")
+                                      .arg(names.join(QLatin1Char(',')),
+                                           quoted(m_catalog.tableName(target.table)),
+                                           where.join(QLatin1String(" AND "))),
+                                  &error);
+    if (!q)
+        return values;
+    for (int i = 0; i < keys.size(); ++i)
+        q->bindValue(i, keys[i]);
+    if (q->exec() && q->next()) {
+        for (int i = 0; i < columns.size(); ++i)
+            values << q->value(i);
+    }
+    q->finish();
+    return values;
+}
+
+RowValues Resolver::refreshedRow(const ResolveTarget &target, const ChangeSet &set,
+                                 const ChangeRow &row, const MasterValue &master)
+{
+    const QList<Column> &columns = columnsOf(target, set);
     RowValues out;
+    out.reserve(target.fields.size());
     for (const FieldDef &f : target.fields)
         out << (f.type == FieldType::Nested
                     ? QVariant(QVariantList())
                     : valueAt(row.newValues, indexOfField(set.fields, f.name)));
-    if (!names.isEmpty() && !where.isEmpty()) {
-        QSqlError error;
-        QSqlQuery *q = prepared(QStringLiteral("SELECT %1 FROM %2 WHERE %3")
-                                    .arg(names.join(QLatin1Char(',')),
-                                         quoted(m_catalog.tableName(target.table)),
-                                         where.join(QLatin1String(" AND "))),
-                                &error);
-        if (q) {
-            for (int i = 0; i < keys.size(); ++i)
-                q->bindValue(i, keys[i]);
-            if (q->exec() && q->next()) {
-                for (int i = 0; i < columns.size(); ++i) {
-                    const int f = indexOfField(target.fields, columns[i].label);
-                    out[f] = cellValue(q->value(i), target.fields[f].type);
-                }
-            }
-            q->finish();
-        }
-    }
+    const auto stored = m_stored.find(&row);
+    const QVariantList values =
+        stored != m_stored.end() ? stored->second : readBack(target, columns, row, master);
+    for (int i = 0; i < columns.size() && i < values.size(); ++i)
+        out[columns[i].field] = cellValue(values[i], target.fields[columns[i].field].type);
     for (const auto &[fieldIndex, detailSet] : row.details) {
         const QString name = set.fields.value(fieldIndex).name;
         const ResolveTarget *detail = target.detail(name);

@@ -49,8 +49,10 @@ public:
 private:
     struct Column
     {
-        int index;     // in the change set's fields
-        QString name;  // the database's spelling
+        int index;    // in the change set's fields
+        int field;    // in the provider's fields
+        QString name; // the database's spelling
+        QString quotedName;
         QString label; // the provider's spelling, for messages
         FieldType type;
         int width;
@@ -78,9 +80,11 @@ private:
     bool applyDetails(const ResolveTarget &target, const ChangeSet &delta, const ChangeRow &row,
                       Applied *applied);
     QSqlQuery *prepared(const QString &sql, QSqlError *error);
-    bool run(const QString &sql, const QVariantList &values, Failure *failure,
-             int *affected = nullptr);
+    QSqlQuery *run(const QString &sql, const QVariantList &values, Failure *failure);
+    bool control(const QString &sql);
     bool valueFor(const Column &column, const QVariant &raw, QVariant *out, Failure *failure) const;
+    QVariantList readBack(const ResolveTarget &target, const QList<Column> &columns,
+                          const ChangeRow &row, const MasterValue &master);
     RowValues refreshedRow(const ResolveTarget &target, const ChangeSet &set, const ChangeRow &row,
                            const MasterValue &master);
     QString quoted(const QString &name) const;
@@ -88,9 +92,12 @@ private:
     QSqlDatabase m_db;
     SchemaCatalog &m_catalog;
     bool m_postgres = false;
+    bool m_returning = false; // the database hands back inserted rows
+    bool m_refresh = false;
     QHash<QString, QSqlQuery> m_prepared; // by statement text
     // Of the request being applied; node-based, so a reference stays good while it grows.
     std::unordered_map<const ChangeSet *, QList<Column>> m_columns;
+    std::unordered_map<const ChangeRow *, QVariantList> m_stored; // inserted rows as stored
 };
 
 } // namespace korvane
