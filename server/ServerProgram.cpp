@@ -99,6 +99,7 @@ bool startModuleHost(ModuleHost &host, const QString &binDir, bool headless)
 {
     host.setRegistryDir(binDir);
     registerKorvaneModules(host);
+    registerKorvaneModules(host);
     QString error;
     if (host.listen(moduleHostSocketName(binDir), &error))
         return true;
