@@ -41,12 +41,15 @@ void SchemaCatalog::clear()
 
 QString SchemaCatalog::tableName(const QString &name)
 {
-    if (m_names.isEmpty() && m_db.isOpen()) {
+    const QString key = name.toLower();
+    if (!m_names.contains(key) && m_db.isOpen()) {
+        // Read on first use, and again on a miss: a table made since is found as well.
+        m_names.clear();
         const QStringList all = m_db.tables(QSql::Tables) + m_db.tables(QSql::Views);
         for (const QString &t : all)
             m_names.insert(t.toLower(), t);
     }
-    return m_names.value(name.toLower());
+    return m_names.value(key);
 }
 
 const TableInfo *SchemaCatalog::table(const QString &name)

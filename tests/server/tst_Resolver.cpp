@@ -139,6 +139,10 @@ private slots:
     void referenceRefusalsCarryTheirCode();
     void vanishedRowIsAnError_data() { addBackendRows(); }
     void vanishedRowIsAnError();
+    void lineNumberReusedInOneSave_data() { addBackendRows(); }
+    void lineNumberReusedInOneSave();
+    void tableWithoutKeyIsNotGuessed_data() { addBackendRows(); }
+    void tableWithoutKeyIsNotGuessed();
     void refreshedRowsAsStored_data() { addBackendRows(); }
     void refreshedRowsAsStored();
 };
@@ -372,6 +376,49 @@ void tst_Resolver::refreshedRowsAsStored()
     QCOMPARE(h9[Amt].toDouble(), 7.5);
     QCOMPARE(h9[StoreName].toString(), QStringLiteral("二号仓"));
     QCOMPARE(r.refreshed.rows[1][Prints].toInt(), 4);
+}
+
+void tst_Resolver::lineNumberReusedInOneSave()
+{
+    QFETCH(QString, backend);
+    Fixture fx(backend);
+    // The operator deletes line 0002 and adds a new line, which takes the free number 0002;
+    // the new line is listed before the removal in the change set.
+    Changes l(fx.lines);
+    l.insert({"H1", "0002", "P9", 9.0}).remove({"H1", "0002", "P2", 2.0});
+    l.modify({"H1", "0001", "P1", 1.5}, {{LQty, 4.0}});
+    const ApplyResult r = fx.apply(Changes(fx.heads).modify(
+        {"H1", "2026-03-01 09:00:00", "S1", "一号仓", 10.25, 1, "1"}, {{Amt, 63.0}}, l));
+    QVERIFY2(r.errorCount == 0, qPrintable(errorsOf(r)));
+    QCOMPARE(fx.keys("xdocb", "headno, bodyno, pdtcode"),
+             QStringLiteral("H1/0001/P1 H1/0002/P9 H3/0001/P1"));
+    QCOMPARE(fx.value("SELECT qty FROM xdocb WHERE headno = 'H1' AND bodyno = '0001'").toDouble(),
+             4.0);
+}
+
+void tst_Resolver::tableWithoutKeyIsNotGuessed()
+{
+    QFETCH(QString, backend);
+    Fixture fx(backend);
+    QSqlQuery q(fx.scratch().db());
+    QVERIFY(q.exec("CREATE TABLE xnote (code varchar(10), note varchar(20))"));
+    QVERIFY(q.exec("INSERT INTO xnote (code, note) VALUES ('A', 'one')"));
+    QVERIFY(q.exec("INSERT INTO xnote (code, note) VALUES ('A', 'two')"));
+    ProviderDef def;
+    def.name = QStringLiteral("dspNote");
+    def.sql = QStringLiteral("select code, note from xnote");
+    ProviderModule module(QStringLiteral("NoteRDM"), {def});
+    GetRecordsRequest request;
+    request.provider = def.name;
+    request.count = 0;
+    request.options = opening;
+    const Fields fields = module.getRecords(request).fields;
+    // Without a key a row cannot be told apart: refused rather than hitting both rows.
+    const ApplyResult r =
+        module.applyUpdates(def.name, Changes(fields).modify({"A", "one"}, {{1, "changed"}}), -1);
+    QCOMPARE(r.errorCount, 1);
+    QVERIFY2(r.errors[0].message.contains("no key"), qPrintable(r.errors[0].message));
+    QCOMPARE(fx.count("xnote", "note = 'changed'"), 0);
 }
 
 QTEST_GUILESS_MAIN(tst_Resolver)

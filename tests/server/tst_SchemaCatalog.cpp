@@ -71,6 +71,10 @@ void tst_SchemaCatalog::tablesWithoutRegardToCase()
     QCOMPARE(catalog.columnName("XDOCH", "STORECODE").toLower(), QStringLiteral("storecode"));
     QVERIFY(catalog.columnName("xdoch", "nosuch").isEmpty());
     QVERIFY(catalog.columnName("nosuch", "code").isEmpty());
+    // A table made after the first look is found too.
+    QSqlQuery q(fx.scratch().db());
+    QVERIFY(q.exec("CREATE TABLE xlater (code varchar(4) PRIMARY KEY)"));
+    QCOMPARE(catalog.tableName("XLATER").toLower(), QStringLiteral("xlater"));
 }
 
 void tst_SchemaCatalog::columns()
