@@ -13,7 +13,7 @@
 #include <functional>
 #include <vector>
 
-class TLumoPanel;
+#include "LumoPanel.h"
 class QWidget;
 
 //! The main window's way into the active work window: runs one command, answers its result.
