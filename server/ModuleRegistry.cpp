@@ -1,6 +1,8 @@
 // The five module classes of the type library, each made anew for every client connection.
+// The base module serves the login; the other four serve a client once it has logged in.
 
 #include "ModuleHost.h"
+#include "SessionRegistry.h"
 #include "UBaseRDM.h"
 #include "UBillRDM.h"
 #include "UCodenameRDM.h"
@@ -16,15 +18,20 @@ template <typename Module> ModuleHost::Factory factory()
     return [] { return std::make_unique<Module>(); };
 }
 
+template <typename Module> ModuleHost::Factory afterLogin()
+{
+    return [] { return std::make_unique<SessionGuardedModule>(std::make_unique<Module>()); };
+}
+
 } // namespace
 
 void registerKorvaneModules(ModuleHost &host)
 {
     host.registerClass(QStringLiteral("BaseRDM"), factory<TBaseRDM>());
-    host.registerClass(QStringLiteral("BillRDM"), factory<TBillRDM>());
-    host.registerClass(QStringLiteral("CodeNameRDM"), factory<TCodeNameRDM>());
-    host.registerClass(QStringLiteral("LookupRDM"), factory<TLookupRDM>());
-    host.registerClass(QStringLiteral("RPTRDM"), factory<TRPTRDM>());
+    host.registerClass(QStringLiteral("BillRDM"), afterLogin<TBillRDM>());
+    host.registerClass(QStringLiteral("CodeNameRDM"), afterLogin<TCodeNameRDM>());
+    host.registerClass(QStringLiteral("LookupRDM"), afterLogin<TLookupRDM>());
+    host.registerClass(QStringLiteral("RPTRDM"), afterLogin<TRPTRDM>());
 }
 
 } // namespace korvane

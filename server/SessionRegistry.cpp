@@ -48,4 +48,56 @@ bool isValidSession(const QString &id)
     return SessionRegistry::instance().isValid(id);
 }
 
+SessionGuardedModule::SessionGuardedModule(std::unique_ptr<RemoteDataModule> module)
+    : m_module(std::move(module))
+{}
+
+SessionGuardedModule::~SessionGuardedModule() = default;
+
+RemoteDataModule &SessionGuardedModule::module()
+{
+    if (!isValidSession(session()))
+        throw ServerError(QStringLiteral("请先登录！"));
+    m_module->setSession(session());
+    return *m_module;
+}
+
+QString SessionGuardedModule::className() const
+{
+    return m_module->className();
+}
+
+QStringList SessionGuardedModule::providerNames() const
+{
+    return m_module->providerNames();
+}
+
+Packet SessionGuardedModule::getRecords(const GetRecordsRequest &request)
+{
+    return module().getRecords(request);
+}
+
+ApplyResult SessionGuardedModule::applyUpdates(const QString &provider, const ChangeSet &delta,
+                                               int maxErrors)
+{
+    return module().applyUpdates(provider, delta, maxErrors);
+}
+
+Params SessionGuardedModule::getParams(const QString &provider)
+{
+    return module().getParams(provider);
+}
+
+void SessionGuardedModule::execute(const QString &provider, const QString &commandText,
+                                   const Params &params)
+{
+    module().execute(provider, commandText, params);
+}
+
+QVariant SessionGuardedModule::call(const QString &method, const QVariantList &args,
+                                    QVariantList *out)
+{
+    return module().call(method, args, out);
+}
+
 } // namespace korvane
