@@ -3,6 +3,7 @@
 // overlay editor that takes over typing in its column.
 
 #include "LumoCLientDataSet.h"
+#include "LumoCodeName.h"
 #include "LumoDBGrid.h"
 #include "LumoDataSetModel.h"
 #include "LumoDataSource.h"
@@ -14,30 +15,6 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
-
-#if __has_include("LumoCodeName.h")
-#include "LumoCodeName.h"
-#else
-//! Stands in for the code/name editor: what the grid looks for is its class and field.
-class TLumoCodeName : public QWidget
-{
-    Q_OBJECT
-    Q_PROPERTY(QString CodeDataField MEMBER m_codeDataField)
-
-public:
-    explicit TLumoCodeName(QWidget *parent) : QWidget(parent), m_edit(new QLineEdit(this))
-    {
-        setFocusProxy(m_edit);
-    }
-
-protected:
-    void resizeEvent(QResizeEvent *) override { m_edit->resize(size()); }
-
-private:
-    QString m_codeDataField;
-    QLineEdit *m_edit;
-};
-#endif
 
 using korvane::FieldType;
 
@@ -85,6 +62,7 @@ struct DetailPanel
         grid->setGeometry(10, 10, 600, 300);
         grid->setDataSource(source);
         code->setProperty("CodeDataField", QStringLiteral("pdtcode"));
+        code->setProperty("DataSource", QVariant::fromValue(source));
         code->hide();
         date->setDataSource(source);
         date->setDataField(QStringLiteral("BILLDATE"));
