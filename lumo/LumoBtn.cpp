@@ -203,6 +203,12 @@ void TLumoBtn::setColor(const QColor &color)
     update();
 }
 
+void TLumoBtn::setFontColor(const QColor &color)
+{
+    m_fontColor = color;
+    update();
+}
+
 void TLumoBtn::setAction(QAction *action)
 {
     if (m_action)
@@ -255,7 +261,7 @@ QColor TLumoBtn::captionColor() const
     case State::Pressed:
         break;
     }
-    return Qt::black;
+    return m_fontColor.isValid() ? m_fontColor : QColor(Qt::black);
 }
 
 void TLumoBtn::paintGlyphAndCaptions(QPainter &painter) const

@@ -27,6 +27,7 @@ class TLumoBtn : public QWidget
     Q_PROPERTY(bool ShowGlyph READ ShowGlyph WRITE setShowGlyph)
     Q_PROPERTY(bool Down READ Down WRITE setDown)
     Q_PROPERTY(QColor Color READ Color WRITE setColor)
+    Q_PROPERTY(QColor FontColor READ FontColor WRITE setFontColor)
     Q_PROPERTY(QAction *Action READ Action WRITE setAction)
     Q_PROPERTY(QString TagStr READ TagStr WRITE setTagStr)
 
@@ -90,6 +91,9 @@ public:
     void setDown(bool down);
     QColor Color() const { return m_color; }
     void setColor(const QColor &color);
+    //! The caption colour of the normal and pressed states (black while unset).
+    QColor FontColor() const { return m_fontColor; }
+    void setFontColor(const QColor &color);
     QAction *Action() const { return m_action; }
     void setAction(QAction *action);
     QString TagStr() const { return m_tagStr; }
@@ -136,6 +140,7 @@ private:
     bool m_showGlyph = true;
     bool m_down = false;
     QColor m_color;
+    QColor m_fontColor;
     QPointer<QAction> m_action;
     QString m_tagStr;
     bool m_hover = false;

@@ -1,20 +1,55 @@
+#include "ShellMessages.h"
+#include "UApplication.h"
+#include "UDMMain.h"
+#include "ULogIn.h"
+#include "UMain.h"
 #include "UMsgBox.h"
 #include "USplash.h"
 #include "UStartup.h"
 
-#include <QApplication>
+#include <memory>
+
+namespace {
+
+//! The windows of the masterdata, documents and reports libraries, by class name.
+void registerWindowLibraries() {}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    TKorvaneApplication app(argc, argv);
     // Only the server starts the client; nothing else is created before this check.
     if (!launchedByServer(QApplication::arguments())) {
         MsgBox(notLaunchedMessage(), mkHint);
         return 1;
     }
-    TfrmSplash splash;
-    splash.show();
-    splash.repaint();
+
+    // Without a session bus the client still runs; it only cannot hear or tell the server.
+    korvane::ShellMessages shell(QCoreApplication::applicationDirPath());
+    shell.registerMessages();
+
+    auto splash = std::make_unique<TfrmSplash>();
+    splash->show();
+    splash->repaint();
     QApplication::processEvents();
-    return 0;
+
+    registerWindowLibraries();
+    // The data module outlives every window; its end tells the server the client is gone.
+    const auto dm = std::make_unique<TdmMain>(&shell);
+    TfrmMain frmMain(&shell, dm.get());
+    auto login = std::make_unique<TfrmLogIn>(dm.get(), &shell);
+    login->setWindowFlag(Qt::WindowStaysOnTopHint); // above the splash
+
+    if (!frmMain.RunLogIn(login.get())) {
+        splash.reset();
+        frmMain.close();
+        return 0;
+    }
+    login.reset();
+
+    frmMain.CreateStartupWindows();
+    splash.reset();
+    frmMain.showMaximized();
+    return app.exec();
 }
