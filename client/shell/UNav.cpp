@@ -74,19 +74,20 @@ void TfrmNav::buildLogo()
     column->setContentsMargins(8, 8, 8, 8);
     // The product name twice: a shadow under the title.
     auto *title = new QWidget(pnlLogo);
-    title->setFixedSize(260, 40);
+    QFont font = title->font();
+    font.setPointSize(18);
+    font.setBold(true);
+    font.setItalic(true);
+    const QSize text = QFontMetrics(font).size(Qt::TextSingleLine, productName()) + QSize(8, 4);
+    title->setFixedSize(text + QSize(2, 2));
     for (const auto &[offset, colour] :
          {std::pair{2, QColor(0xC0, 0xC0, 0xC0)}, std::pair{0, QColor(0x12, 0x3C, 0x8C)}}) {
         auto *name = new TLumoLabel(productName(), title);
         name->setObjectName(offset ? QStringLiteral("lblProductShadow")
                                    : QStringLiteral("lblProduct"));
-        QFont font = name->font();
-        font.setPointSize(18);
-        font.setBold(true);
-        font.setItalic(true);
         name->setFont(font);
         name->setStyleSheet(QStringLiteral("color: %1;").arg(colour.name()));
-        name->setGeometry(offset, offset, 258, 38);
+        name->setGeometry(QRect(QPoint(offset, offset), text));
     }
     column->addWidget(title, 0, Qt::AlignRight);
     const QString web = korvane::actions::vendorWebPage();
