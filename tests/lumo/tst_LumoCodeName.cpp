@@ -1,6 +1,7 @@
 // The code/name editor: a typed code resolved on leaving and copied with its companion
 // columns, the not-found message, dependent editors, the pick list and its window.
 
+#include "CodeNameTestSupport.h"
 #include "LumoBtn.h"
 #include "LumoCodeName.h"
 #include "LumoDBGrid.h"
@@ -14,13 +15,13 @@
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <functional>
 
 using korvane::FieldType;
 using lumo::test::MessageLog;
+using lumo::test::whenPickWindowShows;
 
 namespace {
 
@@ -147,19 +148,6 @@ struct Form
     }
     void leave() { other->setFocus(Qt::TabFocusReason); }
 };
-
-//! Acts on the pick window once it is shown modally; closes any other modal window so a
-//! failing test ends instead of waiting.
-void whenPickWindowShows(std::function<void(TfrmCodeName *)> act)
-{
-    QTimer::singleShot(0, [act] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (auto *form = qobject_cast<TfrmCodeName *>(modal))
-            act(form);
-        else if (auto *dialog = qobject_cast<QDialog *>(modal))
-            dialog->reject();
-    });
-}
 
 } // namespace
 
