@@ -384,47 +384,47 @@ void tst_LumoCodeName::dependentEditorNeedsPredecessor()
     Record record({QStringLiteral("pdtcode"), QStringLiteral("Name"), QStringLiteral("bodyno")});
     Form form(&record.source);
     form.editor->setTitlesList(preTitles);
-    TLumoCodeName spec(&form.window);
-    spec.setRemoteServer(&form.server);
-    spec.setProviderName(QStringLiteral("dspSpecCN"));
-    spec.setDataSource(&record.source);
-    spec.setCodeDataField(QStringLiteral("bodyno"));
-    spec.setPreCodeName(form.editor);
+    TLumoCodeName cnSpec(&form.window);
+    cnSpec.setRemoteServer(&form.server);
+    cnSpec.setProviderName(QStringLiteral("dspSpecCN"));
+    cnSpec.setDataSource(&record.source);
+    cnSpec.setCodeDataField(QStringLiteral("bodyno"));
+    cnSpec.setPreCodeName(form.editor);
     QVERIFY(form.show());
-    spec.activeEdit()->setFocus(Qt::TabFocusReason);
-    QTest::keyClicks(spec.activeEdit(), QStringLiteral("0001"));
+    cnSpec.activeEdit()->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(cnSpec.activeEdit(), QStringLiteral("0001"));
     form.leave();
     QCOMPARE(messages.texts, QStringList{message});
     QVERIFY2(form.server.paramsSeen.isEmpty(), "no query without the predecessor's code");
-    QCOMPARE(spec.Text(), QStringLiteral("0001"));
+    QCOMPARE(cnSpec.Text(), QStringLiteral("0001"));
 
     // The pick list is not offered either.
     messages.texts.clear();
-    spec.Pick();
+    cnSpec.Pick();
     QCOMPARE(messages.texts, QStringList{message});
     QVERIFY(form.server.paramsSeen.isEmpty());
-    QVERIFY(!spec.pickButton()->isVisible());
+    QVERIFY(!cnSpec.pickButton()->isVisible());
 }
 
 void tst_LumoCodeName::dependentEditorSendsPredecessorCode()
 {
     MessageLog messages;
     Form form;
-    TLumoCodeName spec;
+    TLumoCodeName cnSpec;
     LookupServer specs(
         {QStringLiteral("bodyno"), QStringLiteral("SpecName"), QStringLiteral("pdtcode")},
         {{QStringLiteral("0001"), QStringLiteral("小号"), QStringLiteral("P01")},
          {QStringLiteral("0001"), QStringLiteral("大号"), QStringLiteral("P02")}});
     specs.preColumn = 2;
-    spec.setNODB(true);
-    spec.setRemoteServer(&specs);
-    spec.setProviderName(QStringLiteral("dspSpecCN"));
+    cnSpec.setNODB(true);
+    cnSpec.setRemoteServer(&specs);
+    cnSpec.setProviderName(QStringLiteral("dspSpecCN"));
     TLumoEdit specName;
-    spec.setFocusEdit(&specName);
-    spec.setPreCodeName(form.editor);
+    cnSpec.setFocusEdit(&specName);
+    cnSpec.setPreCodeName(form.editor);
     form.editor->setText(QStringLiteral("P02"));
-    spec.setText(QStringLiteral("0001"));
-    spec.Resolve();
+    cnSpec.setText(QStringLiteral("0001"));
+    cnSpec.Resolve();
     QCOMPARE(specs.lastParam(QStringLiteral("PreCode")), QStringLiteral("P02"));
     QCOMPARE(specs.lastParam(QStringLiteral("tmpPreCode")), QStringLiteral("P02"));
     QCOMPARE(specName.text(), QStringLiteral("大号"));
