@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QStackedWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -118,6 +119,7 @@ private slots:
     void subButtonsSwitchNavigationPages();
     void titleMenuAndPictures();
     void loginParametersWritten();
+    void toolActionsFollowInstalledPrograms();
     void errorHookShowsNothing();
 
 private:
@@ -511,6 +513,29 @@ void tst_Main::loginParametersWritten()
     dialog.show();
     QCOMPARE(dialog.edtSrv->text(), QStringLiteral("server-7"));
     QFile::remove(ini);
+}
+
+void tst_Main::toolActionsFollowInstalledPrograms()
+{
+    // Only a folder of our own is searched: the calculator is there, nothing else is.
+    QTemporaryDir bin;
+    QVERIFY(bin.isValid());
+    QFile calc(bin.filePath(QStringLiteral("xcalc")));
+    QVERIFY(calc.open(QIODevice::WriteOnly));
+    calc.write("#!/bin/sh\n");
+    calc.close();
+    calc.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.path().toLocal8Bit());
+    auto main = makeMain();
+    const bool calcEnabled = main->action("actCalc")->isEnabled();
+    const bool notepadEnabled = main->action("ActNotepad")->isEnabled();
+    const QString found =
+        korvane::actions::installedTool(*korvane::actions::findAction(QStringLiteral("actCalc")));
+    qputenv("PATH", path);
+    QVERIFY(calcEnabled);
+    QVERIFY(!notepadEnabled);
+    QCOMPARE(found, calc.fileName());
 }
 
 void tst_Main::errorHookShowsNothing()
