@@ -47,7 +47,8 @@ void TLumoPopMenu::drawStandardItem(QPainter &painter, const QRect &rect, QActio
         painter.drawLine(rect.left() + 1, middle, rect.right() - 1, middle);
         return;
     }
-    drawCaption(painter, rect, caption, Qt::black);
+    // A disabled item reads grey, like a disabled button's caption.
+    drawCaption(painter, rect, caption, item->isEnabled() ? QColor(Qt::black) : kSeparator);
 }
 
 void TLumoPopMenu::drawTitleItem(QPainter &painter, const QRect &rect, QAction *item)
