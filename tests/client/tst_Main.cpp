@@ -82,6 +82,16 @@ protected:
     }
 };
 
+//! A purchase-order window that keeps what the two hand-overs passed it.
+class TestOrderWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    QVariantList fromSales, fromStock;
+    Q_INVOKABLE void ImportSale2Buy(const QVariant &rows) { fromSales << rows; }
+    Q_INVOKABLE void ImportStockToBuy(const QVariant &rows) { fromStock << rows; }
+};
+
 class Thrower : public QObject
 {
 protected:
@@ -111,6 +121,7 @@ private slots:
     void openClosesSavedWindow();
     void openBringsOpenWindowToFront();
     void invoiceFlagAfterOpening();
+    void purchaseOrderHandOvers();
     void reportCodeHandedToConditionWindow();
     void minimumSize();
     void serverCloseRequest_data();
@@ -161,7 +172,7 @@ void tst_Main::init()
 void tst_Main::cleanup()
 {
     setMsgBoxHandler({});
-    for (const char *name : {"TfrmXCI", "TfrmXPrdth", "TfrmInvoice", "TfrmRPTBuyQry"})
+    for (const char *name : {"TfrmXCI", "TfrmXPrdth", "TfrmInvoice", "TfrmRPTBuyQry", "TfrmXBuyh"})
         korvane::workwindows::unregisterWindow(name);
 }
 
@@ -361,6 +372,23 @@ void tst_Main::invoiceFlagAfterOpening()
     QCOMPARE(main->workWindow(), invoice);
     QCOMPARE(invoice->property("InvoiceFlag").toInt(), 1);
     QCOMPARE(m_created, 1);
+}
+
+void tst_Main::purchaseOrderHandOvers()
+{
+    QPointer<TestOrderWindow> order;
+    korvane::workwindows::registerWindow(QStringLiteral("TfrmXBuyh"), [&](QWidget *) {
+        order = new TestOrderWindow;
+        order->setWindowTitle(QStringLiteral("采购单"));
+        return order.data();
+    });
+    auto main = makeMain();
+    QVERIFY(main->ImportSale2Buy(QVariantList{1, 2}));
+    QVERIFY(order);
+    QCOMPARE(main->workWindow(), order.data());
+    QVERIFY(main->ImportStockToBuy(QVariantList{3}));
+    QCOMPARE(order->fromSales, (QVariantList{QVariantList{1, 2}}));
+    QCOMPARE(order->fromStock, (QVariantList{QVariantList{3}}));
 }
 
 void tst_Main::reportCodeHandedToConditionWindow()
