@@ -3,6 +3,7 @@
 #include "UDMMain.h"
 #include "ULogIn.h"
 #include "UMain.h"
+#include "UMasterData.h"
 #include "UMsgBox.h"
 #include "USplash.h"
 #include "UStartup.h"
@@ -12,7 +13,10 @@
 namespace {
 
 //! The windows of the masterdata, documents and reports libraries, by class name.
-void registerWindowLibraries() {}
+void registerWindowLibraries()
+{
+    registerMasterDataWindows();
+}
 
 } // namespace
 
