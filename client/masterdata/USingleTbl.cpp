@@ -128,7 +128,7 @@ void TfrmSingletbl::createEditors()
     int row = 0;
     for (const TCodeFieldDecl &field : std::as_const(m_decl.fields))
         addEditorRow(grid, row++, field);
-    grid->setColumnStretch(3, 1);
+    grid->setColumnStretch(1, 1);
 }
 
 void TfrmSingletbl::addEditorRow(QGridLayout *grid, int row, const TCodeFieldDecl &field)
@@ -146,16 +146,19 @@ void TfrmSingletbl::addEditorRow(QGridLayout *grid, int row, const TCodeFieldDec
         editor->setValidator(new TUpperCaseValidator(editor));
     if (field.editor == TCodeFieldDecl::ekNumber)
         editor->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    // Room for the widest entry, within reason: short codes stay short.
+    // As wide as the longest entry, within reason: short codes get short editors.
     const int chars = field.type == korvane::FieldType::String ? qBound(4, field.width, 40) : 12;
-    editor->setMinimumWidth(editor->fontMetrics().horizontalAdvance(QLatin1Char('W')) * chars);
-    grid->addWidget(label, row, 0);
-    grid->addWidget(editor, row, 1);
+    editor->setFixedWidth(editor->fontMetrics().horizontalAdvance(QLatin1Char('W')) * chars + 12);
+    auto *line = new QHBoxLayout;
+    line->addWidget(editor);
     if (!field.suffix.isEmpty()) {
         auto *suffix = new TLumoLabel(field.suffix, pnlMasterEdt);
         suffix->setObjectName(QStringLiteral("lbl") + field.name + QStringLiteral("Suffix"));
-        grid->addWidget(suffix, row, 2);
+        line->addWidget(suffix);
     }
+    line->addStretch(1);
+    grid->addWidget(label, row, 0);
+    grid->addLayout(line, row, 1);
 }
 
 void TfrmSingletbl::hookEvents()
