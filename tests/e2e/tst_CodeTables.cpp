@@ -282,6 +282,7 @@ private slots:
 
 void tst_CodeTables::registeredByClassName()
 {
+    TdmMain dm; // every table names a shared list the data module has
     registerMasterDataWindows();
     for (const QString &className : codeTableClasses()) {
         QVERIFY2(workwindows::isRegistered(className), qPrintable(className));
@@ -291,6 +292,7 @@ void tst_CodeTables::registeredByClassName()
         auto *frame = qobject_cast<TfrmSingletbl *>(window.get());
         QVERIFY(frame);
         QCOMPARE(window->windowTitle(), frame->decl().caption);
+        QVERIFY2(dm.lookup(frame->decl().lookupName), qPrintable(frame->decl().lookupName));
         QCOMPARE(frame->CDSXMaster->PacketRecords(), 20);
         QVERIFY(frame->pnlQuery->isHidden());
         QCOMPARE(frame->GridXMaster->ReadOnly(), className == QLatin1String("TfrmXCI"));
