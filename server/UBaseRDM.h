@@ -1,6 +1,6 @@
 #pragma once
-//! The base module: login, database test, key test, password change, the specification
-//! lists of a product class, and the master-data providers.
+//! The base module: login, database test, key test, password change, the product
+//! variant (规格) lists of a product class, and the master-data providers.
 //! Until its LogIn succeeds, an instance answers only LogIn, DBActive and the login user
 //! list (dspUserList); everything else is refused with "请先登录！".
 

@@ -88,7 +88,7 @@ WHERE %1
 ORDER BY p.classcode, p.cicode, p.pdtcode)")
         .arg(oneCode("p.pdtcode"));
 
-// The specification lines of one product.
+// The variant (规格) lines of one product.
 const QString SpecLinesSql =
     QStringLiteral(R"(SELECT b.bodyno, b.SpecName, b.PackNum, m.name AS MeasureName,
        b.TInprice, b.Inprice, b.TSalePrice, b.SalePrice

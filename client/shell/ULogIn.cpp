@@ -174,6 +174,7 @@ void TfrmLogIn::hideServerRow()
 void TfrmLogIn::showEvent(QShowEvent *event)
 {
     hideServerRow();
+    adjustSize(); // the hidden server row gives its room back
     QDialog::showEvent(event);
     cbUser->setFocus();
 }

@@ -1,6 +1,6 @@
 // The base module over the shipped account set, on both databases: login refused and
 // accepted, the plain-text upgrade, what works before login, key tests with hostile
-// input, password change, the specification lists, and every master-data provider.
+// input, password change, the variant (规格) lists, and every master-data provider.
 
 #include "LoginUserInfo.h"
 #include "ModuleTestKit.h"
