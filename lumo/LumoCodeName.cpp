@@ -3,6 +3,7 @@
 #include "LumoBtn.h"
 #include "LumoDBGrid.h"
 #include "LumoEdit.h"
+#include "LumoFocus.h"
 #include "LumoFont.h"
 #include "LumoMessages.h"
 #include "UCodeName.h"
@@ -56,18 +57,6 @@ QPixmap pickGlyph()
 }
 
 //! Leaving for another window, a popup or a menu is not leaving the field.
-bool leavesField(const QFocusEvent *event)
-{
-    switch (event->reason()) {
-    case Qt::ActiveWindowFocusReason:
-    case Qt::PopupFocusReason:
-    case Qt::MenuBarFocusReason:
-        return false;
-    default:
-        return true;
-    }
-}
-
 bool editing(const TLumoCLientDataSet &ds)
 {
     return ds.State() == TDataSetState::dsEdit || ds.State() == TDataSetState::dsInsert;
@@ -291,7 +280,7 @@ bool TLumoCodeName::eventFilter(QObject *watched, QEvent *event)
         break;
     case QEvent::FocusOut: {
         const auto *focus = static_cast<QFocusEvent *>(event);
-        if (m_busy || !isVisible() || !leavesField(focus) ||
+        if (m_busy || !isVisible() || !lumo::leavesField(focus) ||
             QApplication::focusWidget() == m_button)
             break;
         guarded([this] { Resolve(); });

@@ -3,6 +3,7 @@
 #include "LumoDataSource.h"
 #include "LumoEdit.h"
 #include "LumoFieldLink.h"
+#include "LumoFocus.h"
 #include "LumoFont.h"
 #include "LumoMessages.h"
 
@@ -259,15 +260,9 @@ void TLumoDateEdit::focusOutEvent(QFocusEvent *event)
 {
     QLineEdit::focusOutEvent(event);
     const bool hadFocus = std::exchange(m_focused, false);
-    // Switching windows or opening a menu is not leaving the field.
-    switch (event->reason()) {
-    case Qt::ActiveWindowFocusReason:
-    case Qt::PopupFocusReason:
-    case Qt::MenuBarFocusReason:
+    if (!lumo::leavesField(event)) {
         m_focused = hadFocus;
         return;
-    default:
-        break;
     }
     if (!hadFocus || !isVisible())
         return;

@@ -2,6 +2,7 @@
 
 #include "LumoDataSource.h"
 #include "LumoFieldLink.h"
+#include "LumoFocus.h"
 #include "LumoFont.h"
 #include "LumoMessages.h"
 
@@ -20,23 +21,6 @@ TLumoEdit::TLumoEdit(QWidget *parent) : QLineEdit(parent)
 {
     lumo::applyLumoFont(this);
 }
-
-namespace {
-
-//! Leaving for another window or a menu is not leaving the field.
-bool leavesField(const QFocusEvent *event)
-{
-    switch (event->reason()) {
-    case Qt::ActiveWindowFocusReason:
-    case Qt::PopupFocusReason:
-    case Qt::MenuBarFocusReason:
-        return false;
-    default:
-        return true;
-    }
-}
-
-} // namespace
 
 // Each data-aware control reaches its data source and field through its link.
 #define LUMO_FIELD_LINK_ACCESSORS(Class)                                                           \
@@ -101,7 +85,7 @@ void TLumoDBEdit::focusInEvent(QFocusEvent *event)
 void TLumoDBEdit::focusOutEvent(QFocusEvent *event)
 {
     QLineEdit::focusOutEvent(event);
-    if (!leavesField(event) || !isVisible())
+    if (!lumo::leavesField(event) || !isVisible())
         return;
     if (!m_error.isEmpty()) {
         // Text the field cannot take stays in the edit until the operator mends it.
