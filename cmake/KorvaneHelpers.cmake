@@ -1,6 +1,7 @@
-# korvane_library(NAME DIR [EXCLUDE file...] LIBS ...)
+# korvane_library(NAME DIR [EXCLUDE file...] [PUBLIC_LIBS ...] [LIBS ...])
 # A library made of every .cpp/.h in one source folder (not recursive), so that
-# adding a unit needs no edit here.
+# adding a unit needs no edit here. PUBLIC_LIBS are what its headers expose; LIBS what only
+# its sources use.
 function(korvane_library name dir)
   cmake_parse_arguments(ARG "" "" "EXCLUDE;LIBS;PUBLIC_LIBS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h ${dir}/*.qrc)
@@ -8,15 +9,6 @@ function(korvane_library name dir)
     list(FILTER sources EXCLUDE REGEX "/${ex}$")
   endforeach()
   list(FILTER sources INCLUDE REGEX "\\.(cpp|h|qrc)$")
-  set(cpps ${sources})
-  list(FILTER cpps INCLUDE REGEX "\\.cpp$")
-  if(NOT cpps)
-    # A folder whose units are still to come: an interface target keeps the links valid.
-    add_library(${name} INTERFACE)
-    target_include_directories(${name} INTERFACE ${dir})
-    target_link_libraries(${name} INTERFACE ${ARG_PUBLIC_LIBS})
-    return()
-  endif()
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${dir})
   target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_LIBS} PRIVATE ${ARG_LIBS})

@@ -5,7 +5,9 @@
 #include "ConnectionString.h"
 #include "InstanceNames.h"
 #include "ModuleHost.h"
+#include "ModuleRegistry.h"
 #include "PlantIni.h"
+#include "ProcessUtil.h"
 #include "SingleInstance.h"
 #include "SrvMessage.h"
 #include "UDBLogIn.h"
@@ -99,7 +101,6 @@ bool startModuleHost(ModuleHost &host, const QString &binDir, bool headless)
 {
     host.setRegistryDir(binDir);
     registerKorvaneModules(host);
-    registerKorvaneModules(host);
     QString error;
     if (host.listen(moduleHostSocketName(binDir), &error))
         return true;
@@ -129,7 +130,10 @@ int runReady(ServerArguments::Mode mode, const QString &binDir, const PlantIni &
     auto *app = static_cast<QApplication *>(QCoreApplication::instance());
     // Dialogs of a window hidden in the tray close too; only the main window ends the program.
     app->setQuitOnLastWindowClosed(false);
-    TfrmSrvMain main(binDir);
+    TfrmSrvMain main(binDir, [binDir](const QString &name, const QString &commandLine) {
+        // A relay or client that cannot be started is not reported.
+        startUnlessRunning(name, commandLine, binDir);
+    });
     QObject::connect(&main, &TfrmSrvMain::closed, app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     main.startInTray();

@@ -79,6 +79,10 @@ FieldType fieldTypeFromName(const QString &name, bool *ok = nullptr);
 
 namespace korvane {
 
+//! The error code of a row refused because another table still references it, or because it
+//! names a row that does not exist; the client words it for the operator.
+constexpr int ForeignKeyRefused = 3631;
+
 //! A row the provider refused: where it stands in the change set, and why.
 struct ApplyError
 {
@@ -86,7 +90,7 @@ struct ApplyError
     int detailField = -1;  // for a nested detail row: the nested field's index in the master
     int detailRow = -1;    //   and the row's index in that detail change set
     QString message;       // the database's (or the server's) text, shown to the operator
-    int errorCode = 0;     // 3631 when a still-referenced row or a missing referenced row refused it
+    int errorCode = 0;     // ForeignKeyRefused, or 0
     RowValues values;      // the row's values as sent
 };
 

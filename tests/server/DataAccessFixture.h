@@ -2,7 +2,8 @@
 // A tiny account set for the data-access tests: document heads with their lines (lines
 // reference heads), and a store list the heads reference and join to for the store's name.
 
-#include "RemoteDataModule.h"
+#include "Requests.h"
+#include "ServerError.h"
 #include "RunTimeConnection.h"
 #include "TestDb.h"
 

@@ -12,6 +12,8 @@
 #include "LumoDataSource.h"
 #include "LumoDateEdit.h"
 #include "LumoEdit.h"
+#include "LumoMessageBox.h"
+#include "LumoMessages.h"
 #include "LumoFaceSet.h"
 #include "LumoFont.h"
 #include "LumoImage.h"
@@ -288,6 +290,7 @@ void buildPages(QWidget *form)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    setLumoMessageHook(lumoDefaultMessage);
     QWidget form;
     form.setWindowTitle(QStringLiteral("控件一览 — 采购入库单"));
     form.setFont(lumo::lumoFont());

@@ -1,0 +1,99 @@
+#pragma once
+//! The change-set resolver: the only code that writes SQL for an apply. One transaction per
+//! request; each master row with its nested detail rows is applied as one unit (a savepoint),
+//! so a refused row leaves nothing of itself behind; more errors than tolerated roll the
+//! whole request back.
+
+#include "Packet.h"
+
+#include <QHash>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <functional>
+#include <unordered_map>
+#include <vector>
+
+namespace korvane {
+
+class SchemaCatalog;
+
+//! Where a change set goes: the update table, the provider's fields (flags derived from the
+//! catalogue; nested fields carry their own), and per nested field its own target.
+struct ResolveTarget
+{
+    QString table; // update table; empty when the provider cannot be updated
+    Fields fields;
+    QString nestedField; // for a detail target: the nested field's name in its master
+    QString linkColumn;  // for a detail target: the column its link parameter names
+    std::vector<ResolveTarget> details;
+
+    const ResolveTarget *detail(const QString &nestedField) const;
+};
+
+class Resolver
+{
+public:
+    Resolver(const QSqlDatabase &db, SchemaCatalog &catalog);
+
+    //! maxErrors: errors tolerated before everything is rolled back; -1 tolerates any number.
+    //! refresh: return the applied rows as they now stand.
+    ApplyResult apply(const ResolveTarget &target, const ChangeSet &delta, int maxErrors,
+                      bool refresh);
+
+private:
+    struct Column
+    {
+        int index;    // in the change set's fields
+        int field;    // in the provider's fields
+        QString name; // the database's spelling
+        QString quotedName;
+        QString label; // the provider's spelling, for messages
+        FieldType type;
+        int width;
+        bool key;
+    };
+    struct Failure
+    {
+        QString message;
+        int code = 0;
+    };
+    struct Applied
+    {
+        int detailField = -1;
+        int detailRow = -1;
+        Failure failure;
+        bool failed = false;
+        RowValues values; // of the refused line; a refused head's are taken from the head
+    };
+    using MasterValue = std::function<QVariant(const QString &column)>;
+
+    const QList<Column> &columnsOf(const ResolveTarget &target, const ChangeSet &set);
+    Applied applyGroup(const ResolveTarget &target, const ChangeSet &delta, int row);
+    bool applyRow(const ResolveTarget &target, const QList<Column> &columns, const ChangeRow &row,
+                  const MasterValue &master, Failure *failure);
+    bool applyDetails(const ResolveTarget &target, const ChangeSet &delta, const ChangeRow &row,
+                      Applied *applied);
+    QSqlQuery *prepared(const QString &sql, QSqlError *error);
+    QSqlQuery *run(const QString &sql, const QVariantList &values, Failure *failure);
+    bool control(const QString &sql);
+    bool valueFor(const Column &column, const QVariant &raw, QVariant *out, Failure *failure) const;
+    QVariantList readBack(const ResolveTarget &target, const QList<Column> &columns,
+                          const ChangeRow &row, const MasterValue &master);
+    RowValues refreshedRow(const ResolveTarget &target, const ChangeSet &set, const ChangeRow &row,
+                           const MasterValue &master);
+    QString quoted(const QString &name) const;
+
+    QSqlDatabase m_db;
+    SchemaCatalog &m_catalog;
+    bool m_postgres = false;
+    bool m_returning = false; // the database hands back inserted rows
+    bool m_refresh = false;
+    QHash<QString, QSqlQuery> m_prepared; // by statement text
+    // Of the request being applied; node-based, so a reference stays good while it grows.
+    std::unordered_map<const ChangeSet *, QList<Column>> m_columns;
+    std::unordered_map<const ChangeRow *, QVariantList> m_stored; // inserted rows as stored
+};
+
+} // namespace korvane
