@@ -30,8 +30,9 @@ const char *const kUsage =
     "Usage: Korvane                     the server in the tray (starts scktsrvr and KorvaneQUV)\n"
     "       Korvane --service           module host only, no window; ends on SIGTERM\n"
     "       Korvane --create-account-set [--server TEXT] [--integrated]\n"
-    "               [--user NAME] [--password TEXT]\n"
+    "               [--user NAME] [--password TEXT] [--demo]\n"
     "                                   test the database and create the account set\n"
+    "                                   (--demo: with a small firm's data to try it on)\n"
     "       Korvane -regserver | -unregserver\n";
 
 void tell(const QString &text)
@@ -178,6 +179,10 @@ ServerArguments parseServerArguments(const QStringList &arguments)
         }
         if (arg == QLatin1String("--integrated")) {
             result.choice.integrated = true;
+            known = true;
+        }
+        if (arg == QLatin1String("--demo")) {
+            result.choice.demo = true;
             known = true;
         }
         const bool strict = result.mode == ServerArguments::Mode::CreateAccountSet ||

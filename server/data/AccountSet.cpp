@@ -167,7 +167,7 @@ std::optional<bool> AccountSet::exists(QString *error) const
     return query.value(0).toInt() != 0;
 }
 
-bool AccountSet::restore(const QString &scriptPath, QString *error)
+bool AccountSet::restore(const QString &scriptPath, QString *error, const Filler &fill)
 {
     if (!isValidCatalogName(m_catalog)) {
         *error =
@@ -184,10 +184,12 @@ bool AccountSet::restore(const QString &scriptPath, QString *error)
     QStringList statements;
     if (!readScript(scriptPath, &statements, error))
         return false;
-    return isEmbedded() ? restoreEmbedded(statements, error) : restorePostgres(statements, error);
+    return isEmbedded() ? restoreEmbedded(statements, fill, error)
+                        : restorePostgres(statements, fill, error);
 }
 
-bool AccountSet::restoreEmbedded(const QStringList &statements, QString *error)
+bool AccountSet::restoreEmbedded(const QStringList &statements, const Filler &fill,
+                                 QString *error)
 {
     // Built under a temporary name and renamed into place only when complete; the rename
     // refuses to replace a file that appeared meanwhile.
@@ -201,7 +203,8 @@ bool AccountSet::restoreEmbedded(const QStringList &statements, QString *error)
     file.databaseName = part.fileName();
     {
         ScopedConnection connection(file, error);
-        if (!connection.isOpen() || !runStatements(connection.db(), statements, error))
+        if (!connection.isOpen() || !runStatements(connection.db(), statements, error) ||
+            (fill && !fill(connection.db(), error)))
             return false;
     }
     if (!part.rename(embeddedFile())) {
@@ -212,7 +215,8 @@ bool AccountSet::restoreEmbedded(const QStringList &statements, QString *error)
     return true;
 }
 
-bool AccountSet::restorePostgres(const QStringList &statements, QString *error)
+bool AccountSet::restorePostgres(const QStringList &statements, const Filler &fill,
+                                 QString *error)
 {
     QSqlDatabase server = QSqlDatabase::database(m_connectionName, false);
     QSqlQuery query(server);
@@ -228,7 +232,8 @@ bool AccountSet::restorePostgres(const QStringList &statements, QString *error)
     bool ok = false;
     {
         ScopedConnection connection(target, error);
-        ok = connection.isOpen() && runStatements(connection.db(), statements, error);
+        ok = connection.isOpen() && runStatements(connection.db(), statements, error) &&
+             (!fill || fill(connection.db(), error));
     }
     if (!ok) {
         // Only the database created just above is dropped.

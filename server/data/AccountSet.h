@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace korvane {
@@ -28,16 +29,21 @@ public:
     //! Whether the account set exists; nullopt with the reason when the test fails.
     std::optional<bool> exists(QString *error) const;
 
-    //! Creates the account set and runs the script into it, all or nothing: on failure
-    //! nothing of the new account set is left behind. Refuses when it exists already.
-    bool restore(const QString &scriptPath, QString *error);
+    //! Rows written into a new account set after the script, in the same all-or-nothing
+    //! creation; false with the reason.
+    using Filler = std::function<bool(QSqlDatabase db, QString *error)>;
+
+    //! Creates the account set and runs the script into it, then the filler if one is
+    //! given, all or nothing: on failure nothing of the new account set is left behind.
+    //! Refuses when it exists already.
+    bool restore(const QString &scriptPath, QString *error, const Filler &fill = Filler());
 
     //! The shipped script: "BK" in the account-set folder beside the program folder.
     static QString scriptPath(const QString &programDir);
 
 private:
-    bool restoreEmbedded(const QStringList &statements, QString *error);
-    bool restorePostgres(const QStringList &statements, QString *error);
+    bool restoreEmbedded(const QStringList &statements, const Filler &fill, QString *error);
+    bool restorePostgres(const QStringList &statements, const Filler &fill, QString *error);
     QString embeddedFile() const;
     bool isEmbedded() const;
 

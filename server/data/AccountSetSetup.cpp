@@ -2,6 +2,7 @@
 
 #include "AccountSet.h"
 #include "ConnectionString.h"
+#include "DemoData.h"
 #include "PlantIni.h"
 
 #include <QDir>
@@ -88,18 +89,25 @@ SetupOutcome AccountSetSetup::run(const DBLogInChoice &choice)
         message(QStringLiteral("测试连接成功！此设置在下次启动本软件时生效！"));
         return save(choice);
     }
-    const SetupOutcome created = createIfMissing(set);
+    const SetupOutcome created = createIfMissing(set, choice.demo);
     return created == SetupOutcome::Saved ? save(choice) : created;
 }
 
-SetupOutcome AccountSetSetup::createIfMissing(AccountSet &set)
+SetupOutcome AccountSetSetup::createIfMissing(AccountSet &set, bool demo)
 {
     progress(1, kCreating);
     QString error;
     const std::optional<bool> present = set.exists(&error);
-    if (present && *present)
+    if (present && *present) {
+        if (demo)
+            message(QStringLiteral("套帐已存在，演示资料未写入。"));
         return SetupOutcome::Saved; // an existing account set is kept as it is
-    if (!present || !set.restore(AccountSet::scriptPath(m_programDir), &error)) {
+    }
+    const AccountSet::Filler fill = [](QSqlDatabase db, QString *why) {
+        return fillDemoData(db, QDate::currentDate(), why);
+    };
+    if (!present || !set.restore(AccountSet::scriptPath(m_programDir), &error,
+                                 demo ? fill : AccountSet::Filler())) {
         progress(1, kCreating + kFailed);
         message(QStringLiteral("创建套帐失败！"), error);
         return SetupOutcome::CreateFailed;

@@ -19,6 +19,7 @@ struct DBLogInChoice
     bool integrated = false; // operating-system login instead of user and password
     QString user;
     QString password;
+    bool demo = false; // a new account set gets the demonstration firm's data
 };
 
 enum class SetupOutcome {
@@ -46,7 +47,7 @@ public:
 private:
     void progress(int line, const QString &text);
     void message(const QString &text, const QString &detail = QString());
-    SetupOutcome createIfMissing(class AccountSet &set);
+    SetupOutcome createIfMissing(class AccountSet &set, bool demo);
     SetupOutcome save(const DBLogInChoice &choice);
 
     QString m_programDir;

@@ -132,15 +132,21 @@ private slots:
         QTest::addColumn<QByteArray>("script");
         QTest::addColumn<bool>("scriptMissing");
         QTest::addColumn<QString>("catalog");
+        QTest::addColumn<bool>("fillRefused");
         const QByteArray broken = kScript + "INSERT INTO nowhere VALUES (1);\n";
         QStringList backends{QStringLiteral("sqlite")};
         if (!test::pgHost().isEmpty())
             backends << QStringLiteral("postgresql");
         for (const QString &b : backends) {
-            QTest::addRow("%s: failing statement", qPrintable(b)) << b << broken << false << "";
-            QTest::addRow("%s: missing BK", qPrintable(b)) << b << QByteArray() << true << "";
+            QTest::addRow("%s: failing statement", qPrintable(b))
+                << b << broken << false << "" << false;
+            QTest::addRow("%s: missing BK", qPrintable(b))
+                << b << QByteArray() << true << "" << false;
             QTest::addRow("%s: unsafe catalogue name", qPrintable(b))
-                << b << kScript << false << "QUV\"; DROP DATABASE postgres; --";
+                << b << kScript << false << "QUV\"; DROP DATABASE postgres; --" << false;
+            // Rows written after the script belong to the same creation.
+            QTest::addRow("%s: refused added rows", qPrintable(b))
+                << b << kScript << false << "" << true;
         }
     }
     void failedRestoreLeavesNothing()
@@ -149,6 +155,7 @@ private slots:
         QFETCH(QByteArray, script);
         QFETCH(bool, scriptMissing);
         QFETCH(QString, catalog);
+        QFETCH(bool, fillRefused);
         Site site(backend);
         const QString name = catalog.isEmpty() ? site.catalog() : catalog;
         AccountSet set(site.server(), name);
@@ -156,7 +163,12 @@ private slots:
         QVERIFY2(set.connect(&error), qPrintable(error));
         const QString path =
             scriptMissing ? QStringLiteral("/nonexistent/BK") : site.script(script);
-        QVERIFY(!set.restore(path, &error));
+        const AccountSet::Filler refusing = [](QSqlDatabase db, QString *why) {
+            QSqlQuery(db).exec(QStringLiteral("INSERT INTO t (code, name) VALUES ('9', 'x')"));
+            *why = QStringLiteral("refused");
+            return false;
+        };
+        QVERIFY(!set.restore(path, &error, fillRefused ? refusing : AccountSet::Filler()));
         QVERIFY(!error.isEmpty());
         QCOMPARE(set.exists(&error), std::optional<bool>(false));
         if (backend == QLatin1String("sqlite"))
