@@ -188,8 +188,7 @@ bool AccountSet::restore(const QString &scriptPath, QString *error, const Filler
                         : restorePostgres(statements, fill, error);
 }
 
-bool AccountSet::restoreEmbedded(const QStringList &statements, const Filler &fill,
-                                 QString *error)
+bool AccountSet::restoreEmbedded(const QStringList &statements, const Filler &fill, QString *error)
 {
     // Built under a temporary name and renamed into place only when complete; the rename
     // refuses to replace a file that appeared meanwhile.
@@ -215,8 +214,7 @@ bool AccountSet::restoreEmbedded(const QStringList &statements, const Filler &fi
     return true;
 }
 
-bool AccountSet::restorePostgres(const QStringList &statements, const Filler &fill,
-                                 QString *error)
+bool AccountSet::restorePostgres(const QStringList &statements, const Filler &fill, QString *error)
 {
     QSqlDatabase server = QSqlDatabase::database(m_connectionName, false);
     QSqlQuery query(server);

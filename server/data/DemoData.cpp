@@ -108,9 +108,12 @@ QList<Activity> activities()
         {15, onOrder(sales, 2, hasOpenMoney, receiveMoney)},
         {12, onOrder(buys, 5, hasOpenMoney, payMoney)},
         {15, onOrder(sales, 1, hasUninvoiced,
-                     [](Demo &d, const QDate &day, Order &o, bool c) { invoice(d, day, o, false, c); })},
-        {3, onOrder(sales, 5, hasInvoiced,
-                    [](Demo &d, const QDate &day, Order &o, bool c) { invoice(d, day, o, true, c); })},
+                     [](Demo &d, const QDate &day, Order &o, bool c) {
+                         invoice(d, day, o, false, c);
+                     })},
+        {3,
+         onOrder(sales, 5, hasInvoiced,
+                 [](Demo &d, const QDate &day, Order &o, bool c) { invoice(d, day, o, true, c); })},
     };
 }
 

@@ -86,17 +86,18 @@ QString writeStockDocument(Demo &d, const QDate &day, const StockHead &head,
     const QString headno = d.ledger.headno(QStringLiteral("xStockChh"), day);
     const QString hdate = d.ledger.timeOn(day);
     const QString handler = d.writer.pick(head.staff->people);
-    Values values{{QStringLiteral("headno"), headno},
-                  {QStringLiteral("Flag"), head.flag},
-                  {QStringLiteral("InOutFlag"), head.inOutFlag},
-                  {QStringLiteral("hdate"), hdate},
-                  {QStringLiteral("Storecode"), head.store},
-                  {QStringLiteral("StorecodeIn"), head.storeIn.isEmpty() ? QVariant() : head.storeIn},
-                  {QStringLiteral("spcode"), head.partner.isEmpty() ? QVariant() : head.partner},
-                  {QStringLiteral("deptcode"), head.staff->dept},
-                  {QStringLiteral("mcode"), handler},
-                  {QStringLiteral("inputer"), handler},
-                  {QStringLiteral("note"), head.note}};
+    Values values{
+        {QStringLiteral("headno"), headno},
+        {QStringLiteral("Flag"), head.flag},
+        {QStringLiteral("InOutFlag"), head.inOutFlag},
+        {QStringLiteral("hdate"), hdate},
+        {QStringLiteral("Storecode"), head.store},
+        {QStringLiteral("StorecodeIn"), head.storeIn.isEmpty() ? QVariant() : head.storeIn},
+        {QStringLiteral("spcode"), head.partner.isEmpty() ? QVariant() : head.partner},
+        {QStringLiteral("deptcode"), head.staff->dept},
+        {QStringLiteral("mcode"), handler},
+        {QStringLiteral("inputer"), handler},
+        {QStringLiteral("note"), head.note}};
     values << d.checkColumns(checked, hdate);
     d.writer.insert(QStringLiteral("xStockChh"), values);
     for (int i = 0; i < lines.size(); ++i) {
@@ -104,8 +105,10 @@ QString writeStockDocument(Demo &d, const QDate &day, const StockHead &head,
         d.writer.insert(QStringLiteral("xStockChb"),
                         {{QStringLiteral("headno"), headno},
                          {QStringLiteral("bodyno"), bodyno(i)},
-                         {QStringLiteral("LinkHeadno"), line.linkHeadno.isEmpty() ? QVariant() : line.linkHeadno},
-                         {QStringLiteral("LinkBodyno"), line.linkBodyno.isEmpty() ? QVariant() : line.linkBodyno},
+                         {QStringLiteral("LinkHeadno"),
+                          line.linkHeadno.isEmpty() ? QVariant() : line.linkHeadno},
+                         {QStringLiteral("LinkBodyno"),
+                          line.linkBodyno.isEmpty() ? QVariant() : line.linkBodyno},
                          {QStringLiteral("pdtcode"), line.product->pdtcode},
                          {QStringLiteral("pdtno"), line.product->pdtno},
                          {QStringLiteral("BigPackNum"), packages(line.pqty, line.product->packNum)},
@@ -177,7 +180,8 @@ void writeOrder(Demo &d, const QDate &day, Order &order, bool sales, bool checke
                 {QStringLiteral("Tax"), tax},
                 {QStringLiteral("taxamt"), amt + tax},
                 {QStringLiteral("RMBtaxamt"), amt + tax},
-                {QStringLiteral("Addr"), sales ? QStringLiteral("客户指定地点") : QStringLiteral("本公司仓库")},
+                {QStringLiteral("Addr"),
+                 sales ? QStringLiteral("客户指定地点") : QStringLiteral("本公司仓库")},
                 {QStringLiteral("mcode"), handler},
                 {QStringLiteral("deptcode"), staff.dept},
                 {QStringLiteral("inputer"), handler}};
@@ -282,32 +286,48 @@ void salesOrder(Demo &d, const QDate &day, bool checked)
 
 void receiveOrder(Demo &d, const QDate &day, Order &order, bool checked)
 {
-    const StockHead head{QStringLiteral("1"), QStringLiteral("1"), order.store, QString(),
-                         order.partner, &d.firm.storing,
+    const StockHead head{QStringLiteral("1"),
+                         QStringLiteral("1"),
+                         order.store,
+                         QString(),
+                         order.partner,
+                         &d.firm.storing,
                          QStringLiteral("采购单") + order.headno + QStringLiteral("入库！")};
     orderDocument(d, day, order, checked, head, true);
 }
 
 void returnToSupplier(Demo &d, const QDate &day, Order &order, bool checked)
 {
-    const StockHead head{QStringLiteral("2"), QStringLiteral("1"), order.store, QString(),
-                         order.partner, &d.firm.buying,
+    const StockHead head{QStringLiteral("2"),
+                         QStringLiteral("1"),
+                         order.store,
+                         QString(),
+                         order.partner,
+                         &d.firm.buying,
                          QStringLiteral("采购单") + order.headno + QStringLiteral("退货！")};
     orderDocument(d, day, order, checked, head, false);
 }
 
 void deliverOrder(Demo &d, const QDate &day, Order &order, bool checked)
 {
-    const StockHead head{QStringLiteral("3"), QStringLiteral("1"), order.store, QString(),
-                         order.partner, &d.firm.selling,
+    const StockHead head{QStringLiteral("3"),
+                         QStringLiteral("1"),
+                         order.store,
+                         QString(),
+                         order.partner,
+                         &d.firm.selling,
                          QStringLiteral("销售单") + order.headno + QStringLiteral("出货！")};
     orderDocument(d, day, order, checked, head, true);
 }
 
 void returnFromCustomer(Demo &d, const QDate &day, Order &order, bool checked)
 {
-    const StockHead head{QStringLiteral("4"), QStringLiteral("1"), order.store, QString(),
-                         order.partner, &d.firm.selling,
+    const StockHead head{QStringLiteral("4"),
+                         QStringLiteral("1"),
+                         order.store,
+                         QString(),
+                         order.partner,
+                         &d.firm.selling,
                          QStringLiteral("销售单") + order.headno + QStringLiteral("退货！")};
     orderDocument(d, day, order, checked, head, false);
 }
@@ -318,8 +338,8 @@ void stockDocument(Demo &d, const QDate &day, const QString &flag, bool checked)
     head.flag = flag;
     head.store = d.writer.pick(d.firm.stores);
     head.staff = &d.firm.storing;
-    const bool twoWays = flag == QLatin1String("5") || flag == QLatin1String("8") ||
-                         flag == QLatin1String("9");
+    const bool twoWays =
+        flag == QLatin1String("5") || flag == QLatin1String("8") || flag == QLatin1String("9");
     head.inOutFlag = twoWays && d.writer.chance(50) ? QStringLiteral("1") : QStringLiteral("0");
     if (flag == QLatin1String("6"))
         head.storeIn = d.firm.stores.at(1 - int(d.firm.stores.indexOf(head.store)));
@@ -328,7 +348,7 @@ void stockDocument(Demo &d, const QDate &day, const QString &flag, bool checked)
     QList<StockLine> lines;
     for (const ProductLine *product : someLines(d, 1, 3)) {
         double q = flag == QLatin1String("5") ? d.writer.between(1, 4)
-                                               : product->packNum * d.writer.between(1, 2);
+                                              : product->packNum * d.writer.between(1, 2);
         if (out)
             q = std::min(q, d.ledger.stock(head.store, *product));
         if (q > 0)

@@ -102,13 +102,14 @@ void DemoLedger::writeOrderBalances(const QList<Order> &orders, const QString &l
 {
     for (const Order &order : orders) {
         for (const auto &line : order.lines) {
-            m_writer.update(lineTable,
-                            {{QStringLiteral("getpqty"), line->moved},
-                             {QStringLiteral("ifinish"),
-                              line->moved >= line->pqty ? QStringLiteral("1") : QStringLiteral("0")},
-                             {QStringLiteral("getTaxamount"), line->settled}},
-                            {{QStringLiteral("headno"), line->headno},
-                             {QStringLiteral("bodyno"), line->bodyno}});
+            m_writer.update(
+                lineTable,
+                {{QStringLiteral("getpqty"), line->moved},
+                 {QStringLiteral("ifinish"),
+                  line->moved >= line->pqty ? QStringLiteral("1") : QStringLiteral("0")},
+                 {QStringLiteral("getTaxamount"), line->settled}},
+                {{QStringLiteral("headno"), line->headno},
+                 {QStringLiteral("bodyno"), line->bodyno}});
         }
     }
 }

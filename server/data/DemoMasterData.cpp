@@ -23,7 +23,8 @@ void codeTable(DemoWriter &w, const QString &table, const Pairs &rows)
 
 void writeCodeTables(DemoWriter &w)
 {
-    codeTable(w, QStringLiteral("XCI"), {{"KV", "科维"}, {"HX", "华信"}, {"DL", "得力"}, {"OP", "欧普"}});
+    codeTable(w, QStringLiteral("XCI"),
+              {{"KV", "科维"}, {"HX", "华信"}, {"DL", "得力"}, {"OP", "欧普"}});
     codeTable(w, QStringLiteral("XLocal"),
               {{"HD", "华东"}, {"HN", "华南"}, {"HB", "华北"}, {"XN", "西南"}});
     codeTable(w, QStringLiteral("XPaykind"), {{"01", "现金"}, {"02", "银行转账"}, {"03", "支票"}});
@@ -31,8 +32,7 @@ void writeCodeTables(DemoWriter &w)
               {{"PCS", "个"}, {"BOX", "箱"}, {"BAG", "包"}, {"M", "米"}, {"SET", "套"}});
     codeTable(w, QStringLiteral("XEdu"), {{"1", "本科"}, {"2", "大专"}, {"3", "高中"}});
     codeTable(w, QStringLiteral("XPolity"), {{"1", "群众"}, {"2", "团员"}, {"3", "党员"}});
-    for (const auto &[code, name, rate] :
-         QList<std::tuple<const char *, const char *, double>>{
+    for (const auto &[code, name, rate] : QList<std::tuple<const char *, const char *, double>>{
              {"VAT", "增值税", 13}, {"LOW", "小规模纳税", 3}, {"FREE", "免税", 0}})
         w.insert(QStringLiteral("XTaxAttr"), {{QStringLiteral("Code"), QLatin1String(code)},
                                               {QStringLiteral("Name"), QString::fromUtf8(name)},
@@ -42,9 +42,11 @@ void writeCodeTables(DemoWriter &w)
         w.insert(QStringLiteral("xcredit"), {{QStringLiteral("Code"), QLatin1String(code)},
                                              {QStringLiteral("Name"), QString::fromUtf8(name)},
                                              {QStringLiteral("CNum"), limit}});
-    for (const auto &[code, name, base] : QList<std::tuple<const char *, const char *, double>>{
-             {"MGR", "经理", 9000}, {"BUY", "采购员", 6000}, {"SAL", "业务员", 6000},
-             {"STK", "仓管员", 5000}})
+    for (const auto &[code, name, base] :
+         QList<std::tuple<const char *, const char *, double>>{{"MGR", "经理", 9000},
+                                                               {"BUY", "采购员", 6000},
+                                                               {"SAL", "业务员", 6000},
+                                                               {"STK", "仓管员", 5000}})
         w.insert(QStringLiteral("XDuty"), {{QStringLiteral("Code"), QLatin1String(code)},
                                            {QStringLiteral("Name"), QString::fromUtf8(name)},
                                            {QStringLiteral("BaseSal"), base},
@@ -84,25 +86,28 @@ void writeStaff(DemoWriter &w, const QDate &start)
     {
         const char *code, *name, *dept, *duty, *sex;
     };
-    const QList<Person> people{{"0002", "张伟", "0002", "BUY", "1"}, {"0003", "李娜", "0003", "SAL", "2"},
-                               {"0004", "王强", "0004", "STK", "1"}, {"0005", "刘洋", "0003", "SAL", "1"},
+    const QList<Person> people{{"0002", "张伟", "0002", "BUY", "1"},
+                               {"0003", "李娜", "0003", "SAL", "2"},
+                               {"0004", "王强", "0004", "STK", "1"},
+                               {"0005", "刘洋", "0003", "SAL", "1"},
                                {"0006", "陈静", "0005", "MGR", "2"}};
     for (const Person &p : people) {
         QByteArray salt(PasswordHash::kSaltBytes, Qt::Uninitialized);
         for (char &byte : salt)
             byte = char(w.random().bounded(256));
         const QString code = QLatin1String(p.code);
-        w.insert(QStringLiteral("XPSEmp"),
-                 {{QStringLiteral("code"), code},
-                  {QStringLiteral("name"), QString::fromUtf8(p.name)},
-                  {QStringLiteral("deptcode"), QLatin1String(p.dept)},
-                  {QStringLiteral("Corpcode"), QStringLiteral("0001")},
-                  {QStringLiteral("duticode"), QLatin1String(p.duty)},
-                  {QStringLiteral("sexb"), QLatin1String(p.sex)},
-                  {QStringLiteral("educode"), QStringLiteral("1")},
-                  {QStringLiteral("startday"),
-                   start.addYears(-1).toString(Qt::ISODate) + QStringLiteral(" 09:00:00")},
-                  {QStringLiteral("PWD"), PasswordHash::hash(code, salt, PasswordHash::kIterations)}});
+        w.insert(
+            QStringLiteral("XPSEmp"),
+            {{QStringLiteral("code"), code},
+             {QStringLiteral("name"), QString::fromUtf8(p.name)},
+             {QStringLiteral("deptcode"), QLatin1String(p.dept)},
+             {QStringLiteral("Corpcode"), QStringLiteral("0001")},
+             {QStringLiteral("duticode"), QLatin1String(p.duty)},
+             {QStringLiteral("sexb"), QLatin1String(p.sex)},
+             {QStringLiteral("educode"), QStringLiteral("1")},
+             {QStringLiteral("startday"),
+              start.addYears(-1).toString(Qt::ISODate) + QStringLiteral(" 09:00:00")},
+             {QStringLiteral("PWD"), PasswordHash::hash(code, salt, PasswordHash::kIterations)}});
     }
 }
 
@@ -129,22 +134,33 @@ void writePartners(DemoWriter &w, const QString &table, const QString &dept, con
 struct ProductDecl
 {
     const char *code, *name, *cls, *brand;
-    double inPrice; // of the first specification line
+    double inPrice;                           // of the first specification line
     QList<QPair<const char *, double>> specs; // name and quantity per package
 };
 
 void writeProducts(DemoWriter &w, Firm *firm)
 {
-    for (const auto &[code, name] : Pairs{{"ELEC", "电工电料"}, {"OFFI", "办公用品"}, {"TOOL", "五金工具"}})
+    for (const auto &[code, name] :
+         Pairs{{"ELEC", "电工电料"}, {"OFFI", "办公用品"}, {"TOOL", "五金工具"}})
         w.insert(QStringLiteral("XPrdtClass"), {{QStringLiteral("Code"), QLatin1String(code)},
                                                 {QStringLiteral("name"), QString::fromUtf8(name)}});
     const QList<ProductDecl> products{
-        {"E1001", "LED 灯泡", "ELEC", "OP", 6.5, {{"9W 暖光", 50}, {"12W 白光", 50}, {"18W 白光", 40}}},
+        {"E1001",
+         "LED 灯泡",
+         "ELEC",
+         "OP",
+         6.5,
+         {{"9W 暖光", 50}, {"12W 白光", 50}, {"18W 白光", 40}}},
         {"E1002", "五孔插座", "ELEC", "KV", 11, {{"白色 10A", 20}, {"灰色 16A", 20}}},
         {"E1003", "电源线", "ELEC", "HX", 28, {{"3 米", 10}, {"5 米", 10}}},
         {"E1004", "空气开关", "ELEC", "KV", 35, {{"16A 单极", 12}, {"32A 双极", 6}}},
         {"O2001", "A4 复印纸", "OFFI", "DL", 21, {{"70g 500 张", 5}, {"80g 500 张", 5}}},
-        {"O2002", "中性笔", "OFFI", "DL", 1.2, {{"0.5mm 黑", 100}, {"0.5mm 蓝", 100}, {"0.7mm 红", 100}}},
+        {"O2002",
+         "中性笔",
+         "OFFI",
+         "DL",
+         1.2,
+         {{"0.5mm 黑", 100}, {"0.5mm 蓝", 100}, {"0.7mm 红", 100}}},
         {"O2003", "文件夹", "OFFI", "DL", 4.8, {{"单夹 蓝", 48}, {"双夹 黑", 48}}},
         {"O2004", "订书机", "OFFI", "DL", 13.5, {{"12 号", 24}, {"重型", 12}}},
         {"T3001", "螺丝刀套装", "TOOL", "HX", 42, {{"6 件套", 10}, {"12 件套", 6}}},
@@ -172,8 +188,10 @@ void writeProducts(DemoWriter &w, Firm *firm)
                      {{QStringLiteral("pdtcode"), code},
                       {QStringLiteral("bodyno"), line.pdtno},
                       {QStringLiteral("SpecName"), QString::fromUtf8(spec)},
-                      {QStringLiteral("barcode"), QStringLiteral("69") + QLatin1String(p.code).mid(1) + line.pdtno},
-                      {QStringLiteral("spcode"), firm->suppliers.at(int(firm->lines.size()) % firm->suppliers.size())},
+                      {QStringLiteral("barcode"),
+                       QStringLiteral("69") + QLatin1String(p.code).mid(1) + line.pdtno},
+                      {QStringLiteral("spcode"),
+                       firm->suppliers.at(int(firm->lines.size()) % firm->suppliers.size())},
                       {QStringLiteral("measure"), QStringLiteral("PCS")},
                       {QStringLiteral("BigPack"), QStringLiteral("BOX")},
                       {QStringLiteral("PackNum"), line.packNum},
@@ -224,12 +242,16 @@ Firm writeMasterData(DemoWriter &writer, const QDate &start)
     writeOrganisation(writer, start);
     writeStaff(writer, start);
     writePartners(writer, QStringLiteral("xFatBn"), QStringLiteral("0002"),
-                  {{"F001", "杭州光明电器有限公司"}, {"F002", "宁波华信五金制品厂"},
-                   {"F003", "上海得力文具批发部"}, {"F004", "温州科维电工有限公司"}},
+                  {{"F001", "杭州光明电器有限公司"},
+                   {"F002", "宁波华信五金制品厂"},
+                   {"F003", "上海得力文具批发部"},
+                   {"F004", "温州科维电工有限公司"}},
                   &firm.suppliers);
     writePartners(writer, QStringLiteral("xCustome"), QStringLiteral("0003"),
-                  {{"C001", "西湖区第一中学"}, {"C002", "滨江科技园物业公司"},
-                   {"C003", "萧山建材市场王记商行"}, {"C004", "余杭区政务服务中心"},
+                  {{"C001", "西湖区第一中学"},
+                   {"C002", "滨江科技园物业公司"},
+                   {"C003", "萧山建材市场王记商行"},
+                   {"C004", "余杭区政务服务中心"},
                    {"C005", "下城区惠民超市"}},
                   &firm.customers);
     firm.stores = {QStringLiteral("S01"), QStringLiteral("S02")};

@@ -114,8 +114,8 @@ void invoice(Demo &d, const QDate &day, Order &order, bool red, bool checked)
     for (const auto &line : order.lines) {
         // Blue invoices bill what was delivered and not yet billed; red ones take a
         // package back from what was billed.
-        const double pqty = red ? std::min(line->invoiced, line->product->packNum)
-                                : line->moved - line->invoiced;
+        const double pqty =
+            red ? std::min(line->invoiced, line->product->packNum) : line->moved - line->invoiced;
         if (pqty <= 0)
             continue;
         Values values{{QStringLiteral("headno"), headno},
@@ -133,24 +133,26 @@ void invoice(Demo &d, const QDate &day, Order &order, bool red, bool checked)
         return;
     const QString hdate = d.ledger.timeOn(day);
     const QString handler = d.writer.pick(d.firm.selling.people);
-    Values head{{QStringLiteral("headno"), headno},
-                {QStringLiteral("Flag"), red ? QStringLiteral("2") : QStringLiteral("1")},
-                {QStringLiteral("InOutFlag"), d.writer.chance(60) ? QStringLiteral("1") : QStringLiteral("0")},
-                {QStringLiteral("InVoiceNO"), QString::number(d.writer.between(10000000, 99999999))},
-                {QStringLiteral("hdate"), hdate},
-                {QStringLiteral("spcode"), order.partner},
-                {QStringLiteral("deptcode"), d.firm.selling.dept},
-                {QStringLiteral("mcode"), handler},
-                {QStringLiteral("currency"), QStringLiteral("01")},
-                {QStringLiteral("exchgrate"), 1.0},
-                {QStringLiteral("amt"), amt},
-                {QStringLiteral("Tax"), tax},
-                {QStringLiteral("Taxamt"), amt + tax},
-                {QStringLiteral("RMBTaxamt"), amt + tax},
-                {QStringLiteral("taxtype"), QStringLiteral("VAT")},
-                {QStringLiteral("taxrate"), 13.0},
-                {QStringLiteral("inputer"), handler},
-                {QStringLiteral("note"), QStringLiteral("销售单") + order.headno}};
+    Values head{
+        {QStringLiteral("headno"), headno},
+        {QStringLiteral("Flag"), red ? QStringLiteral("2") : QStringLiteral("1")},
+        {QStringLiteral("InOutFlag"),
+         d.writer.chance(60) ? QStringLiteral("1") : QStringLiteral("0")},
+        {QStringLiteral("InVoiceNO"), QString::number(d.writer.between(10000000, 99999999))},
+        {QStringLiteral("hdate"), hdate},
+        {QStringLiteral("spcode"), order.partner},
+        {QStringLiteral("deptcode"), d.firm.selling.dept},
+        {QStringLiteral("mcode"), handler},
+        {QStringLiteral("currency"), QStringLiteral("01")},
+        {QStringLiteral("exchgrate"), 1.0},
+        {QStringLiteral("amt"), amt},
+        {QStringLiteral("Tax"), tax},
+        {QStringLiteral("Taxamt"), amt + tax},
+        {QStringLiteral("RMBTaxamt"), amt + tax},
+        {QStringLiteral("taxtype"), QStringLiteral("VAT")},
+        {QStringLiteral("taxrate"), 13.0},
+        {QStringLiteral("inputer"), handler},
+        {QStringLiteral("note"), QStringLiteral("销售单") + order.headno}};
     head << d.checkColumns(checked, hdate);
     d.writer.insert(QStringLiteral("xInvoiceh"), head);
 }

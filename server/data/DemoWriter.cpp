@@ -28,9 +28,9 @@ void DemoWriter::insert(const QString &table, const Values &values)
         columns << value.first;
         marks << QStringLiteral("?");
     }
-    QSqlQuery &query = prepared(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                    .arg(table, columns.join(QLatin1Char(',')),
-                                         marks.join(QLatin1Char(','))));
+    QSqlQuery &query =
+        prepared(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                     .arg(table, columns.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
     for (int i = 0; i < values.size(); ++i)
         query.bindValue(i, values[i].second);
     if (!query.exec())
@@ -45,9 +45,9 @@ void DemoWriter::update(const QString &table, const Values &values, const Values
     QStringList wheres;
     for (const auto &key : keys)
         wheres << key.first + QStringLiteral(" = ?");
-    QSqlQuery &query = prepared(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                                    .arg(table, sets.join(QLatin1Char(',')),
-                                         wheres.join(QStringLiteral(" AND "))));
+    QSqlQuery &query = prepared(
+        QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+            .arg(table, sets.join(QLatin1Char(',')), wheres.join(QStringLiteral(" AND "))));
     int i = 0;
     for (const auto &value : values)
         query.bindValue(i++, value.second);

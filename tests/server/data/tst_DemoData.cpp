@@ -128,14 +128,14 @@ private slots:
         for (const auto &[lines, in, out] :
              QList<std::tuple<const char *, const char *, const char *>>{{"XBuyb", "1", "2"},
                                                                          {"XSaleb", "3", "4"}}) {
-            const QString sql = QStringLiteral(R"(
+            const QString sql =
+                QStringLiteral(R"(
                 SELECT count(*) FROM %1 o WHERE abs(o.getpqty - coalesce((
                   SELECT sum(CASE WHEN h.Flag = '%2' THEN b.pqty ELSE -b.pqty END)
                   FROM xStockChb b JOIN xStockChh h ON h.headno = b.headno
                   WHERE h.State = '2' AND h.Flag IN ('%2', '%3')
                     AND b.LinkHeadno = o.headno AND b.LinkBodyno = o.bodyno), 0)) > 0.0001)")
-                                    .arg(QLatin1String(lines), QLatin1String(in),
-                                         QLatin1String(out));
+                    .arg(QLatin1String(lines), QLatin1String(in), QLatin1String(out));
             QCOMPARE(scalar(db, sql).toInt(), 0);
         }
         // Money received against sales order lines.
@@ -171,9 +171,11 @@ private slots:
         DemoSet second(QStringLiteral("sqlite"));
         QString error;
         QVERIFY2(first.create(&error) && second.create(&error), qPrintable(error));
-        for (const auto &[table, order] : QList<QPair<const char *, const char *>>{
-                 {"xStockChb", "headno, bodyno"}, {"XSaleb", "headno, bodyno"},
-                 {"XStock", "storecode, pdtcode, pdtno"}, {"xInvoiceh", "headno"}}) {
+        for (const auto &[table, order] :
+             QList<QPair<const char *, const char *>>{{"xStockChb", "headno, bodyno"},
+                                                      {"XSaleb", "headno, bodyno"},
+                                                      {"XStock", "storecode, pdtcode, pdtno"},
+                                                      {"xInvoiceh", "headno"}}) {
             QCOMPARE(digest(first.scratch.db(), QLatin1String(table), QLatin1String(order)),
                      digest(second.scratch.db(), QLatin1String(table), QLatin1String(order)));
         }
