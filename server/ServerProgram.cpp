@@ -1,6 +1,7 @@
 #include "ServerProgram.h"
 
 #include "AutoGainNO.h"
+#include "Backup.h"
 #include "ClassRegistry.h"
 #include "ConnectionString.h"
 #include "InstanceNames.h"
@@ -33,6 +34,9 @@ const char *const kUsage =
     "               [--user NAME] [--password TEXT] [--demo]\n"
     "                                   test the database and create the account set\n"
     "                                   (--demo: with a small firm's data to try it on)\n"
+    "       Korvane --backup FILE         write a backup of the account set (while clients work)\n"
+    "       Korvane --restore FILE [--server TEXT] [--integrated] [--user NAME] [--password TEXT]\n"
+    "                                   create the account set from a backup\n"
     "       Korvane -regserver | -unregserver\n";
 
 void tell(const QString &text)
@@ -97,6 +101,23 @@ int createAccountSet(const DBLogInChoice &choice, const QString &binDir)
     return setup.run(choice) == SetupOutcome::Saved ? 0 : 1;
 }
 
+//! The backup of the ready account set that Plant.ini names.
+int runBackup(const QString &file, const QString &binDir)
+{
+    const PlantIni ini(plantIniPath());
+    if (!ini.readBool(QString::fromLatin1(kServerSection), QStringLiteral("DBREADY"), false)) {
+        tell(QStringLiteral("套帐尚未创建：没有可以备份的数据"));
+        return 1;
+    }
+    QString error;
+    if (!backupAccountSet(buildRunTimeConnection(ini, binDir), file, &error)) {
+        tell(QStringLiteral("备份数据失败！") + QStringLiteral(" (") + error + QLatin1Char(')'));
+        return 1;
+    }
+    tell(QStringLiteral("备份数据完成：") + file);
+    return 0;
+}
+
 //! The module host, serving the classes to scktsrvr; false when it cannot listen.
 bool startModuleHost(ModuleHost &host, const QString &binDir, bool headless)
 {
@@ -149,8 +170,16 @@ ServerArguments parseServerArguments(const QStringList &arguments)
     result.choice.server = embeddedDataSourceLabel();
     result.choice.user = QStringLiteral("sa");
     QStringList rest;
-    for (const QString &arg : arguments) {
-        if (arg == QLatin1String("--service"))
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &arg = arguments.at(i);
+        const bool valued = i + 1 < arguments.size();
+        if (arg == QLatin1String("--backup") && valued) {
+            result.mode = ServerArguments::Mode::Backup;
+            result.backupFile = arguments.at(++i);
+        } else if (arg == QLatin1String("--restore") && valued) {
+            result.mode = ServerArguments::Mode::CreateAccountSet;
+            result.choice.backupFile = arguments.at(++i);
+        } else if (arg == QLatin1String("--service"))
             result.mode = ServerArguments::Mode::Service;
         else if (arg == QLatin1String("--create-account-set"))
             result.mode = ServerArguments::Mode::CreateAccountSet;
@@ -185,8 +214,7 @@ ServerArguments parseServerArguments(const QStringList &arguments)
             result.choice.demo = true;
             known = true;
         }
-        const bool strict = result.mode == ServerArguments::Mode::CreateAccountSet ||
-                            result.mode == ServerArguments::Mode::Service;
+        const bool strict = result.mode != ServerArguments::Mode::Windowed;
         if (!known && strict && result.error.isEmpty())
             result.error = QStringLiteral("unknown option: ") + arg;
     }
@@ -212,6 +240,9 @@ int runServer(int argc, char *argv[])
     }
 
     const QString binDir = programDir();
+    // A backup is taken while the server and its clients keep working.
+    if (args.mode == ServerArguments::Mode::Backup)
+        return runBackup(args.backupFile, binDir);
     SingleInstance instance(binDir);
     if (!instance.tryLock()) {
         report(headless, SrvMessageKind::Error, QStringLiteral("系统已运行！"));
@@ -229,6 +260,7 @@ int runServer(int argc, char *argv[])
     }
     case ServerArguments::Mode::CreateAccountSet:
         return createAccountSet(args.choice, binDir);
+    case ServerArguments::Mode::Backup:
     case ServerArguments::Mode::Windowed:
     case ServerArguments::Mode::Service:
         break;

@@ -1,7 +1,7 @@
 #pragma once
 //! Start-up of the server program Korvane: the single instance, the class-registration
 //! switches, the account-set branch, and the three ways to run (windowed in the tray,
-//! --service without a window, --create-account-set without a window).
+//! --service without a window, --create-account-set, --backup and --restore without a window).
 
 #include "AccountSetSetup.h"
 
@@ -11,9 +11,17 @@ namespace korvane {
 
 struct ServerArguments
 {
-    enum class Mode { Windowed, Service, CreateAccountSet, RegisterClasses, UnregisterClasses };
+    enum class Mode {
+        Windowed,
+        Service,
+        CreateAccountSet, // also --restore FILE: created from that backup (choice.backupFile)
+        Backup,
+        RegisterClasses,
+        UnregisterClasses
+    };
     Mode mode = Mode::Windowed;
     DBLogInChoice choice; // --create-account-set: --server, --integrated, --user, --password
+    QString backupFile;   // --backup FILE
     QString error;        // an option that cannot be understood
 
     bool isHeadless() const { return mode != Mode::Windowed; }

@@ -1,6 +1,8 @@
 #include "AccountSet.h"
 
+#include "Backup.h"
 #include "ConnectionString.h"
+#include "ScopedConnection.h"
 #include "SqlScript.h"
 
 #include <QDir>
@@ -9,46 +11,10 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryFile>
-#include <QUuid>
 
 namespace korvane {
 
 namespace {
-
-QString uniqueConnectionName(const char *purpose)
-{
-    return QStringLiteral("korvane_%1_%2")
-        .arg(QLatin1String(purpose), QUuid::createUuid().toString(QUuid::Id128));
-}
-
-//! A database connection of its own that is closed and removed on every path.
-class ScopedConnection
-{
-public:
-    ScopedConnection(const DbConnectionInfo &info, QString *error)
-        : m_name(uniqueConnectionName("restore"))
-    {
-        m_ok = openDatabase(info, m_name, error).isOpen();
-    }
-    ~ScopedConnection()
-    {
-        {
-            QSqlDatabase db = QSqlDatabase::database(m_name, false);
-            if (db.isOpen())
-                db.close();
-        }
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    ScopedConnection(const ScopedConnection &) = delete;
-    ScopedConnection &operator=(const ScopedConnection &) = delete;
-
-    bool isOpen() const { return m_ok; }
-    QSqlDatabase db() const { return QSqlDatabase::database(m_name, false); }
-
-private:
-    QString m_name;
-    bool m_ok = false;
-};
 
 //! Runs the statements in one transaction; rolls back and names the failing statement.
 bool runStatements(QSqlDatabase db, const QStringList &statements, QString *error)
@@ -167,7 +133,7 @@ std::optional<bool> AccountSet::exists(QString *error) const
     return query.value(0).toInt() != 0;
 }
 
-bool AccountSet::restore(const QString &scriptPath, QString *error, const Filler &fill)
+bool AccountSet::mayCreate(QString *error) const
 {
     if (!isValidCatalogName(m_catalog)) {
         *error =
@@ -181,14 +147,45 @@ bool AccountSet::restore(const QString &scriptPath, QString *error, const Filler
         *error = QStringLiteral("套帐 %1 已存在，不能覆盖").arg(m_catalog);
         return false;
     }
-    QStringList statements;
-    if (!readScript(scriptPath, &statements, error))
-        return false;
-    return isEmbedded() ? restoreEmbedded(statements, fill, error)
-                        : restorePostgres(statements, fill, error);
+    return true;
 }
 
-bool AccountSet::restoreEmbedded(const QStringList &statements, const Filler &fill, QString *error)
+bool AccountSet::restore(const QString &scriptPath, QString *error, const Filler &fill)
+{
+    QStringList statements;
+    if (!mayCreate(error) || !readScript(scriptPath, &statements, error))
+        return false;
+    const auto run = [&](const DbConnectionInfo &target, QString *why) {
+        ScopedConnection connection(target, why);
+        return connection.isOpen() && runStatements(connection.db(), statements, why) &&
+               (!fill || fill(connection.db(), why));
+    };
+    return isEmbedded() ? buildEmbedded(run, error) : buildPostgres(run, error);
+}
+
+bool AccountSet::restoreBackup(const QString &backupFile, QString *error)
+{
+    if (!mayCreate(error) || !isAccountSetBackup(backupFile, m_server, error))
+        return false;
+    if (isEmbedded()) {
+        return buildEmbedded(
+            [&](const DbConnectionInfo &target, QString *why) {
+                QFile::remove(target.databaseName);
+                if (QFile::copy(backupFile, target.databaseName) &&
+                    QFile::setPermissions(target.databaseName,
+                                          QFile::ReadOwner | QFile::WriteOwner))
+                    return true;
+                *why = QStringLiteral("不能读取备份文件 %1").arg(backupFile);
+                return false;
+            },
+            error);
+    }
+    return buildPostgres([&](const DbConnectionInfo &target,
+                             QString *why) { return loadPostgresBackup(target, backupFile, why); },
+                         error);
+}
+
+bool AccountSet::buildEmbedded(const Builder &build, QString *error)
 {
     // Built under a temporary name and renamed into place only when complete; the rename
     // refuses to replace a file that appeared meanwhile.
@@ -198,14 +195,10 @@ bool AccountSet::restoreEmbedded(const QStringList &statements, const Filler &fi
         return false;
     }
     part.close();
-    DbConnectionInfo file = m_server;
-    file.databaseName = part.fileName();
-    {
-        ScopedConnection connection(file, error);
-        if (!connection.isOpen() || !runStatements(connection.db(), statements, error) ||
-            (fill && !fill(connection.db(), error)))
-            return false;
-    }
+    DbConnectionInfo target = m_server;
+    target.databaseName = part.fileName();
+    if (!build(target, error))
+        return false;
     if (!part.rename(embeddedFile())) {
         *error = QStringLiteral("不能创建 %1：%2").arg(embeddedFile(), part.errorString());
         return false;
@@ -214,7 +207,7 @@ bool AccountSet::restoreEmbedded(const QStringList &statements, const Filler &fi
     return true;
 }
 
-bool AccountSet::restorePostgres(const QStringList &statements, const Filler &fill, QString *error)
+bool AccountSet::buildPostgres(const Builder &build, QString *error)
 {
     QSqlDatabase server = QSqlDatabase::database(m_connectionName, false);
     QSqlQuery query(server);
@@ -227,18 +220,12 @@ bool AccountSet::restorePostgres(const QStringList &statements, const Filler &fi
     }
     DbConnectionInfo target = m_server;
     target.databaseName = m_catalog;
-    bool ok = false;
-    {
-        ScopedConnection connection(target, error);
-        ok = connection.isOpen() && runStatements(connection.db(), statements, error) &&
-             (!fill || fill(connection.db(), error));
-    }
-    if (!ok) {
-        // Only the database created just above is dropped.
-        QSqlQuery drop(server);
-        drop.exec(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(quotedName(m_catalog)));
-    }
-    return ok;
+    if (build(target, error))
+        return true;
+    // Only the database created just above is dropped.
+    QSqlQuery drop(server);
+    drop.exec(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(quotedName(m_catalog)));
+    return false;
 }
 
 } // namespace korvane

@@ -38,12 +38,20 @@ public:
     //! Refuses when it exists already.
     bool restore(const QString &scriptPath, QString *error, const Filler &fill = Filler());
 
+    //! Creates the account set from a backup of this system (Backup.h), all or nothing;
+    //! refuses a file that is not one, and an account set that exists already.
+    bool restoreBackup(const QString &backupFile, QString *error);
+
     //! The shipped script: "BK" in the account-set folder beside the program folder.
     static QString scriptPath(const QString &programDir);
 
 private:
-    bool restoreEmbedded(const QStringList &statements, const Filler &fill, QString *error);
-    bool restorePostgres(const QStringList &statements, const Filler &fill, QString *error);
+    //! Fills the new account set the connection names; false with the reason.
+    using Builder = std::function<bool(const DbConnectionInfo &target, QString *error)>;
+
+    bool mayCreate(QString *error) const;
+    bool buildEmbedded(const Builder &build, QString *error);
+    bool buildPostgres(const Builder &build, QString *error);
     QString embeddedFile() const;
     bool isEmbedded() const;
 

@@ -13,6 +13,7 @@ namespace {
 
 const QString kConnecting = QStringLiteral("连接数据库......");
 const QString kCreating = QStringLiteral("创建套帐......");
+const QString kRestoring = QStringLiteral("恢复套帐......");
 const QString kSucceeded = QStringLiteral("成功！");
 const QString kFailed = QStringLiteral("失败！");
 
@@ -85,35 +86,46 @@ SetupOutcome AccountSetSetup::run(const DBLogInChoice &choice)
     }
     progress(0, kConnecting + kSucceeded);
 
-    if (ini.readBool(section(), QStringLiteral("DBREADY"), false)) {
+    // A restore always goes to the account set itself: it refuses one that exists.
+    if (choice.backupFile.isEmpty() && ini.readBool(section(), QStringLiteral("DBREADY"), false)) {
         message(QStringLiteral("测试连接成功！此设置在下次启动本软件时生效！"));
         return save(choice);
     }
-    const SetupOutcome created = createIfMissing(set, choice.demo);
+    const SetupOutcome created = createIfMissing(set, choice);
     return created == SetupOutcome::Saved ? save(choice) : created;
 }
 
-SetupOutcome AccountSetSetup::createIfMissing(AccountSet &set, bool demo)
+SetupOutcome AccountSetSetup::createIfMissing(AccountSet &set, const DBLogInChoice &choice)
 {
-    progress(1, kCreating);
+    const bool fromBackup = !choice.backupFile.isEmpty();
+    const QString step = fromBackup ? kRestoring : kCreating;
+    progress(1, step);
     QString error;
     const std::optional<bool> present = set.exists(&error);
     if (present && *present) {
-        if (demo)
+        if (fromBackup)
+            message(QStringLiteral("套帐已存在，未从备份恢复。"));
+        else if (choice.demo)
             message(QStringLiteral("套帐已存在，演示资料未写入。"));
-        return SetupOutcome::Saved; // an existing account set is kept as it is
+        return fromBackup ? SetupOutcome::CreateFailed
+                          : SetupOutcome::Saved; // an existing account set is kept as it is
     }
-    const AccountSet::Filler fill = [](QSqlDatabase db, QString *why) {
+    const AccountSet::Filler demo = [](QSqlDatabase db, QString *why) {
         return fillDemoData(db, QDate::currentDate(), why);
     };
-    if (!present || !set.restore(AccountSet::scriptPath(m_programDir), &error,
-                                 demo ? fill : AccountSet::Filler())) {
-        progress(1, kCreating + kFailed);
-        message(QStringLiteral("创建套帐失败！"), error);
+    const bool made =
+        present && (fromBackup ? set.restoreBackup(choice.backupFile, &error)
+                               : set.restore(AccountSet::scriptPath(m_programDir), &error,
+                                             choice.demo ? demo : AccountSet::Filler()));
+    if (!made) {
+        progress(1, step + kFailed);
+        message(fromBackup ? QStringLiteral("恢复套帐失败！") : QStringLiteral("创建套帐失败！"),
+                error);
         return SetupOutcome::CreateFailed;
     }
-    progress(1, kCreating + kSucceeded);
-    message(QStringLiteral("创建套帐成功！请重新启动本软件。"));
+    progress(1, step + kSucceeded);
+    message(fromBackup ? QStringLiteral("恢复套帐成功！请重新启动本软件。")
+                       : QStringLiteral("创建套帐成功！请重新启动本软件。"));
     return SetupOutcome::Saved;
 }
 

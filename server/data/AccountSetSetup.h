@@ -19,7 +19,8 @@ struct DBLogInChoice
     bool integrated = false; // operating-system login instead of user and password
     QString user;
     QString password;
-    bool demo = false; // a new account set gets the demonstration firm's data
+    bool demo = false;  // a new account set gets the demonstration firm's data
+    QString backupFile; // a new account set is made from this backup instead of DB/BK
 };
 
 enum class SetupOutcome {
@@ -47,7 +48,7 @@ public:
 private:
     void progress(int line, const QString &text);
     void message(const QString &text, const QString &detail = QString());
-    SetupOutcome createIfMissing(class AccountSet &set, bool demo);
+    SetupOutcome createIfMissing(class AccountSet &set, const DBLogInChoice &choice);
     SetupOutcome save(const DBLogInChoice &choice);
 
     QString m_programDir;

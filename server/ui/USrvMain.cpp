@@ -1,6 +1,10 @@
 #include "USrvMain.h"
 
+#include "Backup.h"
+#include "ConnectionString.h"
+#include "PlantIni.h"
 #include "SrvArt.h"
+#include "SrvMessage.h"
 #include "SrvTitleStrip.h"
 #include "UDBLogIn.h"
 #include "UIP.h"
@@ -8,6 +12,8 @@
 
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDir>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
@@ -100,13 +106,14 @@ void TfrmSrvMain::buildButtons()
         imageButton("btnDBPara", QStringLiteral("数据库参数"), int(SrvPicture::Database), 0);
     QToolButton *ip =
         imageButton("btnIP", QStringLiteral("本机IP地址"), int(SrvPicture::Address), 1);
-    // Backing up the account set is left to the database's own tools.
-    imageButton("btnBackup", QStringLiteral("备份数据"), int(SrvPicture::Backup), 2);
+    QToolButton *backup =
+        imageButton("btnBackup", QStringLiteral("备份数据"), int(SrvPicture::Backup), 2);
     QToolButton *about =
         imageButton("btnAbout", QStringLiteral(" 关于本软件"), int(SrvPicture::About), 3);
     QToolButton *close = imageButton("btnClose", QStringLiteral("退出"), int(SrvPicture::Exit), 4);
     connect(dbPara, &QToolButton::clicked, this, &TfrmSrvMain::showDBLogIn);
     connect(ip, &QToolButton::clicked, this, [this] { m_frmIP->exec(); });
+    connect(backup, &QToolButton::clicked, this, &TfrmSrvMain::backupData);
     connect(about, &QToolButton::clicked, this, [this] { m_frmSrvAbout->exec(); });
     connect(close, &QToolButton::clicked, this, [this] { broadcast(ShellMessages::KorvaneClose); });
 }
@@ -216,6 +223,38 @@ void TfrmSrvMain::showDBLogIn()
 {
     TfrmDBLogIn dialog(m_programDir, this);
     dialog.exec();
+}
+
+void TfrmSrvMain::backupData()
+{
+    const PlantIni ini(QDir(m_programDir).filePath(QStringLiteral("Plant.ini")));
+    const QString section = QString::fromLatin1(kServerSection);
+    if (!ini.readBool(section, QStringLiteral("DBREADY"), false)) {
+        SrvMessage(this, SrvMessageKind::Hint,
+                   QStringLiteral("套帐尚未创建，没有可以备份的数据！"));
+        return;
+    }
+    const ConnectionSettings settings = ConnectionSettings::fromPlantIni(ini);
+    const QString suggested =
+        QDir(accountSetFolder(m_programDir))
+            .filePath(defaultBackupName(settings.catalog, QDateTime::currentDateTime(),
+                                        settings.isEmbedded()));
+    const QString file =
+        m_chooseBackupFile
+            ? m_chooseBackupFile(this, suggested)
+            : QFileDialog::getSaveFileName(this, QStringLiteral("备份数据"), suggested,
+                                           QStringLiteral("套帐备份 (*.db *.backup)"));
+    if (file.isEmpty())
+        return;
+    QString error;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool done = backupAccountSet(buildRunTimeConnection(ini, m_programDir), file, &error);
+    QGuiApplication::restoreOverrideCursor();
+    if (done)
+        SrvMessage(this, SrvMessageKind::Hint,
+                   QStringLiteral("备份数据完成！\n") + QDir::toNativeSeparators(file));
+    else
+        SrvMessage(this, SrvMessageKind::Error, QStringLiteral("备份数据失败！"), error);
 }
 
 void TfrmSrvMain::changeEvent(QEvent *event)

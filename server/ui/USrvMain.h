@@ -38,6 +38,13 @@ public:
     //! Shows the window when the desktop has no tray, else leaves it hidden in the tray.
     void startInTray();
 
+    //! Asks where "备份数据" writes the backup, offering the suggested path; empty cancels.
+    using BackupFileChooser = std::function<QString(QWidget *parent, const QString &suggested)>;
+    void setBackupFileChooser(BackupFileChooser chooser)
+    {
+        m_chooseBackupFile = std::move(chooser);
+    }
+
 public slots:
     //! The one-shot start-up tick: balloon, menu captions, shell messages, client.
     void Timer2Timer();
@@ -57,10 +64,12 @@ private:
     void onShellMessage(ShellMessages::Message message, qint64 wParam, qint64 lParam);
     void broadcast(ShellMessages::Message message);
     void showDBLogIn();
+    void backupData();
     void nextTrayIcon();
 
     QString m_programDir;
     Launcher m_launch;
+    BackupFileChooser m_chooseBackupFile;
     ShellMessages *m_messages = nullptr;
     QSystemTrayIcon *m_tray = nullptr;
     QMenu *m_menu = nullptr;

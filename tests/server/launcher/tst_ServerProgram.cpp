@@ -134,6 +134,11 @@ private slots:
             << QStringList{"--create-account-set", "--bogus"} << 2 << "unknown option: --bogus";
         QTest::newRow("service without account set")
             << QStringList{"--service"} << 1 << "套帐尚未创建";
+        QTest::newRow("backup without account set")
+            << QStringList{"--backup", "/tmp/korvane-never-written.db"} << 1 << "套帐尚未创建";
+        QTest::newRow("restore from a foreign file")
+            << QStringList{"--restore", QStringLiteral(KORVANE_DB_DIR "/BK")} << 1
+            << "不是本系统的套帐备份";
     }
     void failuresEndWithAnErrorStatus()
     {
@@ -145,6 +150,47 @@ private slots:
         QFETCH(QString, message);
         QVERIFY2(err.contains(message), qPrintable(err));
         QCOMPARE(tree.ini().read("KORVANE", "DBREADY", "<none>"), QStringLiteral("<none>"));
+    }
+
+    void backupWhileServingRestoresIntoANewInstall_data() { test::addBackendRows(); }
+    void backupWhileServingRestoresIntoANewInstall()
+    {
+        QFETCH(QString, backend);
+        InstallTree first;
+        QVERIFY(first.isComplete());
+        QString err;
+        QCOMPARE(first.run(first.createArguments(backend) << QStringLiteral("--demo"), &err), 0);
+        QProcess service;
+        first.prepare(service);
+        service.setArguments({QStringLiteral("--service")});
+        service.start();
+        QVERIFY(service.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                QLocalSocket probe;
+                probe.connectToServer(first.socketName());
+                return probe.waitForConnected(200);
+            }(),
+            20000);
+        // The running server holds the install; a backup is taken all the same.
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("nightly"));
+        QCOMPARE(first.run({QStringLiteral("--backup"), file}, &err), 0);
+        QVERIFY2(err.contains(QStringLiteral("备份数据完成")), qPrintable(err));
+        service.terminate();
+        QVERIFY(service.waitForFinished(20000));
+
+        InstallTree second;
+        QVERIFY(second.isComplete());
+        QStringList restore = second.createArguments(backend);
+        restore.replace(0, QStringLiteral("--restore"));
+        restore.insert(1, file);
+        QCOMPARE(second.run(restore, &err), 0);
+        QVERIFY2(err.contains(QStringLiteral("恢复套帐成功")), qPrintable(err));
+        QCOMPARE(second.ini().read("KORVANE", "DBREADY", "<none>"), QStringLiteral("1"));
+        // A restore never replaces an account set.
+        QCOMPARE(second.run(restore, &err), 1);
+        QVERIFY2(err.contains(QStringLiteral("套帐已存在")), qPrintable(err));
     }
 
     void registrationSwitches()

@@ -1,7 +1,12 @@
+#include "AccountSet.h"
+#include "PlantIni.h"
 #include "ShellMessages.h"
+#include "SrvMessage.h"
 #include "USrvMain.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QSignalSpy>
@@ -154,6 +159,55 @@ private slots:
         QTRY_VERIFY(w.isVisible() && !w.isMinimized());
         sendFromClient(client, ShellMessages::KorvaneMin, 0);
         QTRY_VERIFY(!w.isVisible() || w.isMinimized());
+    }
+
+    void backupDataWritesTheChosenFile_data()
+    {
+        QTest::addColumn<bool>("ready");
+        QTest::addColumn<bool>("chosen");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("chosen file") << true << true << QStringLiteral("备份数据完成！");
+        QTest::newRow("chooser cancelled") << true << false << QString();
+        QTest::newRow("no account set") << false << true << QStringLiteral("套帐尚未创建");
+    }
+    void backupDataWritesTheChosenFile()
+    {
+        QFETCH(bool, ready);
+        QFETCH(bool, chosen);
+        QFETCH(QString, message);
+        QTemporaryDir site;
+        const QString bin = site.filePath(QStringLiteral("BIN"));
+        QVERIFY(QDir().mkpath(bin) && QDir().mkpath(site.filePath(QStringLiteral("DB"))));
+        if (ready) {
+            AccountSet set(DbConnectionInfo{QStringLiteral("QSQLITE"), site.filePath("DB")},
+                           QStringLiteral("QUV"));
+            QString error;
+            QVERIFY2(set.connect(&error) &&
+                         set.restore(QStringLiteral(KORVANE_DB_DIR "/BK"), &error),
+                     qPrintable(error));
+            QVERIFY(PlantIni(QDir(bin).filePath("Plant.ini"))
+                        .write(QStringLiteral("KORVANE"), QStringLiteral("DBREADY"), "1"));
+        }
+        QStringList messages;
+        setSrvMessageHandler([&](QWidget *, const SrvMessageText &m) { messages << m.text; });
+        TfrmSrvMain w(bin, recorder());
+        QString suggested;
+        const QString target = site.filePath(QStringLiteral("copy.db"));
+        w.setBackupFileChooser([&](QWidget *, const QString &offered) {
+            suggested = offered;
+            return chosen ? target : QString();
+        });
+        QTest::mouseClick(w.findChild<QToolButton *>(QStringLiteral("btnBackup")), Qt::LeftButton);
+        setSrvMessageHandler({});
+        QCOMPARE(QFile::exists(target), ready && chosen);
+        QCOMPARE(messages.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty())
+            QVERIFY2(messages.first().startsWith(message), qPrintable(messages.first()));
+        if (ready) // the account set's folder, its name and the time
+            QVERIFY2(QFileInfo(suggested).fileName().startsWith(QStringLiteral("QUV-")) &&
+                         QFileInfo(suggested).absolutePath() ==
+                             QFileInfo(site.filePath("DB")).absoluteFilePath(),
+                     qPrintable(suggested));
     }
 };
 
