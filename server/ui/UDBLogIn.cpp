@@ -3,14 +3,16 @@
 #include "AccountSetSetup.h"
 #include "ConnectionString.h"
 #include "PlantIni.h"
-#include "SrvMessage.h"
 #include "SrvArt.h"
+#include "SrvMessage.h"
 #include "SrvTitleStrip.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -79,6 +81,14 @@ TfrmDBLogIn::TfrmDBLogIn(const QString &programDir, QWidget *parent)
     m_btnCancel = new QPushButton(QStringLiteral("× 取消"), this);
     m_btnCancel->setObjectName(QStringLiteral("btnCancel"));
     m_btnCancel->setGeometry(332, 286, 88, 26);
+    m_chkDemo = new QCheckBox(QStringLiteral("演示资料(&D)"), this);
+    m_chkDemo->setObjectName(QStringLiteral("chkDemo"));
+    m_chkDemo->setToolTip(QStringLiteral("新套帐写入一家小公司的示例资料和一个季度的单据"));
+    m_chkDemo->setGeometry(16, 289, 100, 20);
+    m_btnRestore = new QPushButton(QStringLiteral("从备份恢复(&R)"), this);
+    m_btnRestore->setObjectName(QStringLiteral("btnRestore"));
+    m_btnRestore->setGeometry(118, 286, 110, 26);
+    connect(m_btnRestore, &QPushButton::clicked, this, &TfrmDBLogIn::btnRestoreClick);
     connect(m_btnDB, &QPushButton::clicked, this, &TfrmDBLogIn::btnDBClick);
     connect(m_btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_top, &TSrvTitleStrip::closeClicked, this, &QDialog::reject);
@@ -214,9 +224,13 @@ void TfrmDBLogIn::showEvent(QShowEvent *event)
         m_cbSrv->setCurrentIndex(0);
     showPanel(servers.isEmpty() ? m_pnlDownload : m_pnlPWD);
     m_btnDB->setEnabled(!servers.isEmpty());
-    if (PlantIni(plantIniFile(m_programDir))
-            .readBool(QString::fromLatin1(kServerSection), QStringLiteral("DBREADY"), false))
+    const bool ready =
+        PlantIni(plantIniFile(m_programDir))
+            .readBool(QString::fromLatin1(kServerSection), QStringLiteral("DBREADY"), false);
+    if (ready)
         m_top->titleLabel()->setText(QStringLiteral("SQL Server连接参数"));
+    m_chkDemo->setVisible(!ready && !servers.isEmpty());
+    m_btnRestore->setVisible(!ready && !servers.isEmpty());
     QDialog::showEvent(event);
 }
 
@@ -240,6 +254,25 @@ DBLogInChoice TfrmDBLogIn::choice() const
 
 void TfrmDBLogIn::btnDBClick()
 {
+    DBLogInChoice chosen = choice();
+    chosen.demo = m_chkDemo->isVisible() && m_chkDemo->isChecked();
+    runSetup(chosen);
+}
+
+void TfrmDBLogIn::btnRestoreClick()
+{
+    DBLogInChoice chosen = choice();
+    chosen.backupFile =
+        m_chooseBackupFile ? m_chooseBackupFile(this)
+                           : QFileDialog::getOpenFileName(
+                                 this, QStringLiteral("从备份恢复"), accountSetFolder(m_programDir),
+                                 QStringLiteral("套帐备份 (*.db *.backup);;所有文件 (*)"));
+    if (!chosen.backupFile.isEmpty())
+        runSetup(chosen);
+}
+
+void TfrmDBLogIn::runSetup(const DBLogInChoice &chosen)
+{
     AccountSetSetup setup(m_programDir);
     setup.onProgress = [this](const QStringList &lines) {
         showPanel(m_pnlHint);
@@ -249,7 +282,7 @@ void TfrmDBLogIn::btnDBClick()
     setup.onMessage = [this](SrvMessageKind kind, const QString &text, const QString &detail) {
         SrvMessage(this, kind, text, detail);
     };
-    switch (setup.run(choice())) {
+    switch (setup.run(chosen)) {
     case SetupOutcome::MissingServer:
         m_cbSrv->setFocus();
         return;

@@ -4,7 +4,10 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QButtonGroup;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -28,11 +31,19 @@ public:
     //! PostgreSQL hosts when that driver is.
     static QStringList serverList(const QString &programDir);
 
+    //! Asks for the backup "从备份恢复" restores from; empty cancels.
+    using BackupFileChooser = std::function<QString(QWidget *parent)>;
+    void setBackupFileChooser(BackupFileChooser chooser)
+    {
+        m_chooseBackupFile = std::move(chooser);
+    }
+
 protected:
     void showEvent(QShowEvent *event) override;
 
 private slots:
     void btnDBClick();
+    void btnRestoreClick();
     void rb1Click();
     void rb2Click();
 
@@ -43,6 +54,7 @@ private:
     QWidget *buildHintPanel();
     void showPanel(QWidget *panel);
     DBLogInChoice choice() const;
+    void runSetup(const DBLogInChoice &choice);
 
     QString m_programDir;
     TSrvTitleStrip *m_top = nullptr;
@@ -57,6 +69,11 @@ private:
     QPlainTextEdit *m_memoHint = nullptr;
     QPushButton *m_btnDB = nullptr;
     QPushButton *m_btnCancel = nullptr;
+    // Offered while no account set is ready: a new one with the demonstration firm, or
+    // one made from a backup.
+    QCheckBox *m_chkDemo = nullptr;
+    QPushButton *m_btnRestore = nullptr;
+    BackupFileChooser m_chooseBackupFile;
 };
 
 //! Gives an edit box the read-only look of TagStr "R" (money green, no tab stop, no

@@ -1,4 +1,5 @@
 #include "AccountSet.h"
+#include "Backup.h"
 #include "ConnectionString.h"
 #include "PlantIni.h"
 #include "SrvMessage.h"
@@ -6,6 +7,7 @@
 #include "UDBLogIn.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -64,17 +66,43 @@ public:
         f.write(text);
     }
     void removeScript() const { QFile::remove(m_dir.filePath(QStringLiteral("DB/BK"))); }
-    bool accountSetExists() const
+    ConnectionSettings settings(const QString &catalogName) const
     {
         ConnectionSettings s;
         s.driver = driverForDataSource(server);
         s.dataSource = server;
         s.userId = user;
         s.password = QString();
-        s.catalog = QStringLiteral("Master");
-        AccountSet set(connectionInfo(s, bin()), catalog);
+        s.catalog = catalogName;
+        return s;
+    }
+    bool accountSetExists() const
+    {
+        AccountSet set(connectionInfo(settings(QStringLiteral("Master")), bin()), catalog);
         QString error;
         return set.connect(&error) && set.exists(&error).value_or(false);
+    }
+    //! The number of rows of a table in the account set.
+    int rows(const QString &table) const
+    {
+        const QString name = QStringLiteral("rows_") + QUuid::createUuid().toString(QUuid::Id128);
+        int count = -1;
+        {
+            QString error;
+            QSqlDatabase db = openDatabase(connectionInfo(settings(catalog), bin()), name, &error);
+            QSqlQuery q(db);
+            if (q.exec(QStringLiteral("SELECT count(*) FROM %1").arg(table)) && q.next())
+                count = q.value(0).toInt();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+        return count;
+    }
+    void useShippedScript() const
+    {
+        QFile shipped(QStringLiteral(KORVANE_DB_DIR "/BK"));
+        shipped.open(QIODevice::ReadOnly);
+        writeScript(shipped.readAll());
     }
 
     bool postgres;
@@ -230,6 +258,69 @@ private slots:
         clickOk(again);
         QCOMPARE(m_messages, QStringList{"测试连接成功！此设置在下次启动本软件时生效！"});
         QCOMPARE(again.result(), int(QDialog::Accepted));
+    }
+
+    void newAccountSetWithTheDemonstrationOrFromABackup_data()
+    {
+        QTest::addColumn<QString>("backend");
+        QTest::addColumn<bool>("fromBackup");
+        QStringList backends{QStringLiteral("sqlite")};
+        if (!test::pgHost().isEmpty())
+            backends << QStringLiteral("postgresql");
+        for (const QString &b : backends) {
+            QTest::addRow("%s, demonstration", qPrintable(b)) << b << false;
+            QTest::addRow("%s, from a backup", qPrintable(b)) << b << true;
+        }
+    }
+    void newAccountSetWithTheDemonstrationOrFromABackup()
+    {
+        QFETCH(QString, backend);
+        QFETCH(bool, fromBackup);
+        Install install(backend);
+        install.useShippedScript();
+        QTemporaryDir dir;
+        const QString backup = dir.filePath(QStringLiteral("backup"));
+        if (fromBackup) {
+            // Another firm's account set on the same server, backed up and dropped again.
+            Install other(backend);
+            other.useShippedScript();
+            TfrmDBLogIn first(other.bin());
+            first.show();
+            fill(first, other);
+            child<QCheckBox>(first, "chkDemo")->setChecked(true);
+            clickOk(first);
+            QString error;
+            QVERIFY2(backupAccountSet(connectionInfo(other.settings(other.catalog), other.bin()),
+                                      backup, &error),
+                     qPrintable(error));
+            m_messages.clear();
+        }
+        {
+            TfrmDBLogIn dialog(install.bin());
+            dialog.setBackupFileChooser([&](QWidget *) { return backup; });
+            dialog.show();
+            QVERIFY(child<QCheckBox>(dialog, "chkDemo")->isVisible());
+            QVERIFY(child<QPushButton>(dialog, "btnRestore")->isVisible());
+            fill(dialog, install);
+            if (fromBackup) {
+                QTest::mouseClick(child<QPushButton>(dialog, "btnRestore"), Qt::LeftButton);
+                QCOMPARE(m_messages, QStringList{"恢复套帐成功！请重新启动本软件。"});
+            } else {
+                child<QCheckBox>(dialog, "chkDemo")->setChecked(true);
+                clickOk(dialog);
+                QCOMPARE(m_messages, QStringList{"创建套帐成功！请重新启动本软件。"});
+            }
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        }
+        QCOMPARE(install.setting("DBREADY"), QStringLiteral("1"));
+        QVERIFY(install.rows(QStringLiteral("XSaleh")) > 0);
+        QVERIFY(install.rows(QStringLiteral("xStockChh")) > 0);
+
+        // A ready install offers neither.
+        TfrmDBLogIn again(install.bin());
+        again.show();
+        QVERIFY(!child<QCheckBox>(again, "chkDemo")->isVisible());
+        QVERIFY(!child<QPushButton>(again, "btnRestore")->isVisible());
     }
 
     void existingAccountSetIsKeptAndSavedSilently_data() { test::addBackendRows(); }
