@@ -8,7 +8,9 @@
 #include "ModuleHost.h"
 #include "ModuleRegistry.h"
 #include "PlantIni.h"
+#include "Posting.h"
 #include "ProcessUtil.h"
+#include "ScopedConnection.h"
 #include "SingleInstance.h"
 #include "SrvMessage.h"
 #include "UDBLogIn.h"
@@ -37,6 +39,9 @@ const char *const kUsage =
     "       Korvane --backup FILE         write a backup of the account set (while clients work)\n"
     "       Korvane --restore FILE [--server TEXT] [--integrated] [--user NAME] [--password TEXT]\n"
     "                                   create the account set from a backup\n"
+    "       Korvane --recompute-stock [--fix]\n"
+    "                                   balances worked out again from the checked documents;\n"
+    "                                   --fix writes them (the server must not be running)\n"
     "       Korvane -regserver | -unregserver\n";
 
 void tell(const QString &text)
@@ -118,6 +123,41 @@ int runBackup(const QString &file, const QString &binDir)
     return 0;
 }
 
+//! The balances of the ready account set compared with what the checked documents say;
+//! 0 when they agree (or were mended), 1 when they differ or cannot be read.
+int runRecompute(const QString &binDir, bool fix)
+{
+    const PlantIni ini(plantIniPath());
+    if (!ini.readBool(QString::fromLatin1(kServerSection), QStringLiteral("DBREADY"), false)) {
+        tell(QStringLiteral("套帐尚未创建"));
+        return 1;
+    }
+    QString error;
+    ScopedConnection connection(buildRunTimeConnection(ini, binDir), &error, "recompute");
+    if (!connection.isOpen()) {
+        tell(QStringLiteral("连接数据库失败！") + QStringLiteral(" (") + error + QLatin1Char(')'));
+        return 1;
+    }
+    try {
+        const QList<BalanceDifference> differences = recomputeBalances(connection.db(), fix);
+        for (const BalanceDifference &d : differences)
+            tell(QStringLiteral("%1: %2 → %3")
+                     .arg(d.balance,
+                          d.stored.isNull() ? QStringLiteral("(无)") : d.stored.toString(),
+                          d.recomputed.toString()));
+        if (differences.isEmpty())
+            tell(QStringLiteral("结存与已审核单据一致。"));
+        else
+            tell(QStringLiteral("%1 处结存与已审核单据不符%2")
+                     .arg(differences.size())
+                     .arg(fix ? QStringLiteral("，已改正。") : QStringLiteral("。")));
+        return differences.isEmpty() || fix ? 0 : 1;
+    } catch (const ServerError &e) {
+        tell(e.text());
+        return 1;
+    }
+}
+
 //! The module host, serving the classes to scktsrvr; false when it cannot listen.
 bool startModuleHost(ModuleHost &host, const QString &binDir, bool headless)
 {
@@ -179,6 +219,10 @@ ServerArguments parseServerArguments(const QStringList &arguments)
         } else if (arg == QLatin1String("--restore") && valued) {
             result.mode = ServerArguments::Mode::CreateAccountSet;
             result.choice.backupFile = arguments.at(++i);
+        } else if (arg == QLatin1String("--recompute-stock")) {
+            result.mode = ServerArguments::Mode::RecomputeStock;
+        } else if (arg == QLatin1String("--fix")) {
+            result.fix = true;
         } else if (arg == QLatin1String("--service"))
             result.mode = ServerArguments::Mode::Service;
         else if (arg == QLatin1String("--create-account-set"))
@@ -243,6 +287,9 @@ int runServer(int argc, char *argv[])
     // A backup is taken while the server and its clients keep working.
     if (args.mode == ServerArguments::Mode::Backup)
         return runBackup(args.backupFile, binDir);
+    // Looking is allowed beside a working server; mending is not.
+    if (args.mode == ServerArguments::Mode::RecomputeStock && !args.fix)
+        return runRecompute(binDir, false);
     SingleInstance instance(binDir);
     if (!instance.tryLock()) {
         report(headless, SrvMessageKind::Error, QStringLiteral("系统已运行！"));
@@ -260,6 +307,8 @@ int runServer(int argc, char *argv[])
     }
     case ServerArguments::Mode::CreateAccountSet:
         return createAccountSet(args.choice, binDir);
+    case ServerArguments::Mode::RecomputeStock:
+        return runRecompute(binDir, true);
     case ServerArguments::Mode::Backup:
     case ServerArguments::Mode::Windowed:
     case ServerArguments::Mode::Service:

@@ -16,12 +16,14 @@ struct ServerArguments
         Service,
         CreateAccountSet, // also --restore FILE: created from that backup (choice.backupFile)
         Backup,
+        RecomputeStock, // --recompute-stock [--fix]
         RegisterClasses,
         UnregisterClasses
     };
     Mode mode = Mode::Windowed;
     DBLogInChoice choice; // --create-account-set: --server, --integrated, --user, --password
     QString backupFile;   // --backup FILE
+    bool fix = false;     // --recompute-stock --fix: write the recomputed balances
     QString error;        // an option that cannot be understood
 
     bool isHeadless() const { return mode != Mode::Windowed; }

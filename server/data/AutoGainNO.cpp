@@ -1,7 +1,7 @@
 #include "AutoGainNO.h"
 
-#include "ServerError.h"
 #include "SchemaCatalog.h"
+#include "ServerError.h"
 
 #include <QMutexLocker>
 #include <QSqlQuery>

@@ -1,6 +1,7 @@
 #include "DemoData.h"
 
 #include "DemoDocuments.h"
+#include "Posting.h"
 #include "ServerError.h"
 
 #include <QSqlError>
@@ -145,10 +146,11 @@ bool fillDemoData(QSqlDatabase db, const QDate &today, QString *error)
         DemoWriter writer(db, kSeed);
         const QDate start = today.addDays(-kDays);
         const Firm firm = writeMasterData(writer, start);
-        DemoLedger ledger(writer, firm);
+        DemoLedger ledger(writer);
         Demo demo{writer, ledger, firm, today};
         writeDays(demo, start);
-        ledger.writeBalances();
+        // The balances are posted as the server posts them.
+        auditBalances(db, true);
     } catch (const ServerError &e) {
         db.rollback();
         *error = e.text();

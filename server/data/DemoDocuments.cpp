@@ -63,7 +63,7 @@ struct StockLine
 
 //! What a checked stock document does to the stock: a transfer moves from its store into
 //! the receiving one, every other kind in or out as its sub-kind says.
-void post(Demo &d, const StockHead &head, const QList<StockLine> &lines, const QString &hdate)
+void post(Demo &d, const StockHead &head, const QList<StockLine> &lines)
 {
     for (const StockLine &line : lines) {
         if (head.flag == QLatin1String("6")) {
@@ -73,8 +73,6 @@ void post(Demo &d, const StockHead &head, const QList<StockLine> &lines, const Q
         }
         const bool in = d.ledger.takesIn(head.flag, head.inOutFlag);
         d.ledger.move(head.store, *line.product, in ? line.pqty : -line.pqty);
-        if (head.flag == QLatin1String("5"))
-            d.ledger.counted(head.store, *line.product, hdate);
     }
 }
 
@@ -117,7 +115,7 @@ QString writeStockDocument(Demo &d, const QDate &day, const StockHead &head,
                          {QStringLiteral("note"), line.note}});
     }
     if (checked)
-        post(d, head, lines, hdate);
+        post(d, head, lines);
     return headno;
 }
 

@@ -17,7 +17,7 @@ double Order::openQuantity() const
     return open;
 }
 
-DemoLedger::DemoLedger(DemoWriter &writer, const Firm &firm) : m_writer(writer), m_firm(firm)
+DemoLedger::DemoLedger(DemoWriter &writer) : m_writer(writer)
 {
     QSqlQuery q(writer.database());
     if (!q.exec(QStringLiteral("SELECT Flag, InOutFlag, InOut FROM XStockChAttr")))
@@ -65,53 +65,6 @@ void DemoLedger::move(const QString &store, const ProductLine &line, double quan
 bool DemoLedger::takesIn(const QString &flag, const QString &inOutFlag) const
 {
     return m_takesIn.value(flag + QLatin1Char('/') + inOutFlag);
-}
-
-void DemoLedger::counted(const QString &store, const ProductLine &line, const QString &when)
-{
-    m_countDates.insert(key(store, line), when);
-}
-
-void DemoLedger::writeBalances()
-{
-    QHash<QString, double> onOrder;
-    for (const Order &order : std::as_const(purchaseOrders)) {
-        if (!order.checked)
-            continue;
-        for (const auto &line : order.lines)
-            onOrder[key(order.store, *line->product)] += std::max(0.0, line->pqty - line->moved);
-    }
-    for (const QString &store : m_firm.stores) {
-        for (const ProductLine &line : m_firm.lines) {
-            const QString k = key(store, line);
-            Values values{{QStringLiteral("pqty"), m_stock.value(k)},
-                          {QStringLiteral("stdpqty"), onOrder.value(k)}};
-            if (m_countDates.contains(k))
-                values.append({QStringLiteral("cntdate"), m_countDates.value(k)});
-            m_writer.update(QStringLiteral("XStock"), values,
-                            {{QStringLiteral("storecode"), store},
-                             {QStringLiteral("pdtcode"), line.pdtcode},
-                             {QStringLiteral("pdtno"), line.pdtno}});
-        }
-    }
-    writeOrderBalances(purchaseOrders, QStringLiteral("XBuyb"));
-    writeOrderBalances(salesOrders, QStringLiteral("XSaleb"));
-}
-
-void DemoLedger::writeOrderBalances(const QList<Order> &orders, const QString &lineTable)
-{
-    for (const Order &order : orders) {
-        for (const auto &line : order.lines) {
-            m_writer.update(
-                lineTable,
-                {{QStringLiteral("getpqty"), line->moved},
-                 {QStringLiteral("ifinish"),
-                  line->moved >= line->pqty ? QStringLiteral("1") : QStringLiteral("0")},
-                 {QStringLiteral("getTaxamount"), line->settled}},
-                {{QStringLiteral("headno"), line->headno},
-                 {QStringLiteral("bodyno"), line->bodyno}});
-        }
-    }
 }
 
 } // namespace korvane::demo

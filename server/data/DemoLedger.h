@@ -1,8 +1,9 @@
 #pragma once
 //! What the demonstration's documents have done so far, kept while they are written in date
-//! order: stock per store and product line, the order lines with what was received,
-//! delivered, settled and invoiced, and the document numbers drawn per table and day.
-//! Only checked documents move the balances, as posting does.
+//! order, so that each new document reads what is still open: stock per store and product
+//! line, the order lines with what was received, delivered, settled and invoiced, and the
+//! document numbers drawn per table and day. Only checked documents count, as in posting;
+//! the balances themselves are then written by posting's own recompute.
 
 #include "DemoModel.h"
 
@@ -45,7 +46,7 @@ struct Order
 class DemoLedger
 {
 public:
-    DemoLedger(DemoWriter &writer, const Firm &firm);
+    explicit DemoLedger(DemoWriter &writer);
 
     //! The next number of the table on that day: "YYYYMMDD" and a four-digit serial.
     QString headno(const QString &table, const QDate &day);
@@ -57,23 +58,15 @@ public:
     //! Whether a stock document's sub-kind takes stock in ("I") or out ("O"), as the
     //! account set's XStockChAttr says.
     bool takesIn(const QString &flag, const QString &inOutFlag) const;
-    void counted(const QString &store, const ProductLine &line, const QString &when);
 
     QList<Order> purchaseOrders;
     QList<Order> salesOrders;
 
-    //! Writes the balances the checked documents imply: stock and quantities on order per
-    //! store, and what each order line has received or delivered, settled and invoiced.
-    void writeBalances();
-
 private:
     static QString key(const QString &store, const ProductLine &line);
-    void writeOrderBalances(const QList<Order> &orders, const QString &lineTable);
 
     DemoWriter &m_writer;
-    const Firm &m_firm;
     QHash<QString, double> m_stock;
-    QHash<QString, QString> m_countDates;
     QHash<QString, bool> m_takesIn; // "Flag/InOutFlag"
     QHash<QString, int> m_serials;  // "table/day"
 };

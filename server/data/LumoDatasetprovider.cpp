@@ -2,6 +2,7 @@
 
 #include "LumoADOC.h"
 #include "PlantIni.h"
+#include "Posting.h"
 #include "ProviderFields.h"
 #include "Resolver.h"
 #include "SqlStatement.h"
@@ -328,7 +329,13 @@ ApplyResult TLumoDatasetprovider::applyUpdates(const ChangeSet &delta, int maxEr
         throw ServerError(QStringLiteral("Provider %1 cannot be updated").arg(m_def.name));
     if (!m_resolver)
         m_resolver = std::make_unique<Resolver>(m_connection->database(), m_connection->catalog());
-    return m_resolver->apply(target, delta, maxErrors, m_def.options == ProviderOptions::A);
+    const bool refresh = m_def.options == ProviderOptions::A;
+    if (!Posting::posts(target.table))
+        return m_resolver->apply(target, delta, maxErrors, refresh);
+    // Checked documents move the balances within the same transaction.
+    Posting posting(m_connection->database(), target.table);
+    const ApplyHooks hooks{[&] { posting.before(delta); }, [&] { posting.after(); }};
+    return m_resolver->apply(target, delta, maxErrors, refresh, hooks);
 }
 
 void TLumoDatasetprovider::execute(const QString &commandText, const Params &params)

@@ -13,11 +13,11 @@ enum class ProviderOptions {
 
 struct ProviderDef
 {
-    QString name;        // "dspCI"; matched without regard to case
-    QString sql;         // master statement, parameters as :Name
+    QString name; // "dspCI"; matched without regard to case
+    QString sql;  // master statement, parameters as :Name
     ProviderOptions options = ProviderOptions::A;
     QString detailField; // nested field name (the detail table, e.g. "xprdtb"); empty: no detail
-    QString detailSql;   // detail statement; its parameters are named like master columns (:pdtcode)
+    QString detailSql; // detail statement; its parameters are named like master columns (:pdtcode)
     QString description; // human-readable title ("品牌")
     QString updateTable; // empty: the first table after FROM in sql
 };

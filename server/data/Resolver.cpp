@@ -1,8 +1,8 @@
 #include "Resolver.h"
 
 #include "ProviderFields.h"
-#include "ServerError.h"
 #include "SchemaCatalog.h"
+#include "ServerError.h"
 
 #include <QSqlError>
 
@@ -367,7 +367,7 @@ Resolver::Applied Resolver::applyGroup(const ResolveTarget &target, const Change
 }
 
 ApplyResult Resolver::apply(const ResolveTarget &target, const ChangeSet &delta, int maxErrors,
-                            bool refresh)
+                            bool refresh, const ApplyHooks &hooks)
 {
     ApplyResult result;
     if (delta.isEmpty())
@@ -380,6 +380,8 @@ ApplyResult Resolver::apply(const ResolveTarget &target, const ChangeSet &delta,
     if (!m_db.transaction())
         throw ServerError(m_db.lastError().text());
     TransactionGuard transaction(m_db);
+    if (hooks.before)
+        hooks.before();
     QList<bool> appliedRows(delta.rows.size(), false);
     for (int i = 0; i < delta.rows.size(); ++i) {
         const Applied applied = applyGroup(target, delta, i);
@@ -403,6 +405,8 @@ ApplyResult Resolver::apply(const ResolveTarget &target, const ChangeSet &delta,
             return result;
         }
     }
+    if (hooks.after)
+        hooks.after();
     // Read back inside the transaction: the rows as committed, without a lock per row.
     if (refresh) {
         result.refreshed.fields = target.fields;

@@ -32,6 +32,15 @@ struct ResolveTarget
     const ResolveTarget *detail(const QString &nestedField) const;
 };
 
+//! Work done inside an apply's transaction around its rows (posting): before runs once the
+//! transaction has begun, after once every row is applied and before the commit. Either may
+//! throw ServerError; the whole apply is then rolled back and the error goes on.
+struct ApplyHooks
+{
+    std::function<void()> before;
+    std::function<void()> after;
+};
+
 class Resolver
 {
 public:
@@ -40,7 +49,7 @@ public:
     //! maxErrors: errors tolerated before everything is rolled back; -1 tolerates any number.
     //! refresh: return the applied rows as they now stand.
     ApplyResult apply(const ResolveTarget &target, const ChangeSet &delta, int maxErrors,
-                      bool refresh);
+                      bool refresh, const ApplyHooks &hooks = ApplyHooks());
 
 private:
     struct Column
