@@ -6,6 +6,10 @@
 
 #include <QSqlError>
 
+#include <map>
+#include <memory>
+#include <mutex>
+
 namespace korvane {
 
 namespace {
@@ -51,6 +55,41 @@ QVariant typedNull(FieldType type)
 }
 
 //! Rolls the transaction back unless it was committed.
+//! The writers of one embedded database file take turns inside this process: each module
+//! instance has its own connection, and the file's own lock would make a waiting writer
+//! poll (and, under a long queue, give up) instead of queueing.
+std::unique_lock<std::mutex> embeddedWriterTurn(const QSqlDatabase &db)
+{
+    if (db.driverName() != QLatin1String("QSQLITE"))
+        return {};
+    static std::mutex guard;
+    static std::map<QString, std::unique_ptr<std::mutex>> turns;
+    std::mutex *turn = nullptr;
+    {
+        const std::lock_guard<std::mutex> lock(guard);
+        auto &slot = turns[db.databaseName()];
+        if (!slot)
+            slot = std::make_unique<std::mutex>();
+        turn = slot.get();
+    }
+    return std::unique_lock<std::mutex>(*turn);
+}
+
+//! Begins the apply's transaction. The embedded database takes its write lock at once:
+//! an apply reads before it writes (posting), and two readers that both want to write
+//! would otherwise refuse each other instead of waiting their turn.
+void beginWriting(QSqlDatabase &db)
+{
+    if (db.driverName() != QLatin1String("QSQLITE")) {
+        if (!db.transaction())
+            throw ServerError(db.lastError().text());
+        return;
+    }
+    QSqlQuery begin(db);
+    if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        throw ServerError(begin.lastError().text());
+}
+
 class TransactionGuard
 {
 public:
@@ -377,8 +416,8 @@ ApplyResult Resolver::apply(const ResolveTarget &target, const ChangeSet &delta,
     m_refresh = refresh;
     if (target.table.isEmpty() || !m_catalog.table(target.table))
         throw ServerError(QStringLiteral("The provider cannot be updated"));
-    if (!m_db.transaction())
-        throw ServerError(m_db.lastError().text());
+    const std::unique_lock<std::mutex> turn = embeddedWriterTurn(m_db);
+    beginWriting(m_db);
     TransactionGuard transaction(m_db);
     if (hooks.before)
         hooks.before();
