@@ -81,6 +81,17 @@ const QList<LookupDef> &lookupTable()
     return table;
 }
 
+//! Why the list did not open; empty when it did.
+QString openLookup(TLumoCLientDataSet *dataSet)
+{
+    try {
+        dataSet->setActive(true);
+    } catch (const std::exception &e) {
+        return QString::fromUtf8(e.what());
+    }
+    return dataSet->Active() ? QString() : QStringLiteral("its opening was cancelled");
+}
+
 TLumoSocketConnection *makeConnection(QObject *parent, const char *name, const char *className)
 {
     auto *connection = new TLumoSocketConnection(parent);
@@ -171,18 +182,18 @@ TLumoDataSource *TdmMain::source(const QString &name) const
     return nullptr;
 }
 
-bool TdmMain::OpenAllLookups()
+QStringList TdmMain::OpenAllLookups()
 {
+    QStringList failures;
     for (TLumoCLientDataSet *dataSet : m_lookups) {
-        try {
-            dataSet->setActive(true);
-        } catch (const std::exception &) {
-            return false;
-        }
-        if (!dataSet->Active())
-            return false;
+        const QString reason = openLookup(dataSet);
+        if (reason.isEmpty())
+            continue;
+        failures << dataSet->objectName() + QStringLiteral(": ") + reason;
+        qWarning("shared list %s did not open: %s", qPrintable(dataSet->objectName()),
+                 qPrintable(reason));
     }
-    return true;
+    return failures;
 }
 
 void TdmMain::CloseAllLookups()

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
 
 class TLumoSocketConnection;
 class TLumoCLientDataSet;
@@ -37,8 +38,9 @@ public:
     //! The lookup lists in creation order.
     const QList<TLumoCLientDataSet *> &lookups() const { return m_lookups; }
 
-    //! Opens every lookup list in creation order; stops at the first that fails.
-    bool OpenAllLookups();
+    //! Opens every lookup list in creation order. A list that fails stays closed and the
+    //! others still open; answers "name: reason" for each that failed (also logged).
+    QStringList OpenAllLookups();
     void CloseAllLookups();
 
     //! Points every connection at the server machine.

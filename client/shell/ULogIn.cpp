@@ -330,7 +330,7 @@ bool TfrmLogIn::logIn()
     setResult(QDialog::Accepted);
     korvane::WritePlantIni(kSection, QStringLiteral("Srvname"), edtSrv->text());
     korvane::WritePlantIni(kSection, QStringLiteral("UserID"), cbUser->currentText());
-    m_dm->OpenAllLookups(); // a list that cannot open stays closed until a window needs it
+    m_dm->OpenAllLookups(); // a list that cannot open is logged, closed until a window needs it
     HideWait();
     accept();
     return true;

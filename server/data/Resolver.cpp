@@ -129,6 +129,10 @@ const ResolveTarget *ResolveTarget::detail(const QString &name) const
 Resolver::Resolver(const QSqlDatabase &db, SchemaCatalog &catalog)
     : m_db(db), m_catalog(catalog), m_postgres(db.driverName() == QLatin1String("QPSQL"))
 {
+    m_control = [db](const QString &sql) {
+        QSqlQuery q(db);
+        return q.exec(sql) ? QSqlError() : q.lastError();
+    };
     m_returning = m_postgres;
     if (!m_postgres) { // INSERT ... RETURNING came with SQLite 3.35
         QSqlQuery q(m_db);
@@ -193,10 +197,15 @@ QSqlQuery *Resolver::prepared(const QString &sql, QSqlError *error)
     return &it.value();
 }
 
-bool Resolver::control(const QString &sql)
+void Resolver::control(const QString &sql)
 {
-    QSqlQuery q(m_db);
-    return q.exec(sql);
+    // A savepoint that cannot be rolled back or released would let a refused row's half
+    // be committed with the rest: the whole request goes back instead.
+    const QSqlError error = m_control(sql);
+    if (error.isValid())
+        throw ServerError(QStringLiteral("The changes were not saved: the database refused "
+                                         "\"%1\" (%2)")
+                              .arg(sql, error.text()));
 }
 
 QSqlQuery *Resolver::run(const QString &sql, const QVariantList &values, Failure *failure)
@@ -335,7 +344,10 @@ bool Resolver::applyRow(const ResolveTarget &target, const QList<Column> &column
     const int affected = q->numRowsAffected();
     q->finish();
     if (affected != 1) {
-        failure->message = QStringLiteral("Record not found or changed by another user");
+        // Rows are found by their key alone: other columns may have changed meanwhile.
+        failure->message = QStringLiteral(
+            "No row with this key exists any more; another user may have deleted it or "
+            "changed its key");
         return false;
     }
     return true;
@@ -381,11 +393,8 @@ Resolver::Applied Resolver::applyGroup(const ResolveTarget &target, const Change
     // or stay as one: both need a savepoint; a lone row on SQLite is atomic by itself.
     const bool savepoint = m_postgres || !row.details.isEmpty();
     Applied applied;
-    if (savepoint && !control(QStringLiteral("SAVEPOINT korvane_row"))) {
-        applied.failure.message = m_db.lastError().text();
-        applied.failed = true;
-        return applied;
-    }
+    if (savepoint)
+        control(QStringLiteral("SAVEPOINT korvane_row"));
     const QList<Column> &columns = columnsOf(target, delta);
     auto master = [&](Failure *failure) {
         return applyRow(target, columns, row, nullptr, failure);

@@ -2,7 +2,7 @@
 //! The change-set resolver: the only code that writes SQL for an apply. One transaction per
 //! request; each master row with its nested detail rows is applied as one unit (a savepoint),
 //! so a refused row leaves nothing of itself behind; more errors than tolerated roll the
-//! whole request back.
+//! whole request back, and so does a savepoint statement the database refuses.
 
 #include "Packet.h"
 
@@ -48,8 +48,14 @@ public:
 
     //! maxErrors: errors tolerated before everything is rolled back; -1 tolerates any number.
     //! refresh: return the applied rows as they now stand.
+    //! Throws ServerError, with nothing applied, when a savepoint statement fails.
     ApplyResult apply(const ResolveTarget &target, const ChangeSet &delta, int maxErrors,
                       bool refresh, const ApplyHooks &hooks = ApplyHooks());
+
+    //! Runs SAVEPOINT, ROLLBACK TO SAVEPOINT and RELEASE SAVEPOINT; answers the database's
+    //! error, an invalid one when the statement worked. Tests put in one that refuses.
+    using ControlStatement = std::function<QSqlError(const QString &sql)>;
+    void setControlStatement(ControlStatement run) { m_control = std::move(run); }
 
 private:
     struct Column
@@ -86,7 +92,7 @@ private:
                       Applied *applied);
     QSqlQuery *prepared(const QString &sql, QSqlError *error);
     QSqlQuery *run(const QString &sql, const QVariantList &values, Failure *failure);
-    bool control(const QString &sql);
+    void control(const QString &sql);
     bool valueFor(const Column &column, const QVariant &raw, QVariant *out, Failure *failure) const;
     QVariantList readBack(const ResolveTarget &target, const QList<Column> &columns,
                           const ChangeRow &row, const MasterValue &master);
@@ -96,6 +102,7 @@ private:
 
     QSqlDatabase m_db;
     SchemaCatalog &m_catalog;
+    ControlStatement m_control;
     bool m_postgres = false;
     bool m_returning = false; // the database hands back inserted rows
     bool m_refresh = false;

@@ -6,6 +6,7 @@
 #include "SchemaCatalog.h"
 #include "SessionRegistry.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 
 namespace korvane {
@@ -331,7 +332,11 @@ void TBaseRDM::LogIn(const QString &userId, const QString &password, QVariantLis
         upgrade.addBindValue(PasswordHash::hash(password));
         upgrade.addBindValue(info.userCode);
         upgrade.addBindValue(stored);
-        upgrade.exec();
+        // The password was right: the operator gets in, and the text stays until a later
+        // login manages the upgrade.
+        if (!upgrade.exec())
+            qWarning("the password of user %s stays plain text: %s", qPrintable(info.userCode),
+                     qPrintable(upgrade.lastError().text()));
     }
     m_userCode = info.userCode;
     m_sessionId = SessionRegistry::instance().open(m_userCode);

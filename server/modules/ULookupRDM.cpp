@@ -2,6 +2,7 @@
 
 #include "AutoGainNO.h"
 #include "LumoDatasetprovider.h"
+#include "ReadOnlyTransaction.h"
 
 #include <QSqlQuery>
 
@@ -99,20 +100,21 @@ bool TLookupRDM::keyExist(const QString &sqlStr, int state)
         throw ServerError(QStringLiteral(
             "Statements sent by a client are refused; an administrator can allow them "
             "with AllowCommandText=1 in section KORVANE of Plant.ini"));
-    QSqlDatabase db = database();
-    // A test only reads: whatever the statement does is rolled back.
-    const bool inTransaction = db.transaction();
+    if (!isOneStatement(sqlStr))
+        throw ServerError(
+            QStringLiteral("keyExist runs one statement; a ';' may only end the text"));
     QVariant first;
     bool hasRow = false;
     {
+        // A test only reads: the database refuses writes, and the transaction goes back.
+        const QSqlDatabase db = database();
+        const ReadOnlyTransaction readOnly(db);
         QSqlQuery q(db);
         if (q.exec(sqlStr) && q.isSelect() && q.next()) {
             hasRow = true;
             first = q.value(0);
         }
     }
-    if (inTransaction)
-        db.rollback();
     if (!hasRow || first.isNull())
         return false;
     if (first.typeId() == QMetaType::Double)

@@ -18,8 +18,9 @@ public:
 
     //! Runs a statement of the client's own and answers whether its first column of the
     //! first row, read as an integer, is greater than 0; false when it fails or returns no
-    //! row. Refused (ServerError) unless statements from clients are allowed; never changes
-    //! the database. A first column that is not an integer fails the call. state is unused.
+    //! row. Refused (ServerError) unless statements from clients are allowed, and for text
+    //! of more than one statement; runs read-only, so it never changes the database. A first
+    //! column that is not an integer fails the call. state is unused.
     bool keyExist(const QString &sqlStr, int state);
 };
 

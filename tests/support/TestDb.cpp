@@ -8,19 +8,54 @@
 
 namespace korvane::test {
 
-static QString pgAddress()
+namespace {
+
+const char *const AdminConnection = "korvane_test_pgadmin";
+
+//! Opens the maintenance connection to the cluster at host:port; the error when it does not.
+QString openAdmin(const QString &address)
 {
-    return qEnvironmentVariable("KORVANE_TEST_PG");
+    QSqlDatabase db =
+        QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QString::fromLatin1(AdminConnection));
+    db.setHostName(address.section(QLatin1Char(':'), 0, 0));
+    db.setPort(address.section(QLatin1Char(':'), 1, 1).toInt());
+    db.setUserName(QStringLiteral("postgres"));
+    db.setDatabaseName(QStringLiteral("postgres"));
+    return db.open() ? QString() : db.lastError().text();
 }
+
+//! KORVANE_TEST_PG once it proved to answer; empty when PostgreSQL is skipped. Asked for
+//! and unusable is no reason to test SQLite alone: the test program ends there.
+QString checkedPgAddress()
+{
+    static const QString address = [] {
+        const QString set = qEnvironmentVariable("KORVANE_TEST_PG");
+        if (set.isEmpty()) {
+            if (qEnvironmentVariableIntValue("KORVANE_TEST_PG_REQUIRED") == 1)
+                qFatal("KORVANE_TEST_PG_REQUIRED=1 but KORVANE_TEST_PG names no test cluster");
+            qInfo("PostgreSQL skipped: KORVANE_TEST_PG is not set, only SQLite runs "
+                  "(scripts/test starts a cluster and sets it)");
+            return QString();
+        }
+        const QString error = openAdmin(set);
+        if (!error.isEmpty())
+            qFatal("the test cluster KORVANE_TEST_PG=%s does not answer: %s", qPrintable(set),
+                   qPrintable(error));
+        return set;
+    }();
+    return address;
+}
+
+} // namespace
 
 QString pgHost()
 {
-    return pgAddress().section(QLatin1Char(':'), 0, 0);
+    return checkedPgAddress().section(QLatin1Char(':'), 0, 0);
 }
 
 int pgPort()
 {
-    return pgAddress().section(QLatin1Char(':'), 1, 1).toInt();
+    return checkedPgAddress().section(QLatin1Char(':'), 1, 1).toInt();
 }
 
 void addBackendRows()
@@ -29,27 +64,16 @@ void addBackendRows()
     QTest::newRow("sqlite") << QStringLiteral("sqlite");
     if (!pgHost().isEmpty())
         QTest::newRow("postgresql") << QStringLiteral("postgresql");
-    else
-        qWarning("KORVANE_TEST_PG is not set: PostgreSQL rows left out (scripts/test sets it)");
 }
 
 QSqlDatabase pgAdmin()
 {
-    const QString name = QStringLiteral("korvane_test_pgadmin");
-    if (QSqlDatabase::contains(name))
-        return QSqlDatabase::database(name);
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-    db.setHostName(pgHost());
-    db.setPort(pgPort());
-    db.setUserName(QStringLiteral("postgres"));
-    db.setDatabaseName(QStringLiteral("postgres"));
-    if (!db.open())
-        qWarning() << "cannot reach the test cluster:" << db.lastError().text();
-    return db;
+    if (checkedPgAddress().isEmpty())
+        qWarning("no test cluster: PostgreSQL is skipped");
+    return QSqlDatabase::database(QString::fromLatin1(AdminConnection));
 }
 
-ScratchDb::ScratchDb(const QString &backend)
-    : m_backend(backend)
+ScratchDb::ScratchDb(const QString &backend) : m_backend(backend)
 {
     const QString tag = QUuid::createUuid().toString(QUuid::Id128).left(12);
     m_connection = QStringLiteral("scratch_") + tag;

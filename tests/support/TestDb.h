@@ -13,7 +13,9 @@ namespace korvane::test {
 //! when scripts/test started a cluster (KORVANE_TEST_PG = "host:port").
 void addBackendRows();
 
-//! Host and port of the test cluster, empty host when none runs.
+//! Host and port of the test cluster, empty host when PostgreSQL is skipped (said once per
+//! test program). A cluster that is named but does not answer, or none named while
+//! KORVANE_TEST_PG_REQUIRED=1 (scripts/test), ends the test program.
 QString pgHost();
 int pgPort();
 
@@ -27,10 +29,11 @@ public:
     ScratchDb &operator=(const ScratchDb &) = delete;
 
     QString backend() const { return m_backend; }
-    QString driver() const;        // "QSQLITE" or "QPSQL"
-    QString databaseName() const;  // file path for SQLite, database name for PostgreSQL
-    QString dataSource() const;    // Plant.ini DATASOURCE: "host:port" for PostgreSQL, the DB folder for SQLite
-    QSqlDatabase db() const;       // an open connection owned by this object
+    QString driver() const;       // "QSQLITE" or "QPSQL"
+    QString databaseName() const; // file path for SQLite, database name for PostgreSQL
+    QString dataSource()
+        const; // Plant.ini DATASOURCE: "host:port" for PostgreSQL, the DB folder for SQLite
+    QSqlDatabase db() const; // an open connection owned by this object
     bool isPostgres() const { return m_backend == QLatin1String("postgresql"); }
 
     //! Runs a script of ';'-terminated statements (such as DB/BK); false with a warning on failure.

@@ -5,6 +5,8 @@
 #include "ProviderModule.h"
 #include "Resolver.h"
 
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTest>
 
 using namespace korvane;
@@ -139,6 +141,8 @@ private slots:
     void referenceRefusalsCarryTheirCode();
     void vanishedRowIsAnError_data() { addBackendRows(); }
     void vanishedRowIsAnError();
+    void refusedSavepointStatementEndsTheApply_data();
+    void refusedSavepointStatementEndsTheApply();
     void lineNumberReusedInOneSave_data() { addBackendRows(); }
     void lineNumberReusedInOneSave();
     void tableWithoutKeyIsNotGuessed_data() { addBackendRows(); }
@@ -350,13 +354,72 @@ void tst_Resolver::vanishedRowIsAnError()
 {
     QFETCH(QString, backend);
     Fixture fx(backend);
-    // Someone else removed or changed the row since it was read.
+    // Someone else removed the row, or changed its key, since it was read.
     Changes c(fx.heads);
     c.modify({"H0", "2026-03-01 09:00:00", "S1", "一号仓", 10.25, 1, "1"}, {{Amt, 5.0}})
         .remove({"H0", "2026-03-01 09:00:00", "S1", "一号仓", 10.25, 1, "1"});
     const ApplyResult r = fx.apply(c, -1);
     QCOMPARE(r.errorCount, 2);
-    QCOMPARE(r.errors[0].message, QStringLiteral("Record not found or changed by another user"));
+    QCOMPARE(r.errors[0].message,
+             QStringLiteral("No row with this key exists any more; another user may have "
+                            "deleted it or changed its key"));
+    // Only the key locates a row: other cells changed meanwhile do not stop a change.
+    const ApplyResult stale = fx.apply(Changes(fx.heads).modify(
+        {"H1", "2026-03-01 09:00:00", "S1", "一号仓", 99.0, 7, "1"}, {{Prints, 2}}));
+    QVERIFY2(stale.errorCount == 0, qPrintable(errorsOf(stale)));
+    QCOMPARE(fx.value("SELECT prints FROM xdoch WHERE headno = 'H1'").toInt(), 2);
+}
+
+void tst_Resolver::refusedSavepointStatementEndsTheApply_data()
+{
+    QTest::addColumn<QString>("backend");
+    QTest::addColumn<QString>("refused");
+    QTest::addColumn<bool>("lineRefused");
+    for (const QString &b : backendNames()) {
+        QTest::addRow("%s rollback to savepoint", qPrintable(b))
+            << b << "ROLLBACK TO SAVEPOINT" << true;
+        QTest::addRow("%s release savepoint", qPrintable(b)) << b << "RELEASE SAVEPOINT" << false;
+    }
+}
+
+void tst_Resolver::refusedSavepointStatementEndsTheApply()
+{
+    QFETCH(QString, backend);
+    QFETCH(QString, refused);
+    QFETCH(bool, lineRefused);
+    Fixture fx(backend);
+    const QString heads = fx.keys("xdoch", "headno");
+    const QString lines = fx.keys("xdocb", "headno, bodyno");
+    Resolver resolver(fx.module.database(), fx.module.catalog());
+    resolver.setControlStatement([db = fx.module.database(), refused](const QString &sql) {
+        if (sql.startsWith(refused))
+            return QSqlError(QString(), QStringLiteral("refused here"), QSqlError::StatementError);
+        QSqlQuery q(db);
+        return q.exec(sql) ? QSqlError() : q.lastError();
+    });
+    ResolveTarget target{QStringLiteral("xdoch"), fx.heads, {}, {}, {}};
+    target.details.push_back(
+        {QStringLiteral("xdocb"), fx.lines, fx.heads[Lines].name, QStringLiteral("headno"), {}});
+    // A good head first, then a head whose second line is refused or goes in.
+    Changes l(fx.lines);
+    l.insert({"H5", "0001", "P1", 1.0}).insert({"H5", lineRefused ? "0001" : "0002", "P2", 2.0});
+    Changes c(fx.heads);
+    c.insert({"H6", "2026-03-06 08:00:00", "S1"}).insert({"H5", "2026-03-05 08:00:00", "S1"}, l);
+    QString error;
+    try {
+        resolver.apply(target, c, -1, true);
+    } catch (const ServerError &e) {
+        error = e.text();
+    }
+    QVERIFY2(error.contains(refused) && error.contains("refused here"), qPrintable(error));
+    // Nothing of the request stands, the refused head's half least of all.
+    QCOMPARE(fx.keys("xdoch", "headno"), heads);
+    QCOMPARE(fx.keys("xdocb", "headno, bodyno"), lines);
+    // The connection is left outside any transaction: the next request goes through.
+    const ApplyResult next =
+        fx.apply(Changes(fx.heads).insert({"H7", "2026-03-07 09:00:00", "S1"}));
+    QVERIFY2(next.errorCount == 0, qPrintable(errorsOf(next)));
+    QCOMPARE(fx.count("xdoch", "headno = 'H7'"), 1);
 }
 
 void tst_Resolver::refreshedRowsAsStored()

@@ -8,6 +8,8 @@
 #include "SessionRegistry.h"
 #include "UBaseRDM.h"
 
+#include <QRegularExpression>
+
 using namespace korvane;
 using namespace korvane::test;
 
@@ -188,6 +190,33 @@ private slots:
         TBaseRDM again;
         QVERIFY(::login(again, "0001", "old pw").toInt() >= 0);
         QCOMPARE(::login(again, "0001", "0001"), QStringLiteral("-5"));
+    }
+
+    void failedUpgradeIsLoggedAndTheLoginStands_data() { addBackendRows(); }
+    void failedUpgradeIsLoggedAndTheLoginStands()
+    {
+        QFETCH(QString, backend);
+        Fixture f(backend);
+        QVERIFY(f.ok);
+        QVERIFY(f.db.exec("UPDATE XPSEmp SET PWD = 'old pw' WHERE code = '0001'"));
+        const bool locked =
+            f.db.scratch.isPostgres()
+                ? f.db.exec("CREATE FUNCTION keep_pwd() RETURNS trigger LANGUAGE plpgsql AS "
+                            "$$BEGIN RAISE EXCEPTION 'passwords are locked'; END$$") &&
+                      f.db.exec("CREATE TRIGGER keep_pwd BEFORE UPDATE OF PWD ON XPSEmp "
+                                "FOR EACH ROW EXECUTE FUNCTION keep_pwd()")
+                : f.db.exec("CREATE TRIGGER keep_pwd BEFORE UPDATE OF PWD ON XPSEmp "
+                            "BEGIN SELECT RAISE(ABORT, 'passwords are locked'); END");
+        QVERIFY(locked);
+        QTest::ignoreMessage(
+            QtWarningMsg,
+            QRegularExpression(
+                "the password of user 0001 stays plain text: .*passwords are locked"));
+        const QString id = ::login(*f.module, "0001", "old pw");
+        QVERIFY2(id.toInt() >= 0, qPrintable(id));
+        QVERIFY(isValidSession(id));
+        QCOMPARE(f.db.scalar("SELECT PWD FROM XPSEmp WHERE code = '0001'").toString(),
+                 QStringLiteral("old pw"));
     }
 
     void beforeLoginOnlyDBActiveAndTheUserList_data() { addBackendRows(); }
