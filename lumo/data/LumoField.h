@@ -97,7 +97,7 @@ public:
     bool IsNull() const;
     QString AsString() const;
     double AsFloat() const;
-    int AsInteger() const;
+    qint64 AsInteger() const;
     bool AsBoolean() const;
     void setAsString(const QString &text) { setValue(text); }
     void Clear() { setValue(QVariant()); }
