@@ -35,6 +35,14 @@ template <typename Request> QCborMap opened(const Request &)
     return QCborMap{{kOp, tlb::operationName(Request::operation)}};
 }
 
+//! The map of a request to one provider, its name right after the operation.
+template <typename Request> QCborMap openedFor(const Request &request)
+{
+    QCborMap map = opened(request);
+    map.insert(kProvider, request.provider);
+    return map;
+}
+
 bool fail(QString *error, const QString &text)
 {
     *error = text;
@@ -108,8 +116,7 @@ bool decode(const QCborMap &map, OpenAnswer *answer, QString *error)
 
 QCborMap encode(const ApplyUpdatesRequest &request)
 {
-    QCborMap map = opened(request);
-    map.insert(kProvider, request.provider);
+    QCborMap map = openedFor(request);
     map.insert(kDelta, encodeChangeSet(request.delta));
     map.insert(kMaxErrors, request.maxErrors);
     return map;
@@ -136,8 +143,7 @@ bool decode(const QCborMap &map, ApplyResult *answer, QString *error)
 
 QCborMap encode(const GetRecordsRequest &request)
 {
-    QCborMap map = opened(request);
-    map.insert(kProvider, request.provider);
+    QCborMap map = openedFor(request);
     map.insert(kCount, request.count);
     map.insert(kOptions, request.options);
     if (!request.commandText.isEmpty())
@@ -169,8 +175,7 @@ bool decode(const QCborMap &map, GetRecordsAnswer *answer, QString *error)
 
 QCborMap encode(const DataRequest &request)
 {
-    QCborMap map = opened(request);
-    map.insert(kProvider, request.provider);
+    QCborMap map = openedFor(request);
     map.insert(kData, encodeValue(request.data));
     return map;
 }
@@ -226,9 +231,7 @@ bool decode(const QCborMap &map, ProviderNamesAnswer *answer, QString *error)
 
 QCborMap encode(const ParamsRequest &request)
 {
-    QCborMap map = opened(request);
-    map.insert(kProvider, request.provider);
-    return map;
+    return openedFor(request);
 }
 
 bool decode(const QCborMap &map, ParamsRequest *request, QString *error)
@@ -250,9 +253,7 @@ bool decode(const QCborMap &map, ParamsAnswer *answer, QString *error)
 
 QCborMap encode(const RowRequest &request)
 {
-    QCborMap map = opened(request);
-    map.insert(kProvider, request.provider);
-    return map;
+    return openedFor(request);
 }
 
 bool decode(const QCborMap &map, RowRequest *request, QString *error)
@@ -274,8 +275,7 @@ bool decode(const QCborMap &, RowAnswer *, QString *)
 
 QCborMap encode(const ExecuteRequest &request)
 {
-    QCborMap map = opened(request);
-    map.insert(kProvider, request.provider);
+    QCborMap map = openedFor(request);
     map.insert(kCommandText, request.commandText);
     map.insert(kParams, encodeParams(request.params));
     return map;

@@ -188,15 +188,12 @@ namespace {
                                 .arg(value.toString(), field.FieldName(), QString::fromUtf8(kind)));
 }
 
-bool isNumber(const QVariant &value)
+bool isWholeNumber(const QVariant &value)
 {
     switch (value.typeId()) {
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Float:
     case QMetaType::Short:
     case QMetaType::UShort:
     case QMetaType::Long:
@@ -205,6 +202,13 @@ bool isNumber(const QVariant &value)
     default:
         return false;
     }
+}
+
+bool isNumber(const QVariant &value)
+{
+    const int type = value.typeId();
+    return isWholeNumber(value) || type == QMetaType::ULongLong || type == QMetaType::Double ||
+           type == QMetaType::Float;
 }
 
 // Numbers arrive as numbers or as the text an editor holds; blank text is no value.
@@ -229,22 +233,6 @@ std::optional<double> numberOf(const QVariant &value, bool *blank)
     return std::nullopt;
 }
 
-bool isWholeNumber(const QVariant &value)
-{
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // Whole numbers keep all 64 bits; only a fraction or a float goes through rounding.
 std::optional<qlonglong> wholeNumberOf(const QVariant &value, bool *blank)
 {
@@ -252,9 +240,8 @@ std::optional<qlonglong> wholeNumberOf(const QVariant &value, bool *blank)
     if (isWholeNumber(value))
         return value.toLongLong();
     bool ok = false;
-    const qlonglong exact = value.typeId() == QMetaType::QString
-                                ? value.toString().trimmed().toLongLong(&ok)
-                                : 0;
+    const qlonglong exact =
+        value.typeId() == QMetaType::QString ? value.toString().trimmed().toLongLong(&ok) : 0;
     if (ok)
         return exact;
     const auto number = numberOf(value, blank);
