@@ -1,6 +1,8 @@
 #include "Korvane_TLB.h"
 
 #include <algorithm>
+#include <limits>
+#include <optional>
 
 namespace korvane::tlb {
 
@@ -170,14 +172,136 @@ const ClassDef *findClass(const QString &key)
     return nullptr;
 }
 
+namespace {
+
+const struct
+{
+    Operation operation;
+    const char *name;
+} operationNames[] = {
+    {Operation::Open, "open"},
+    {Operation::ApplyUpdates, "AS_ApplyUpdates"},
+    {Operation::GetRecords, "AS_GetRecords"},
+    {Operation::DataRequest, "AS_DataRequest"},
+    {Operation::GetProviderNames, "AS_GetProviderNames"},
+    {Operation::GetParams, "AS_GetParams"},
+    {Operation::RowRequest, "AS_RowRequest"},
+    {Operation::Execute, "AS_Execute"},
+    {Operation::Call, "call"},
+};
+
+} // namespace
+
+QString operationName(Operation operation)
+{
+    for (const auto &entry : operationNames) {
+        if (entry.operation == operation)
+            return QString::fromLatin1(entry.name);
+    }
+    return QString();
+}
+
+bool operationFromName(const QString &name, Operation *operation)
+{
+    for (const auto &entry : operationNames) {
+        if (name == QLatin1String(entry.name)) {
+            *operation = entry.operation;
+            return true;
+        }
+    }
+    return false;
+}
+
 const QStringList &appServerOperations()
 {
-    static const QStringList ops = {
-        QStringLiteral("AS_ApplyUpdates"), QStringLiteral("AS_GetRecords"),
-        QStringLiteral("AS_DataRequest"),  QStringLiteral("AS_GetProviderNames"),
-        QStringLiteral("AS_GetParams"),    QStringLiteral("AS_RowRequest"),
-        QStringLiteral("AS_Execute")};
+    static const QStringList ops = [] {
+        QStringList names;
+        for (const auto &entry : operationNames) {
+            if (QByteArray(entry.name).startsWith("AS_"))
+                names << QString::fromLatin1(entry.name);
+        }
+        return names;
+    }();
     return ops;
+}
+
+namespace {
+
+bool isInteger(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        return true;
+    case QMetaType::ULongLong:
+        return value.toULongLong() <= quint64(std::numeric_limits<qint64>::max());
+    default:
+        return false;
+    }
+}
+
+//! The argument as its declared type; nothing when it does not fit.
+std::optional<QVariant> coerced(ArgType type, const QVariant &value)
+{
+    const bool null = !value.isValid() || value.isNull();
+    switch (type) {
+    case ArgType::Text:
+        if (null)
+            return QVariant(QString());
+        if (value.typeId() == QMetaType::QString)
+            return value;
+        return std::nullopt;
+    case ArgType::Integer:
+        // All 64 bits arrive: a quantity or a count may pass 2^31.
+        if (!null && isInteger(value))
+            return QVariant(value.toLongLong());
+        return std::nullopt;
+    case ArgType::Boolean:
+        if (!null && value.typeId() == QMetaType::Bool)
+            return value;
+        return std::nullopt;
+    case ArgType::Variant:
+        return value;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+QVariantList inputArguments(const MethodDef &method, const QVariantList &args, QString *error)
+{
+    error->clear();
+    const bool allGiven = args.size() == method.args.size();
+    if (!allGiven && args.size() != method.inCount()) {
+        *error = QStringLiteral("%1 takes %2 arguments, %3 given")
+                     .arg(method.name)
+                     .arg(method.inCount())
+                     .arg(args.size());
+        return {};
+    }
+    QVariantList inputs;
+    int given = 0;
+    for (int i = 0; i < method.args.size(); ++i) {
+        const ArgDef &def = method.args[i];
+        if (def.out) {
+            given += allGiven ? 1 : 0;
+            continue;
+        }
+        const std::optional<QVariant> value = coerced(def.type, args.at(given++));
+        if (!value) {
+            *error = QStringLiteral("Argument %1 (%2) of %3 must be %4")
+                         .arg(i + 1)
+                         .arg(def.name, method.name, argTypeName(def.type));
+            return {};
+        }
+        inputs << *value;
+    }
+    return inputs;
 }
 
 QString argTypeName(ArgType type)

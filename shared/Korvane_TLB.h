@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 
 namespace korvane::tlb {
 
@@ -53,8 +54,32 @@ const QList<ClassDef> &classes();
 //! A class by class id (braces optional, any case), prog id (any case) or class name.
 const ClassDef *findClass(const QString &key);
 
+//! The operations of the wire protocol: opening a class, the data-broker operations every
+//! class offers (in their interface order) and the classes' own methods.
+enum class Operation {
+    Open,
+    ApplyUpdates,
+    GetRecords,
+    DataRequest,
+    GetProviderNames,
+    GetParams,
+    RowRequest,
+    Execute,
+    Call,
+};
+
+//! The operation's "op" on the wire ("open", "AS_GetRecords", "call").
+QString operationName(Operation operation);
+//! The operation of an "op", matched exactly; false when no operation has that name.
+bool operationFromName(const QString &name, Operation *operation);
+
 //! The data-broker operations every class offers, in their interface order.
 const QStringList &appServerOperations();
+
+//! A call's inputs checked against its method, the way late binding coerces: a caller
+//! passes the inputs only, or every argument with placeholders in the by-reference
+//! positions; a null text arrives as empty text. Leaves *error empty when they fit.
+QVariantList inputArguments(const MethodDef &method, const QVariantList &args, QString *error);
 
 QString argTypeName(ArgType type);
 

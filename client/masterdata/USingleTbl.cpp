@@ -218,9 +218,7 @@ void TfrmSingletbl::openMaster()
 {
     try {
         CDSXMaster->Open();
-    } catch (const TLumoDataSetError &e) {
-        MsgBox(e.text(), mkHint);
-    } catch (const TLumoRemoteError &e) {
+    } catch (const korvane::OperatorError &e) {
         MsgBox(e.text(), mkHint);
     }
 }

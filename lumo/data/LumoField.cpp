@@ -155,11 +155,6 @@ double TLumoField::AsFloat() const
     return Value().toDouble();
 }
 
-int TLumoField::AsInteger() const
-{
-    return int(std::llround(Value().toDouble()));
-}
-
 bool TLumoField::AsBoolean() const
 {
     return Value().toBool();
@@ -193,15 +188,12 @@ namespace {
                                 .arg(value.toString(), field.FieldName(), QString::fromUtf8(kind)));
 }
 
-bool isNumber(const QVariant &value)
+bool isWholeNumber(const QVariant &value)
 {
     switch (value.typeId()) {
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Float:
     case QMetaType::Short:
     case QMetaType::UShort:
     case QMetaType::Long:
@@ -210,6 +202,13 @@ bool isNumber(const QVariant &value)
     default:
         return false;
     }
+}
+
+bool isNumber(const QVariant &value)
+{
+    const int type = value.typeId();
+    return isWholeNumber(value) || type == QMetaType::ULongLong || type == QMetaType::Double ||
+           type == QMetaType::Float;
 }
 
 // Numbers arrive as numbers or as the text an editor holds; blank text is no value.
@@ -234,7 +233,30 @@ std::optional<double> numberOf(const QVariant &value, bool *blank)
     return std::nullopt;
 }
 
+// Whole numbers keep all 64 bits; only a fraction or a float goes through rounding.
+std::optional<qlonglong> wholeNumberOf(const QVariant &value, bool *blank)
+{
+    *blank = false;
+    if (isWholeNumber(value))
+        return value.toLongLong();
+    bool ok = false;
+    const qlonglong exact =
+        value.typeId() == QMetaType::QString ? value.toString().trimmed().toLongLong(&ok) : 0;
+    if (ok)
+        return exact;
+    const auto number = numberOf(value, blank);
+    if (!number || std::fabs(*number) > 9.0e15)
+        return std::nullopt;
+    return qlonglong(std::llround(*number));
+}
+
 } // namespace
+
+qint64 TLumoField::AsInteger() const
+{
+    bool blank = false;
+    return wholeNumberOf(Value(), &blank).value_or(0);
+}
 
 QVariant TLumoField::converted(const QVariant &value) const
 {
@@ -258,12 +280,12 @@ QVariant TLumoField::converted(const QVariant &value) const
         return *number;
     }
     case FieldType::Integer: {
-        const auto number = numberOf(value, &blank);
+        const auto number = wholeNumberOf(value, &blank);
         if (blank)
             return QVariant();
-        if (!number || std::fabs(*number) > 9.0e15)
+        if (!number)
             wrongValue(*this, value, "整数");
-        return qlonglong(std::llround(*number));
+        return *number;
     }
     case FieldType::Boolean: {
         if (value.typeId() == QMetaType::Bool)

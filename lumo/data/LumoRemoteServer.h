@@ -3,22 +3,17 @@
 //! TLumoSocketConnection is the real one; every call is synchronous and throws
 //! TLumoRemoteError carrying the server's text.
 
+#include "OperatorError.h"
 #include "Packet.h"
 
 #include <QObject>
 #include <QVariantList>
 
-#include <stdexcept>
-
-class TLumoRemoteError : public std::runtime_error
+//! A failed remote call: the server's text, or why the server could not be reached.
+class TLumoRemoteError : public korvane::OperatorError
 {
 public:
-    explicit TLumoRemoteError(const QString &text)
-        : std::runtime_error(text.toStdString()), m_text(text) {}
-    QString text() const { return m_text; }
-
-private:
-    QString m_text;
+    using OperatorError::OperatorError;
 };
 
 class TLumoRemoteServer : public QObject

@@ -1,8 +1,7 @@
 #include "LumoSocketConnection.h"
 
-#include "PacketCodec.h"
+#include "RequestCodec.h"
 
-#include <QCborArray>
 #include <QDeadlineTimer>
 #include <QTcpSocket>
 
@@ -13,25 +12,6 @@ namespace {
 const QString kOk = QStringLiteral("ok");
 const QString kError = QStringLiteral("error");
 const QString kId = QStringLiteral("id");
-const QString kProvider = QStringLiteral("provider");
-
-QCborMap operation(const char *op, const QString &provider = QString())
-{
-    QCborMap m;
-    m.insert(QStringLiteral("op"), QString::fromLatin1(op));
-    if (!provider.isNull())
-        m.insert(kProvider, provider);
-    return m;
-}
-
-template <typename T, typename Decoder> T decoded(const QCborValue &cbor, Decoder decode)
-{
-    T value;
-    QString error;
-    if (!decode(cbor, &value, &error))
-        throw TLumoRemoteError(QStringLiteral("The server sent an unreadable answer: ") + error);
-    return value;
-}
 
 } // namespace
 
@@ -83,12 +63,8 @@ void TLumoSocketConnection::connectToServer()
             QStringLiteral("Cannot connect to the server at %1: %2").arg(address(), reason));
     }
     m_open = true; // lets the handshake go through request()
-    QCborMap open = operation("open");
-    open.insert(QStringLiteral("class"), key);
-    if (!m_session.isEmpty())
-        open.insert(QStringLiteral("session"), m_session);
     try {
-        request(open);
+        ask(OpenRequest{key, m_session});
     } catch (...) {
         disconnectFromServer();
         throw;
@@ -129,6 +105,17 @@ QCborMap TLumoSocketConnection::request(QCborMap message)
     return answer;
 }
 
+template <typename Request>
+typename Request::Answer TLumoSocketConnection::ask(const Request &request)
+{
+    const QCborMap answer = this->request(codec::encode(request));
+    typename Request::Answer value;
+    QString error;
+    if (!codec::decode(answer, &value, &error))
+        throw TLumoRemoteError(QStringLiteral("The server sent an unreadable answer: ") + error);
+    return value;
+}
+
 QCborMap TLumoSocketConnection::waitForAnswer(qint64 id)
 {
     QDeadlineTimer deadline(m_timeout);
@@ -163,52 +150,32 @@ QCborMap TLumoSocketConnection::waitForAnswer(qint64 id)
 Packet TLumoSocketConnection::getRecords(const QString &provider, int count, int options,
                                          const Params &params)
 {
-    QCborMap m = operation("AS_GetRecords", provider);
-    m.insert(QStringLiteral("count"), count);
-    m.insert(QStringLiteral("options"), options);
-    m.insert(QStringLiteral("params"), codec::encodeParams(params));
-    return decoded<Packet>(request(m).value(QStringLiteral("packet")), codec::decodePacket);
+    return ask(GetRecordsRequest{provider, count, options, QString(), params}).packet;
 }
 
 ApplyResult TLumoSocketConnection::applyUpdates(const QString &provider, const ChangeSet &delta,
                                                 int maxErrors)
 {
-    QCborMap m = operation("AS_ApplyUpdates", provider);
-    m.insert(QStringLiteral("delta"), codec::encodeChangeSet(delta));
-    m.insert(QStringLiteral("maxErrors"), maxErrors);
-    return decoded<ApplyResult>(request(m), codec::decodeApplyResult);
+    return ask(ApplyUpdatesRequest{provider, delta, maxErrors});
 }
 
 QStringList TLumoSocketConnection::getProviderNames()
 {
-    const QCborArray names =
-        request(operation("AS_GetProviderNames")).value(QStringLiteral("names")).toArray();
-    QStringList list;
-    for (const QCborValue &name : names)
-        list.append(name.toString());
-    return list;
+    return ask(ProviderNamesRequest()).names;
 }
 
 Params TLumoSocketConnection::getParams(const QString &provider)
 {
-    return decoded<Params>(
-        request(operation("AS_GetParams", provider)).value(QStringLiteral("params")),
-        codec::decodeParams);
+    return ask(ParamsRequest{provider}).params;
 }
 
 QVariant TLumoSocketConnection::call(const QString &method, const QVariantList &args,
                                      QVariantList *out)
 {
-    QCborMap m = operation("call");
-    m.insert(QStringLiteral("method"), method);
-    m.insert(QStringLiteral("args"), codec::encodeValue(args));
-    const QCborMap answer = request(m);
+    CallAnswer answer = ask(CallRequest{method, args});
     if (out)
-        *out = decoded<QVariant>(answer.value(QStringLiteral("out")), codec::decodeValue).toList();
-    const QCborValue result = answer.value(QStringLiteral("result"));
-    if (codec::isPacketMap(result)) // GetSpec, GetSpech
-        return QVariant::fromValue(decoded<Packet>(result, codec::decodePacket));
-    return decoded<QVariant>(result, codec::decodeValue);
+        *out = answer.out;
+    return answer.result;
 }
 
 QVariant TLumoSocketConnection::callWithOutputs(const QString &method, const QVariantList &args,
@@ -228,15 +195,10 @@ QVariant TLumoSocketConnection::callWithOutputs(const QString &method, const QVa
 void TLumoSocketConnection::execute(const QString &provider, const QString &commandText,
                                     const Params &params)
 {
-    QCborMap m = operation("AS_Execute", provider);
-    m.insert(QStringLiteral("commandText"), commandText);
-    m.insert(QStringLiteral("params"), codec::encodeParams(params));
-    request(m);
+    ask(ExecuteRequest{provider, commandText, params});
 }
 
 QVariant TLumoSocketConnection::dataRequest(const QString &provider, const QVariant &data)
 {
-    QCborMap m = operation("AS_DataRequest", provider);
-    m.insert(QStringLiteral("data"), codec::encodeValue(data));
-    return decoded<QVariant>(request(m).value(QStringLiteral("data")), codec::decodeValue);
+    return ask(DataRequest{provider, data}).data;
 }

@@ -79,6 +79,8 @@ signals:
 private:
     void connectToServer();
     void disconnectFromServer();
+    //! Sends one request and reads its answer; throws TLumoRemoteError.
+    template <typename Request> typename Request::Answer ask(const Request &request);
     QCborMap request(QCborMap message);
     QCborMap waitForAnswer(qint64 id);
     [[noreturn]] void lose(const QString &text);

@@ -81,9 +81,7 @@ template <typename Step> void guarded(Step step)
 {
     try {
         step();
-    } catch (const TLumoDataSetError &e) {
-        lumoMessage(e.text(), LumoMsg::Hint);
-    } catch (const TLumoRemoteError &e) {
+    } catch (const korvane::OperatorError &e) {
         lumoMessage(e.text(), LumoMsg::Hint);
     } catch (...) {
         // Nothing the operator can act on: the step simply ends.
@@ -353,9 +351,7 @@ bool TLumoCodeName::reopenLookup(QString *error)
         m_lookup->Close();
         m_lookup->Open();
         return true;
-    } catch (const TLumoDataSetError &e) {
-        *error = e.text();
-    } catch (const TLumoRemoteError &e) {
+    } catch (const korvane::OperatorError &e) {
         *error = e.text();
     } catch (const TLumoAbort &) {
         error->clear();

@@ -120,8 +120,8 @@ void TLumoDBLookupCombobox::refreshList()
         list->Close();
         list->Open();
         ++m_refreshes;
-    } catch (const TLumoDataSetError &) {
-    } catch (const TLumoRemoteError &) {
+    } catch (const korvane::OperatorError &) {
+        // The list keeps what it had; the combo box still works.
     }
     fillList();
 }

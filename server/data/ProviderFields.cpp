@@ -138,7 +138,7 @@ QVariant cellValue(const QVariant &value, FieldType type)
     case FieldType::Float:
         return value.toDouble();
     case FieldType::Integer:
-        return value.toInt();
+        return value.toLongLong();
     case FieldType::Boolean:
         return value.toBool();
     case FieldType::Blob:

@@ -4,6 +4,7 @@
 
 #include "ModuleHost.h"
 #include "Protocol.h"
+#include "Requests.h"
 
 #include <QCborMap>
 #include <QObject>
@@ -28,29 +29,24 @@ public:
     QCborMap answer(const QCborMap &request);
 
 private:
-    using Handler = QCborMap (ModuleConnection::*)(const QCborMap &);
-    struct Operation
-    {
-        const char *name;
-        Handler handler;
-        bool needsModule;
-    };
-    static const Operation s_operations[];
-
     void readRequests();
     void breakConnection(const QString &reason);
     void end();
     RemoteDataModule &module();
 
-    QCborMap open(const QCborMap &request);
-    QCborMap callMethod(const QCborMap &request);
-    QCborMap getRecords(const QCborMap &request);
-    QCborMap applyUpdates(const QCborMap &request);
-    QCborMap getProviderNames(const QCborMap &request);
-    QCborMap getParams(const QCborMap &request);
-    QCborMap rowRequest(const QCborMap &request);
-    QCborMap dataRequest(const QCborMap &request);
-    QCborMap execute(const QCborMap &request);
+    QCborMap dispatch(const QCborMap &message);
+    //! Decodes the request, runs it and encodes its answer; throws ServerError.
+    template <typename Request> QCborMap serve(const QCborMap &message);
+
+    OpenAnswer run(const OpenRequest &request);
+    CallAnswer run(const CallRequest &request);
+    GetRecordsAnswer run(const GetRecordsRequest &request);
+    ApplyResult run(const ApplyUpdatesRequest &request);
+    ProviderNamesAnswer run(const ProviderNamesRequest &request);
+    ParamsAnswer run(const ParamsRequest &request);
+    RowAnswer run(const RowRequest &request);
+    DataAnswer run(const DataRequest &request);
+    ExecuteAnswer run(const ExecuteRequest &request);
     void requireProvider(const QString &provider);
 
     quintptr m_descriptor;

@@ -66,24 +66,19 @@ void ProviderModule::execute(const QString &name, const QString &commandText, co
     provider(name)->execute(commandText, params);
 }
 
-void ProviderModule::addMethod(const QString &name, int argCount, Method method)
+void ProviderModule::addMethod(const QString &name, Method method)
 {
-    m_methods.insert(name.toLower(), MethodEntry{argCount, std::move(method)});
+    m_methods.insert(name.toLower(), std::move(method));
 }
 
-QVariant ProviderModule::call(const QString &method, const QVariantList &args, QVariantList *out)
+QVariant ProviderModule::invoke(const QString &method, const QVariantList &inputs,
+                                QVariantList *out)
 {
     const auto it = m_methods.constFind(method.toLower());
     if (it == m_methods.constEnd())
         throw ServerError(
             QStringLiteral("Method %1 is not a method of %2").arg(method, m_className));
-    if (args.size() != it->argCount)
-        throw ServerError(QStringLiteral("%1 takes %2 arguments, not %3")
-                              .arg(method)
-                              .arg(it->argCount)
-                              .arg(args.size()));
-    QVariantList ignored;
-    return it->method(args, out ? out : &ignored);
+    return (*it)(inputs, out);
 }
 
 } // namespace korvane

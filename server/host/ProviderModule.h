@@ -23,7 +23,7 @@ class ProviderModule : public RemoteDataModule
 {
     Q_OBJECT
 public:
-    //! args: the call's arguments (already checked against argCount); out: by-reference outputs.
+    //! args: the call's inputs, checked against the type library; out: by-reference outputs.
     using Method = std::function<QVariant(const QVariantList &args, QVariantList *out)>;
 
     ProviderModule(const QString &className, const ProviderDefs &providers,
@@ -38,7 +38,6 @@ public:
     Params getParams(const QString &provider) override;
     void execute(const QString &provider, const QString &commandText,
                  const Params &params) override;
-    QVariant call(const QString &method, const QVariantList &args, QVariantList *out) override;
 
     //! The module's connection, connected on first use; throws ServerError when it cannot connect.
     QSqlDatabase database();
@@ -47,9 +46,10 @@ public:
     TLumoADOC *connection() const { return m_connection; }
 
 protected:
-    //! Registers an own method; name matched without regard to case; a call with another
-    //! number of arguments fails with a clear error.
-    void addMethod(const QString &name, int argCount, Method method);
+    QVariant invoke(const QString &method, const QVariantList &inputs, QVariantList *out) override;
+    //! Registers an own method the type library declares for the class; its arguments are
+    //! the library's to count and check.
+    void addMethod(const QString &name, Method method);
     TLumoDatasetprovider *provider(const QString &name); // throws "Provider not exported: %s"
 
 private:
@@ -57,12 +57,7 @@ private:
     TLumoADOC *m_connection;                            // child of this module
     QHash<QString, TLumoDatasetprovider *> m_providers; // by lower-cased name; children
     QStringList m_providerOrder;
-    struct MethodEntry
-    {
-        int argCount;
-        Method method;
-    };
-    QHash<QString, MethodEntry> m_methods; // by lower-cased name
+    QHash<QString, Method> m_methods; // by lower-cased name
 };
 
 } // namespace korvane

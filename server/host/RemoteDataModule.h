@@ -31,14 +31,27 @@ public:
     virtual void execute(const QString &provider, const QString &commandText,
                          const Params &params) = 0;
 
-    //! An own method by name (matched without regard to case). Arguments in order;
-    //! by-reference outputs go to *out. Throws ServerError.
-    virtual QVariant call(const QString &method, const QVariantList &args, QVariantList *out) = 0;
+    //! An own method by name (matched without regard to case), checked against the type
+    //! library: its inputs in order, or every argument with placeholders for the outputs.
+    //! By-reference outputs go to *out. Throws ServerError.
+    QVariant call(const QString &method, const QVariantList &args, QVariantList *out);
 
     //! The session id of a logged-in base module of the same client, as handed in the
     //! open handshake; empty before login.
     void setSession(const QString &session) { m_session = session; }
     QString session() const { return m_session; }
+
+protected:
+    //! A method the type library declares for the class, under its declared spelling, with
+    //! its inputs already checked; outputs go to *out (never null).
+    virtual QVariant invoke(const QString &method, const QVariantList &inputs,
+                            QVariantList *out) = 0;
+    //! Lets a module that wraps another hand a checked call straight on.
+    static QVariant invokeOn(RemoteDataModule &module, const QString &method,
+                             const QVariantList &inputs, QVariantList *out)
+    {
+        return module.invoke(method, inputs, out);
+    }
 
 private:
     QString m_session;

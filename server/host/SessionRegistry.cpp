@@ -94,10 +94,10 @@ void SessionGuardedModule::execute(const QString &provider, const QString &comma
     module().execute(provider, commandText, params);
 }
 
-QVariant SessionGuardedModule::call(const QString &method, const QVariantList &args,
-                                    QVariantList *out)
+QVariant SessionGuardedModule::invoke(const QString &method, const QVariantList &inputs,
+                                      QVariantList *out)
 {
-    return module().call(method, args, out);
+    return invokeOn(module(), method, inputs, out);
 }
 
 } // namespace korvane

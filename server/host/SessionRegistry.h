@@ -55,7 +55,9 @@ public:
     Params getParams(const QString &provider) override;
     void execute(const QString &provider, const QString &commandText,
                  const Params &params) override;
-    QVariant call(const QString &method, const QVariantList &args, QVariantList *out) override;
+
+protected:
+    QVariant invoke(const QString &method, const QVariantList &inputs, QVariantList *out) override;
 
 private:
     RemoteDataModule &module();

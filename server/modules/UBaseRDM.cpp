@@ -32,24 +32,6 @@ ORDER BY p.code)")
         .arg(table);
 }
 
-ProviderDef def(const char *name, const QString &sql, ProviderOptions options,
-                const char *description)
-{
-    ProviderDef d;
-    d.name = QLatin1String(name);
-    d.sql = sql;
-    d.options = options;
-    d.description = QString::fromUtf8(description);
-    return d;
-}
-
-ProviderDef withDetail(ProviderDef master, const char *field, const QString &sql)
-{
-    master.detailField = QLatin1String(field);
-    master.detailSql = sql;
-    return master;
-}
-
 //! A whole code table in code order.
 QString codeTable(const char *table, const char *order = "code")
 {
@@ -162,57 +144,68 @@ ProviderDefs TBaseRDM::providerDefs()
 {
     using enum ProviderOptions;
     return {
-        def("dspCI", codeTable("XCI"), B, "品牌"),
-        withDetail(def("dspPrdt", ProductsSql, A, "产品建档"), "qryPrdtD", ProductLinesSql),
-        def("dspCorp", codeTable("xcorp", "parent, code"), A, "公司"),
-        def("dspcredit", codeTable("xcredit"), B, "信用额度"),
-        def("dspCustome", partnerStatement(QStringLiteral("xCustome")), A, "客户"),
-        def("dspDept", codeTable("xDept", "CorpCode, code"), A, "部门"),
-        def("dspDuty", codeTable("XDuty"), A, "职务"),
-        def("dspEdu", codeTable("XEdu"), A, "学历"),
-        def("dspFatbn", partnerStatement(QStringLiteral("xFatBn")), A, "厂商"),
-        def("dspLocal", codeTable("XLocal"), A, "厂商客户组别"),
-        def("dspMeasure", codeTable("XMeasure"), A, "计量单位"),
-        def("dspMoney", codeTable("XMoney"), A, "币别"),
-        def("dsppayKind", codeTable("XPaykind"), A, "付款方式"),
-        def("dspPolity", codeTable("XPolity"), A, "政治面貌"),
-        def("dsppdtClass", ProductClassesSql, A, "产品类别"),
-        def("dspPsEmp", EmployeesSql, A, "员工资料"),
-        withDetail(def("dspSpec", codeTable("XSpech", "hcode"), A, "产品规格"), "qrySpecD",
-                   SpecLinesSql),
-        def("dspStock", StockSql, A, "期初库存"),
-        def("dspStore", StoresSql, A, "仓库"),
-        def("dspTaxAttr", codeTable("XTaxAttr"), A, "税别"),
-        def("dspUserList", UserListSql, A, "操作员"),
+        {.name = "dspCI", .sql = codeTable("XCI"), .options = B, .description = "品牌"},
+        {.name = "dspPrdt",
+         .sql = ProductsSql,
+         .detailField = "qryPrdtD",
+         .detailSql = ProductLinesSql,
+         .description = "产品建档"},
+        {.name = "dspCorp", .sql = codeTable("xcorp", "parent, code"), .description = "公司"},
+        {.name = "dspcredit", .sql = codeTable("xcredit"), .options = B, .description = "信用额度"},
+        {.name = "dspCustome",
+         .sql = partnerStatement(QStringLiteral("xCustome")),
+         .description = "客户"},
+        {.name = "dspDept", .sql = codeTable("xDept", "CorpCode, code"), .description = "部门"},
+        {.name = "dspDuty", .sql = codeTable("XDuty"), .description = "职务"},
+        {.name = "dspEdu", .sql = codeTable("XEdu"), .description = "学历"},
+        {.name = "dspFatbn",
+         .sql = partnerStatement(QStringLiteral("xFatBn")),
+         .description = "厂商"},
+        {.name = "dspLocal", .sql = codeTable("XLocal"), .description = "厂商客户组别"},
+        {.name = "dspMeasure", .sql = codeTable("XMeasure"), .description = "计量单位"},
+        {.name = "dspMoney", .sql = codeTable("XMoney"), .description = "币别"},
+        {.name = "dsppayKind", .sql = codeTable("XPaykind"), .description = "付款方式"},
+        {.name = "dspPolity", .sql = codeTable("XPolity"), .description = "政治面貌"},
+        {.name = "dsppdtClass", .sql = ProductClassesSql, .description = "产品类别"},
+        {.name = "dspPsEmp", .sql = EmployeesSql, .description = "员工资料"},
+        {.name = "dspSpec",
+         .sql = codeTable("XSpech", "hcode"),
+         .detailField = "qrySpecD",
+         .detailSql = SpecLinesSql,
+         .description = "产品规格"},
+        {.name = "dspStock", .sql = StockSql, .description = "期初库存"},
+        {.name = "dspStore", .sql = StoresSql, .description = "仓库"},
+        {.name = "dspTaxAttr", .sql = codeTable("XTaxAttr"), .description = "税别"},
+        {.name = "dspUserList", .sql = UserListSql, .description = "操作员"},
         // The packing buffer: it has no statement of its own.
-        def("dsp", QString(), A, "打包"),
+        {.name = "dsp", .description = "打包"},
     };
 }
 
 TBaseRDM::TBaseRDM(QObject *parent)
     : ProviderModule(QStringLiteral("BaseRDM"), providerDefs(), parent),
-      m_specValues(new TLumoDatasetprovider(def("GetSpec", SpecValuesSql, ProviderOptions::A, ""),
+      m_specValues(new TLumoDatasetprovider(ProviderDef{.name = "GetSpec", .sql = SpecValuesSql},
                                             connection(), this)),
-      m_specKinds(new TLumoDatasetprovider(def("GetSpech", SpecKindsSql, ProviderOptions::A, ""),
+      m_specKinds(new TLumoDatasetprovider(ProviderDef{.name = "GetSpech", .sql = SpecKindsSql},
                                            connection(), this))
 {
-    addMethod(QStringLiteral("GetSpec"), 1,
+    addMethod(QStringLiteral("GetSpec"),
               [this](const QVariantList &args, QVariantList *) { return GetSpec(text(args, 0)); });
-    addMethod(QStringLiteral("GetSpech"), 1,
+    addMethod(QStringLiteral("GetSpech"),
               [this](const QVariantList &args, QVariantList *) { return GetSpech(text(args, 0)); });
-    addMethod(QStringLiteral("LogIn"), 4, [this](const QVariantList &args, QVariantList *out) {
+    addMethod(QStringLiteral("LogIn"), [this](const QVariantList &args, QVariantList *out) {
         LogIn(text(args, 0), text(args, 1), out);
         return QVariant();
     });
-    addMethod(QStringLiteral("DBActive"), 0,
+    addMethod(QStringLiteral("DBActive"),
               [this](const QVariantList &, QVariantList *) { return QVariant(DBActive()); });
-    addMethod(QStringLiteral("keyExist"), 3, [this](const QVariantList &args, QVariantList *) {
+    addMethod(QStringLiteral("keyExist"), [this](const QVariantList &args, QVariantList *) {
         return QVariant(keyExist(text(args, 0), text(args, 1), text(args, 2)));
     });
     // A cancelled new document's number stays used.
-    addMethod(QStringLiteral("CancelHeadno"), 1,
+    addMethod(QStringLiteral("CancelHeadno"),
               [](const QVariantList &, QVariantList *) { return QVariant(); });
-    addMethod(QStringLiteral("SetPWD"), 2, [this](const QVariantList &args, QVariantList *) {
+    addMethod(QStringLiteral("SetPWD"), [this](const QVariantList &args, QVariantList *) {
         return QVariant(SetPWD(text(args, 0), text(args, 1)));
     });
 }
@@ -265,13 +258,13 @@ void TBaseRDM::execute(const QString &provider, const QString &commandText, cons
     ProviderModule::execute(provider, commandText, params);
 }
 
-QVariant TBaseRDM::call(const QString &method, const QVariantList &args, QVariantList *out)
+QVariant TBaseRDM::invoke(const QString &method, const QVariantList &inputs, QVariantList *out)
 {
     const bool beforeLogin = method.compare(QLatin1String("LogIn"), Qt::CaseInsensitive) == 0 ||
                              method.compare(QLatin1String("DBActive"), Qt::CaseInsensitive) == 0;
     if (!beforeLogin)
         requireLogin();
-    return ProviderModule::call(method, args, out);
+    return ProviderModule::invoke(method, inputs, out);
 }
 
 QVariant TBaseRDM::packOnce(TLumoDatasetprovider *buffer, const Params &params)

@@ -26,7 +26,6 @@ public:
     Params getParams(const QString &provider) override;
     void execute(const QString &provider, const QString &commandText,
                  const Params &params) override;
-    QVariant call(const QString &method, const QVariantList &args, QVariantList *out) override;
 
     //! The values of one specification kind (bCode, Name) as a data packet
     //! (QVariant::fromValue(Packet)); null when the statement fails.
@@ -51,6 +50,9 @@ public:
     QString userCode() const { return m_userCode; }
 
     static constexpr int MaxPasswordLength = 16;
+
+protected:
+    QVariant invoke(const QString &method, const QVariantList &inputs, QVariantList *out) override;
 
 private:
     void requireLogin() const;

@@ -167,40 +167,43 @@ WHERE s.storecode = :Storecode
   AND coalesce(s.lowpqty, 0) - coalesce(s.pqty, 0) - coalesce(s.stdpqty, 0) > 0
 ORDER BY s.pdtcode, s.pdtno)");
 
-ProviderDef readOnly(const QString &name, const QString &sql, const QString &updateTable,
-                     const QString &description)
-{
-    ProviderDef def;
-    def.name = name;
-    def.sql = sql;
-    def.updateTable = updateTable;
-    def.description = description;
-    return def;
-}
-
-constexpr int CheckBillArgs = 13;
-
 } // namespace
 
 ProviderDefs TBillRDM::providerDefs()
 {
     ProviderDefs defs;
     for (const DocumentDef &d : documents()) {
-        ProviderDef def;
-        def.name = QLatin1String(d.provider);
-        def.sql = headStatement(d);
-        def.detailField = QLatin1String(d.body);
-        def.detailSql = lineStatement(d.body);
-        def.description = QString::fromUtf8(d.description);
-        defs << def;
+        defs << ProviderDef{.name = d.provider,
+                            .sql = headStatement(d),
+                            .detailField = d.body,
+                            .detailSql = lineStatement(d.body),
+                            .description = d.description};
     }
-    defs << readOnly("dspXSaleamt", openAmountStatement("XSaleh", "XInComeb"), "XSaleh", "应收")
-         << readOnly("dspXBuyamt", openAmountStatement("XBuyh", "XoUTComeb"), "XBuyh", "应付")
-         << readOnly("dspXSale", orderLinesStatement("XSaleh", "XSaleb"), "XSaleh", "读销售单")
-         << readOnly("dspXBuy", orderLinesStatement("XBuyh", "XBuyb"), "XBuyh", "读采购单")
-         << readOnly("dspSale2Buy", SaleToBuySql, "XSaleh", "销售转采购")
-         << readOnly("dspStock2Buy", StockToBuySql, "XStock", "库存不足转采购")
-         << readOnly("dspQry", QString(), QString(), "自由查询");
+    defs << ProviderDef{.name = "dspXSaleamt",
+                        .sql = openAmountStatement("XSaleh", "XInComeb"),
+                        .description = "应收",
+                        .updateTable = "XSaleh"}
+         << ProviderDef{.name = "dspXBuyamt",
+                        .sql = openAmountStatement("XBuyh", "XoUTComeb"),
+                        .description = "应付",
+                        .updateTable = "XBuyh"}
+         << ProviderDef{.name = "dspXSale",
+                        .sql = orderLinesStatement("XSaleh", "XSaleb"),
+                        .description = "读销售单",
+                        .updateTable = "XSaleh"}
+         << ProviderDef{.name = "dspXBuy",
+                        .sql = orderLinesStatement("XBuyh", "XBuyb"),
+                        .description = "读采购单",
+                        .updateTable = "XBuyh"}
+         << ProviderDef{.name = "dspSale2Buy",
+                        .sql = SaleToBuySql,
+                        .description = "销售转采购",
+                        .updateTable = "XSaleh"}
+         << ProviderDef{.name = "dspStock2Buy",
+                        .sql = StockToBuySql,
+                        .description = "库存不足转采购",
+                        .updateTable = "XStock"}
+         << ProviderDef{.name = "dspQry", .description = "自由查询"};
     return defs;
 }
 
@@ -223,16 +226,16 @@ TBillRDM::TBillRDM(QObject *parent)
 {
     // The check accepts every line and changes nothing: the call names neither the
     // document nor its kind, and it comes before the checked head is saved.
-    addMethod(QStringLiteral("CheckBill"), CheckBillArgs,
+    addMethod(QStringLiteral("CheckBill"),
               [](const QVariantList &, QVariantList *) { return QVariant(true); });
     // A cancelled new document's number stays used.
-    addMethod(QStringLiteral("CancelHeadno"), 1,
+    addMethod(QStringLiteral("CancelHeadno"),
               [](const QVariantList &, QVariantList *) { return QVariant(); });
-    addMethod(QStringLiteral("keyExist"), 3, [this](const QVariantList &args, QVariantList *) {
+    addMethod(QStringLiteral("keyExist"), [this](const QVariantList &args, QVariantList *) {
         return QVariant(
             keyExist(args.at(0).toString(), args.at(1).toString(), args.at(2).toString()));
     });
-    addMethod(QStringLiteral("GetHeadno"), 1, [this](const QVariantList &args, QVariantList *) {
+    addMethod(QStringLiteral("GetHeadno"), [this](const QVariantList &args, QVariantList *) {
         return QVariant(GetHeadno(database(), catalog(), args.at(0).toString()));
     });
 }

@@ -10,16 +10,6 @@ QString oneCode(const char *column)
     return QStringLiteral("(%1 = :Code OR trim(:tmpCode) = '')").arg(QLatin1String(column));
 }
 
-ProviderDef lookup(const char *name, const QString &sql,
-                   ProviderOptions options = ProviderOptions::A)
-{
-    ProviderDef d;
-    d.name = QLatin1String(name);
-    d.sql = sql;
-    d.options = options;
-    return d;
-}
-
 const QString StoresSql =
     QStringLiteral(R"(SELECT s.code, s.name, c.name AS CorpName, d.name AS DeptName
 FROM XStore s
@@ -110,23 +100,24 @@ QString codesSql(const char *code, const char *name, const char *table)
 ProviderDefs TCodeNameRDM::providerDefs()
 {
     return {
-        lookup("dspStoreCN", StoresSql),
-        lookup("dspUserListCN", UsersSql),
-        lookup("dspDeptCN", DepartmentsSql),
-        lookup("dspFatbnCN", partnersSql("xFatBn")),
-        lookup("dspCustomeCN", partnersSql("xCustome")),
-        lookup("dspPdtCN", ProductsSql),
-        lookup("dspClassPdtCN", ClassProductsSql),
-        lookup("dspSpecCN", SpecLinesSql),
-        lookup("dspClassCN", codesSql("Code", "name", "XPrdtClass")),
-        lookup("dspCICN", codesSql("Code", "Name", "XCI")),
-        lookup("dspSpecCodeCN", codesSql("hCode", "name", "XSpech")),
-        lookup("dspCorpDeptCN", CompanyDepartmentsSql),
-        lookup("dspCorpCN", codesSql("Code", "name", "xcorp")),
-        lookup("dspMoneyCN",
-               QStringLiteral("SELECT Code, Name, eName, Rate FROM XMoney ORDER BY code")),
-        lookup("dspLocalCN", QStringLiteral("SELECT * FROM XLocal ORDER BY Code"),
-               ProviderOptions::B),
+        {.name = "dspStoreCN", .sql = StoresSql},
+        {.name = "dspUserListCN", .sql = UsersSql},
+        {.name = "dspDeptCN", .sql = DepartmentsSql},
+        {.name = "dspFatbnCN", .sql = partnersSql("xFatBn")},
+        {.name = "dspCustomeCN", .sql = partnersSql("xCustome")},
+        {.name = "dspPdtCN", .sql = ProductsSql},
+        {.name = "dspClassPdtCN", .sql = ClassProductsSql},
+        {.name = "dspSpecCN", .sql = SpecLinesSql},
+        {.name = "dspClassCN", .sql = codesSql("Code", "name", "XPrdtClass")},
+        {.name = "dspCICN", .sql = codesSql("Code", "Name", "XCI")},
+        {.name = "dspSpecCodeCN", .sql = codesSql("hCode", "name", "XSpech")},
+        {.name = "dspCorpDeptCN", .sql = CompanyDepartmentsSql},
+        {.name = "dspCorpCN", .sql = codesSql("Code", "name", "xcorp")},
+        {.name = "dspMoneyCN",
+         .sql = QStringLiteral("SELECT Code, Name, eName, Rate FROM XMoney ORDER BY code")},
+        {.name = "dspLocalCN",
+         .sql = QStringLiteral("SELECT * FROM XLocal ORDER BY Code"),
+         .options = ProviderOptions::B},
     };
 }
 

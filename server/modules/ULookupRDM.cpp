@@ -47,15 +47,6 @@ const ListDef KindLists[] = {
     {"dspInvoiceAttr", "XInvoiceAttr", ProviderOptions::B},
 };
 
-ProviderDef list(const char *name, const QString &sql, ProviderOptions options)
-{
-    ProviderDef d;
-    d.name = QLatin1String(name);
-    d.sql = sql;
-    d.options = options;
-    return d;
-}
-
 // The users' list carries an empty password column: passwords never leave the server.
 const QString UsersSql =
     QStringLiteral("SELECT Code, Name, CAST('' AS VARCHAR(16)) AS pwd FROM XPSEmp ORDER BY Code");
@@ -66,29 +57,33 @@ ProviderDefs TLookupRDM::providerDefs()
 {
     ProviderDefs defs;
     for (const ListDef &l : CodeLists)
-        defs << list(l.provider, QStringLiteral("SELECT * FROM %1 ORDER BY Code").arg(l.table),
-                     l.options);
+        defs << ProviderDef{.name = l.provider,
+                            .sql = QStringLiteral("SELECT * FROM %1 ORDER BY Code").arg(l.table),
+                            .options = l.options};
     for (const ListDef &l : KindLists)
-        defs << list(l.provider,
-                     QStringLiteral("SELECT * FROM %1 ORDER BY Flag, InOutFlag").arg(l.table),
-                     l.options);
-    defs << list("dspPrdt", QStringLiteral("SELECT pdtcode, Name FROM xprdth ORDER BY pdtcode"),
-                 ProviderOptions::B)
-         << list("dspXpsEmp", UsersSql, ProviderOptions::B)
-         << list("dspXCorp", QStringLiteral("SELECT Code, Name FROM xcorp ORDER BY Code"),
-                 ProviderOptions::B)
+        defs << ProviderDef{
+            .name = l.provider,
+            .sql = QStringLiteral("SELECT * FROM %1 ORDER BY Flag, InOutFlag").arg(l.table),
+            .options = l.options};
+    defs << ProviderDef{.name = "dspPrdt",
+                        .sql = QStringLiteral("SELECT pdtcode, Name FROM xprdth ORDER BY pdtcode"),
+                        .options = ProviderOptions::B}
+         << ProviderDef{.name = "dspXpsEmp", .sql = UsersSql, .options = ProviderOptions::B}
+         << ProviderDef{.name = "dspXCorp",
+                        .sql = QStringLiteral("SELECT Code, Name FROM xcorp ORDER BY Code"),
+                        .options = ProviderOptions::B}
          // The free-query provider has no statement of its own.
-         << list("dspQry", QString(), ProviderOptions::A);
+         << ProviderDef{.name = "dspQry"};
     return defs;
 }
 
 TLookupRDM::TLookupRDM(QObject *parent)
     : ProviderModule(QStringLiteral("LookupRDM"), providerDefs(), parent)
 {
-    addMethod(QStringLiteral("keyExist"), 2, [this](const QVariantList &args, QVariantList *) {
+    addMethod(QStringLiteral("keyExist"), [this](const QVariantList &args, QVariantList *) {
         return QVariant(keyExist(args.at(0).toString(), args.at(1).toInt()));
     });
-    addMethod(QStringLiteral("GetHeadno"), 1, [this](const QVariantList &args, QVariantList *) {
+    addMethod(QStringLiteral("GetHeadno"), [this](const QVariantList &args, QVariantList *) {
         return QVariant(GetHeadno(database(), args.at(0).toString()));
     });
 }

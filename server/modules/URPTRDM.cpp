@@ -281,10 +281,7 @@ const QString Aborted = QStringLiteral("Operation aborted");
 
 ProviderDefs masterProvider()
 {
-    ProviderDef def;
-    def.name = MasterProvider;
-    def.description = QStringLiteral("报表");
-    return {def};
+    return {{.name = MasterProvider, .description = QStringLiteral("报表")}};
 }
 
 QList<TRPTRDM::Report> buildReports()
@@ -351,14 +348,12 @@ TLumoDatasetprovider *TRPTRDM::reportProvider(const TLumoSQL &holder)
 {
     TLumoDatasetprovider *&p = m_reportProviders[&holder];
     if (!p) {
-        ProviderDef def;
-        def.name = MasterProvider;
-        def.sql = holder.sql();
-        def.description = holder.description();
-        if (!holder.detailSql().trimmed().isEmpty()) {
-            def.detailField = QStringLiteral("qryXDetail");
-            def.detailSql = holder.detailSql();
-        }
+        const bool nested = !holder.detailSql().trimmed().isEmpty();
+        const ProviderDef def{.name = MasterProvider,
+                              .sql = holder.sql(),
+                              .detailField = nested ? QStringLiteral("qryXDetail") : QString(),
+                              .detailSql = nested ? holder.detailSql() : QString(),
+                              .description = holder.description()};
         p = new TLumoDatasetprovider(def, connection(), this);
     }
     return p;

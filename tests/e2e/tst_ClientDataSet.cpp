@@ -3,6 +3,7 @@
 #include "LumoSocketConnection.h"
 #include "TestServer.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -83,6 +84,8 @@ private slots:
     void changeLogRoundTrip();
     void fetchOnDemand_data() { addBackendRows(); }
     void fetchOnDemand();
+    void integersKeepAllBits_data() { addBackendRows(); }
+    void integersKeepAllBits();
 };
 
 void tst_ClientDataSet::changeLogRoundTrip()
@@ -216,6 +219,60 @@ void tst_ClientDataSet::fetchOnDemand()
         QFAIL(qPrintable(e.text() + QLatin1Char('\n') + server.output()));
     } catch (const TLumoDataSetError &e) {
         QFAIL(qPrintable(e.text()));
+    }
+}
+
+void tst_ClientDataSet::integersKeepAllBits()
+{
+    QFETCH(QString, backend);
+    TestServer server(backend);
+    QVERIFY2(server.start(), qPrintable(server.error()));
+    // Beyond 2^31 on every leg: database, provider, packet, data set, change set, resolver.
+    const qlonglong stored = (qlonglong(1) << 40) + 3;
+    const qlonglong edited = -(qlonglong(1) << 33) - 5;
+    const qlonglong inserted = (qlonglong(1) << 52) + 1;
+    auto staffOf = [&](const char *code) {
+        QSqlQuery q(server.db().db());
+        q.prepare(QStringLiteral("SELECT staffnum FROM xFatBn WHERE code = ?"));
+        q.addBindValue(QString::fromLatin1(code));
+        return q.exec() && q.next() ? q.value(0).toLongLong() : qlonglong(0);
+    };
+    {
+        QSqlQuery q(server.db().db());
+        q.prepare(QStringLiteral("INSERT INTO xFatBn (code, name, staffnum) VALUES (?, ?, ?)"));
+        q.addBindValue(QStringLiteral("B64"));
+        q.addBindValue(QStringLiteral("大厂"));
+        q.addBindValue(stored);
+        QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
+    }
+    try {
+        Specs s(server);
+        TLumoCLientDataSet partners;
+        partners.setRemoteServer(&s.base);
+        partners.setProviderName(QStringLiteral("dspFatbn"));
+        partners.setTableName(QStringLiteral("xFatBn"));
+        partners.Open();
+        QVERIFY(partners.LocateValues(QStringLiteral("code"), {QStringLiteral("B64")}, true));
+        TLumoField &staff = partners.FieldByName(QStringLiteral("staffnum"));
+        QCOMPARE(staff.AsInteger(), stored);
+
+        QVERIFY(partners.Edit());
+        staff.setValue(edited);
+        QVERIFY(partners.Post());
+        QVERIFY(partners.Append());
+        partners.FieldByName(QStringLiteral("code")).setValue(QStringLiteral("B65"));
+        partners.FieldByName(QStringLiteral("staffnum")).setValue(inserted);
+        QVERIFY(partners.Post());
+        QCOMPARE(partners.ApplyUpdates(0), 0);
+        QCOMPARE(staffOf("B64"), edited);
+        QCOMPARE(staffOf("B65"), inserted);
+
+        partners.Close();
+        partners.Open();
+        QVERIFY(partners.LocateValues(QStringLiteral("code"), {QStringLiteral("B65")}, true));
+        QCOMPARE(partners.FieldByName(QStringLiteral("staffnum")).AsInteger(), inserted);
+    } catch (const korvane::OperatorError &e) {
+        QFAIL(qPrintable(e.text() + QLatin1Char('\n') + server.output()));
     }
 }
 

@@ -28,7 +28,7 @@ public:
     }
     Params getParams(const QString &) override { return Params(); }
     void execute(const QString &, const QString &, const Params &) override {}
-    QVariant call(const QString &, const QVariantList &, QVariantList *) override
+    QVariant invoke(const QString &, const QVariantList &, QVariantList *) override
     {
         return QVariant();
     }

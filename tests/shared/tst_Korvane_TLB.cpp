@@ -19,6 +19,9 @@ private slots:
     void lookupModuleHasNoLowDispids();
     void logInSignature();
     void registrationForSockets();
+    void inputArguments_data();
+    void inputArguments();
+    void operationNames();
 };
 
 void tst_Korvane_TLB::classLookup_data()
@@ -146,6 +149,70 @@ void tst_Korvane_TLB::registrationForSockets()
     QVERIFY(writeClassRegistry(bin.path(), false));
     QVERIFY(!QFile::exists(classRegistryPath(bin.path())));
     QVERIFY(!isClassRegisteredForSockets(bin.path(), QStringLiteral("Korvane.BillRDM")));
+}
+
+void tst_Korvane_TLB::inputArguments_data()
+{
+    QTest::addColumn<QString>("className");
+    QTest::addColumn<QString>("method");
+    QTest::addColumn<QVariantList>("args");
+    QTest::addColumn<QVariantList>("inputs");
+    QTest::addColumn<QString>("error");
+    const QVariantList logIn{"0001", "pw", "127.0.0.1", "pc"};
+    QTest::newRow("inputs only") << "BaseRDM"
+                                 << "LogIn" << logIn << logIn << "";
+    QTest::newRow("placeholders for outputs")
+        << "BaseRDM"
+        << "LogIn" << (logIn + QVariantList(5)) << logIn << "";
+    QTest::newRow("null text is empty")
+        << "BaseRDM"
+        << "CancelHeadno" << QVariantList{QVariant()} << QVariantList{QString()} << "";
+    // The state reaches the module with all its bits, not cut to 32.
+    const qlonglong beyond32 = (qlonglong(1) << 40) + 7;
+    QTest::newRow("64-bit integer") << "LookupRDM"
+                                    << "keyExist" << QVariantList{"SELECT 1", beyond32}
+                                    << QVariantList{"SELECT 1", beyond32} << "";
+    QTest::newRow("negative 64-bit integer") << "LookupRDM"
+                                             << "keyExist" << QVariantList{"SELECT 1", -beyond32}
+                                             << QVariantList{"SELECT 1", -beyond32} << "";
+    QTest::newRow("text for integer")
+        << "LookupRDM"
+        << "keyExist" << QVariantList{"SELECT 1", "1"} << QVariantList()
+        << "Argument 2 (State) of keyExist must be integer";
+    QTest::newRow("number for text") << "BaseRDM"
+                                     << "keyExist" << QVariantList{"XCI", 5, "01"} << QVariantList()
+                                     << "Argument 2 (FieldName) of keyExist must be text";
+    QTest::newRow("too few") << "BillRDM"
+                             << "GetHeadno" << QVariantList() << QVariantList()
+                             << "GetHeadno takes 1 arguments, 0 given";
+}
+
+void tst_Korvane_TLB::inputArguments()
+{
+    QFETCH(QString, className);
+    QFETCH(QString, method);
+    QFETCH(QVariantList, args);
+    QFETCH(QVariantList, inputs);
+    QFETCH(QString, error);
+    const tlb::MethodDef *def = tlb::findClass(className)->method(method);
+    QVERIFY(def);
+    QString text;
+    const QVariantList checked = tlb::inputArguments(*def, args, &text);
+    QCOMPARE(text, error);
+    QCOMPARE(checked, inputs);
+    for (int i = 0; i < checked.size(); ++i)
+        QCOMPARE(checked[i].typeId(), inputs[i].typeId());
+}
+
+void tst_Korvane_TLB::operationNames()
+{
+    for (const QString &name : tlb::appServerOperations() + QStringList{"open", "call"}) {
+        tlb::Operation op;
+        QVERIFY2(tlb::operationFromName(name, &op), qPrintable(name));
+        QCOMPARE(tlb::operationName(op), name);
+    }
+    tlb::Operation op;
+    QVERIFY(!tlb::operationFromName(QStringLiteral("as_getrecords"), &op));
 }
 
 QTEST_GUILESS_MAIN(tst_Korvane_TLB)

@@ -53,7 +53,46 @@ private slots:
     void fetchesAsTheGridScrolls();
     void rowsFollowStructuralChanges();
     void dataSourcePassesNotificationsOn();
+    void integersKeepAllBits_data();
+    void integersKeepAllBits();
 };
+
+void tst_LumoDataSetModel::integersKeepAllBits_data()
+{
+    // Beyond 2^53 a double cannot tell neighbours apart, beyond 2^31 an int cannot hold them.
+    QTest::addColumn<QVariant>("typed");
+    QTest::addColumn<qlonglong>("value");
+    const qlonglong big = (qlonglong(1) << 53) + 1;
+    QTest::newRow("number") << QVariant(big) << big;
+    QTest::newRow("typed text") << QVariant(QString::number(big)) << big;
+    QTest::newRow("negative text")
+        << QVariant(QStringLiteral(" -4611686018427387905 ")) << -(qlonglong(1) << 62) - 1;
+    QTest::newRow("beyond 32 bits") << QVariant(qlonglong(3000000000)) << qlonglong(3000000000);
+}
+
+void tst_LumoDataSetModel::integersKeepAllBits()
+{
+    QFETCH(QVariant, typed);
+    QFETCH(qlonglong, value);
+    const qlonglong stored = (qlonglong(1) << 40) + 3;
+    Fixture f(0);
+    f.server.table.fields << FieldDef{QStringLiteral("Qty"), FieldType::Integer, 0, false,
+                                      pfInUpdate};
+    f.server.table.rows << RowValues{QStringLiteral("P0"), QStringLiteral("screw"), 1.5, stored};
+    f.ds.Open();
+    f.model.setColumns({});
+    QCOMPARE(f.model.index(0, 3).data().toString(), QString::number(stored));
+    QCOMPARE(f.model.index(0, 3).data(Qt::EditRole).toLongLong(), stored);
+    QVERIFY(f.model.setData(f.model.index(0, 3), typed));
+    QCOMPARE(f.ds.FieldByName(QStringLiteral("Qty")).AsInteger(), value);
+    QCOMPARE(f.model.index(0, 3).data().toString(), QString::number(value));
+    QVERIFY(f.ds.Post());
+    QCOMPARE(f.ds.ApplyUpdates(0), 0);
+    // The change set carries both values whole.
+    const ChangeRow &change = f.server.applied.value(0).rows.value(0);
+    QCOMPARE(change.oldValues.value(3).toLongLong(), stored);
+    QCOMPARE(change.newValues.value(3).toLongLong(), value);
+}
 
 void tst_LumoDataSetModel::showsFieldsAndRows()
 {

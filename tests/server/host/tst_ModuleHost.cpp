@@ -75,7 +75,7 @@ public:
         checkProvider(provider);
         throw std::runtime_error("statement failed in the database");
     }
-    QVariant call(const QString &method, const QVariantList &args, QVariantList *out) override
+    QVariant invoke(const QString &method, const QVariantList &args, QVariantList *out) override
     {
         if (method == QLatin1String("LogIn")) {
             *out = {QStringLiteral("7"), args[0].toString() + QStringLiteral(" info"), QString(),

@@ -20,12 +20,13 @@ ProviderDef listOf(const QString &name)
 class TestRDM : public ProviderModule
 {
 public:
-    TestRDM() : ProviderModule(QStringLiteral("TestRDM"), {listOf("dspStore"), listOf("dspCI")})
+    // The type library's base module: its methods' arguments are the library's to check.
+    TestRDM() : ProviderModule(QStringLiteral("BaseRDM"), {listOf("dspStore"), listOf("dspCI")})
     {
-        addMethod(QStringLiteral("GetHeadno"), 1, [](const QVariantList &args, QVariantList *) {
+        addMethod(QStringLiteral("GetSpec"), [](const QVariantList &args, QVariantList *) {
             return QVariant(args[0].toString() + QStringLiteral("-0001"));
         });
-        addMethod(QStringLiteral("LogIn"), 2, [](const QVariantList &args, QVariantList *out) {
+        addMethod(QStringLiteral("LogIn"), [](const QVariantList &args, QVariantList *out) {
             *out = {args[0].toString() + QStringLiteral("-session")};
             return QVariant();
         });
@@ -95,10 +96,10 @@ void tst_ProviderModule::unknownProvider()
 void tst_ProviderModule::methodsByNameWithoutRegardToCase()
 {
     TestRDM module;
-    QCOMPARE(module.call("GetHeadNO", {"xBuyh"}, nullptr).toString(), QStringLiteral("xBuyh-0001"));
-    QCOMPARE(module.call("getheadno", {"x"}, nullptr).toString(), QStringLiteral("x-0001"));
+    QCOMPARE(module.call("GETSPEC", {"xBuyh"}, nullptr).toString(), QStringLiteral("xBuyh-0001"));
+    QCOMPARE(module.call("getspec", {"x"}, nullptr).toString(), QStringLiteral("x-0001"));
     QVariantList out;
-    module.call("LOGIN", {"0001", "pwd"}, &out);
+    module.call("LOGIN", {"0001", "pwd", "127.0.0.1", "pc"}, &out);
     QCOMPARE(out, QVariantList({"0001-session"}));
 }
 
@@ -107,10 +108,10 @@ void tst_ProviderModule::methodRefusals()
     TestRDM module;
     QString text = failureOf([&] { module.call("SetPWD", {"a", "b"}, nullptr); });
     QVERIFY2(text.contains("SetPWD"), qPrintable(text));
-    text = failureOf([&] { module.call("GetHeadno", {}, nullptr); });
-    QVERIFY2(text.contains("GetHeadno") && text.contains('1') && text.contains('0'),
+    text = failureOf([&] { module.call("GetSpec", {}, nullptr); });
+    QVERIFY2(text.contains("GetSpec") && text.contains('1') && text.contains('0'),
              qPrintable(text));
-    text = failureOf([&] { module.call("GetHeadno", {"a", "b"}, nullptr); });
+    text = failureOf([&] { module.call("GetSpec", {"a", "b"}, nullptr); });
     QVERIFY2(text.contains('2'), qPrintable(text));
 }
 

@@ -24,7 +24,7 @@ public:
     }
     Params getParams(const QString &) override { return serve(Params()); }
     void execute(const QString &, const QString &, const Params &) override { serve(0); }
-    QVariant call(const QString &, const QVariantList &, QVariantList *) override
+    QVariant invoke(const QString &, const QVariantList &, QVariantList *) override
     {
         return serve(QVariant(session()));
     }
@@ -79,7 +79,7 @@ private slots:
         QTest::newRow("params") << Request([](RemoteDataModule &m) { m.getParams("x"); });
         QTest::newRow("execute") << Request([](RemoteDataModule &m) { m.execute("x", {}, {}); });
         QTest::newRow("call") << Request(
-            [](RemoteDataModule &m) { m.call("GetHeadno", {}, nullptr); });
+            [](RemoteDataModule &m) { m.call("GetHeadno", {"XBuyh"}, nullptr); });
     }
     void guardRefusesWithoutLogin()
     {
@@ -115,7 +115,7 @@ private slots:
         SessionGuardedModule guarded(std::make_unique<CountingModule>(&served));
         const QString id = SessionRegistry::instance().open(QStringLiteral("0001"));
         guarded.setSession(id);
-        QCOMPARE(guarded.call(QStringLiteral("x"), {}, nullptr).toString(), id);
+        QCOMPARE(guarded.call(QStringLiteral("GetHeadno"), {"XBuyh"}, nullptr).toString(), id);
         SessionRegistry::instance().close(id);
     }
 };
