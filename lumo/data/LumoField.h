@@ -2,6 +2,7 @@
 //! Field objects of a client data set: data fields from the provider's packet or declared
 //! by a form, lookup, calculated and aggregate fields, and nested detail fields.
 
+#include "OperatorError.h"
 #include "Packet.h"
 
 #include <QString>
@@ -15,16 +16,10 @@ class TLumoField;
 
 //! The data layer's one error: unknown field, wrong value, wrong state, missing provider.
 //! Carries the text the operator sees; a silent refusal by a handler is TLumoAbort instead.
-class TLumoDataSetError : public std::runtime_error
+class TLumoDataSetError : public korvane::OperatorError
 {
 public:
-    explicit TLumoDataSetError(const QString &text)
-        : std::runtime_error(text.toStdString()), m_text(text)
-    {}
-    QString text() const { return m_text; }
-
-private:
-    QString m_text;
+    using OperatorError::OperatorError;
 };
 
 //! Thrown by an event handler (through Abort()) to refuse an operation silently; the

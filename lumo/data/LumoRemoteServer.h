@@ -8,17 +8,12 @@
 #include <QObject>
 #include <QVariantList>
 
-#include <stdexcept>
+#include "OperatorError.h"
 
-class TLumoRemoteError : public std::runtime_error
+class TLumoRemoteError : public korvane::OperatorError
 {
 public:
-    explicit TLumoRemoteError(const QString &text)
-        : std::runtime_error(text.toStdString()), m_text(text) {}
-    QString text() const { return m_text; }
-
-private:
-    QString m_text;
+    using OperatorError::OperatorError;
 };
 
 class TLumoRemoteServer : public QObject
