@@ -14,8 +14,8 @@ TKorvaneApplication::TKorvaneApplication(int &argc, char **argv) : QApplication(
 
 bool TKorvaneApplication::notify(QObject *receiver, QEvent *event)
 {
-    // An error escaping a handler ends that handler only; nothing is shown, the program
-    // carries on, and the event counts as handled.
+    // Last resort: an error no boundary caught ends that handler only; it is logged, nothing
+    // is shown, the program carries on, and the event counts as handled.
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception &error) {

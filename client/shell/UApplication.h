@@ -1,6 +1,7 @@
 #pragma once
-//! The client's application object. Its error hook swallows every error no window handled,
-//! so the framework never shows an error box: what the operator sees comes from MsgBox.
+//! The client's application object. Its error hook is the last resort: the windows' commands,
+//! the grids' models and the data sets' fetches end their own errors, and whatever still
+//! escapes is logged and swallowed here, never shown: what the operator sees comes from MsgBox.
 
 #include <QApplication>
 

@@ -20,6 +20,7 @@
 #include "UParentInfo.h"
 #include "UShellArt.h"
 #include "UWait.h"
+#include "UWorkArea.h"
 #include "UWorkWindows.h"
 
 #include <QApplication>
@@ -38,14 +39,12 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
-#include <QWindow>
 
 using korvane::actions::ActionDef;
 using korvane::actions::Kind;
 
 namespace {
 
-const QString kUnsaved = QStringLiteral("当前窗体的记录尚未保存！请先检查是否需要保存！");
 const QString kExitQuestion = QStringLiteral("确实要退出系统吗？");
 const char *const kTag = "Tag";
 constexpr int kSizingStep = 10;
@@ -103,32 +102,6 @@ void registerShellWindows()
                    [](QWidget *parent) { return new TfrmLogPara(parent); });
 }
 
-//! Freezes the work area and shows the hour-glass while a window opens.
-class OpeningGuard
-{
-public:
-    explicit OpeningGuard(QWidget *area) : m_area(area)
-    {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        m_area->setUpdatesEnabled(false);
-    }
-    ~OpeningGuard() { release(); }
-    void release()
-    {
-        if (m_released)
-            return;
-        m_released = true;
-        m_area->setUpdatesEnabled(true);
-        QApplication::restoreOverrideCursor();
-    }
-    OpeningGuard(const OpeningGuard &) = delete;
-    OpeningGuard &operator=(const OpeningGuard &) = delete;
-
-private:
-    QWidget *m_area;
-    bool m_released = false;
-};
-
 } // namespace
 
 TfrmMain::TfrmMain(korvane::ShellMessages *shell, TdmMain *dm, QWidget *parent)
@@ -157,12 +130,16 @@ TfrmMain::TfrmMain(korvane::ShellMessages *shell, TdmMain *dm, QWidget *parent)
     mdiMain->setObjectName(QStringLiteral("mdiMain"));
     mdiMain->setBackground(Qt::white);
     body->addWidget(mdiMain, 1);
+    m_work = std::make_unique<TWorkArea>(mdiMain);
     layout->addLayout(body, 1);
     buildStatusBar();
     buildTitleMenu();
 
     connect(pnlNav, &TNavPane::pageRequested, this, &TfrmMain::showPage);
-    connect(mdiMain, &QMdiArea::subWindowActivated, this, &TfrmMain::childActivated);
+    connect(m_work.get(), &TWorkArea::frontChanged, this, &TfrmMain::updateTitle);
+    connect(m_work.get(), &TWorkArea::workWindowGone, this, &TfrmMain::workWindowGone);
+    connect(m_work.get(), &TWorkArea::leaveRequested, this,
+            [this] { action(QStringLiteral("ActClose"))->trigger(); });
     if (m_shell) {
         connect(m_shell, &korvane::ShellMessages::received, this,
                 [this](korvane::ShellMessages::Message message, qint64 wParam, qint64) {
@@ -436,6 +413,7 @@ void TfrmMain::showNavigation()
         frmNav = new TfrmNav([this](const QString &name) { return action(name); });
         QMdiSubWindow *sub = mdiMain->addSubWindow(frmNav, Qt::FramelessWindowHint);
         sub->setObjectName(QStringLiteral("subNav"));
+        m_work->setNavigation(frmNav);
         sub->installEventFilter(this); // the navigation window closes only with the program
     }
     bringToFront(frmNav);
@@ -510,149 +488,53 @@ void TfrmMain::startTool(const ActionDef &def)
         MsgBox(QStringLiteral("无法启动") + def.caption, mkHint);
 }
 
-// ---- command routing --------------------------------------------------------------------
+// ---- work windows -----------------------------------------------------------------------
 
 void TfrmMain::SetCommandTarget(const TCommandEntry &entry)
 {
-    m_entry = entry;
+    m_work->SetCommandTarget(entry);
+}
+
+bool TfrmMain::hasCommandTarget() const
+{
+    return m_work->hasCommandTarget();
 }
 
 QWidget *TfrmMain::workWindow() const
 {
-    for (QMdiSubWindow *sub : mdiMain->subWindowList()) {
-        if (sub->widget() && sub->widget() != frmNav && !sub->isHidden())
-            return sub->widget();
-    }
-    return nullptr;
+    return m_work->workWindow();
 }
 
 QWidget *TfrmMain::activeChild() const
 {
-    QMdiSubWindow *sub = mdiMain->currentSubWindow();
-    return sub && !sub->isHidden() ? sub->widget() : nullptr;
-}
-
-bool TfrmMain::sendCommand(int command)
-{
-    if (!m_entry || !workWindow())
-        return false;
-    try {
-        return m_entry(command);
-    } catch (const std::exception &) {
-        return false; // the window has shown what went wrong, or nothing is to be shown
-    }
-}
-
-bool TfrmMain::askMayLeave()
-{
-    return !m_entry || sendCommand(TLumoChild::cmMayLeave);
-}
-
-bool TfrmMain::returnWorkWindow()
-{
-    QWidget *window = workWindow();
-    if (!window)
-        return true;
-    if (m_entry)
-        return sendCommand(TLumoChild::cmReturn) || !workWindow();
-    // A window without a frame has nothing to save: it simply closes.
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(window->parentWidget()))
-        sub->close();
-    return !workWindow();
+    return m_work->activeChild();
 }
 
 void TfrmMain::runCommand(int command)
 {
-    QWidget *window = workWindow();
-    if (!window) {
-        if (command == TLumoChild::cmReturn)
-            action(QStringLiteral("ActClose"))->trigger();
-        return;
-    }
-    if (activeChild() != window) {
-        if (command == TLumoChild::cmReturn) {
-            if (askMayLeave()) {
-                if (returnWorkWindow())
-                    action(QStringLiteral("ActClose"))->trigger();
-            } else {
-                bringToFront(window);
-                MsgBox(kUnsaved, mkHint);
-            }
-            updateTitle();
-            return;
-        }
-        bringToFront(window);
-    }
-    if (sendCommand(command) && command == TLumoChild::cmReturn && !workWindow())
-        workWindowGone();
+    m_work->runCommand(command);
 }
 
 QWidget *TfrmMain::OpenWorkWindow(QAction *action, const QString &windowClass)
 {
-    OpeningGuard guard(mdiMain);
-    QPointer<QWidget> &window = m_workWindows[keyOf(windowClass)];
-    if (!window) {
-        if (QWidget *open = workWindow()) {
-            if (!askMayLeave()) {
-                bringToFront(open);
-                guard.release();
-                MsgBox(kUnsaved, mkHint);
-                return nullptr;
-            }
-            // At most one work window: one that stays (its own save question was cancelled)
-            // keeps the front and the new one is not opened.
-            if (!returnWorkWindow()) {
-                bringToFront(open);
-                return nullptr;
-            }
-        }
-        window = korvane::workwindows::create(windowClass, nullptr);
-        if (!window)
-            return nullptr;
-        const ActionDef *def = korvane::actions::findAction(action ? action->objectName() : "");
-        if (window->windowTitle().isEmpty() && def)
-            window->setWindowTitle(def->windowCaption);
-        QMdiSubWindow *sub = mdiMain->addSubWindow(window, Qt::FramelessWindowHint);
-        sub->setAttribute(Qt::WA_DeleteOnClose);
-        connect(sub, &QObject::destroyed, this, [this] {
-            QMetaObject::invokeMethod(this, &TfrmMain::workWindowGone, Qt::QueuedConnection);
-        });
-    }
-    bringToFront(window);
+    const ActionDef *def = korvane::actions::findAction(action ? action->objectName() : "");
+    QWidget *window = m_work->open(windowClass, def ? def->windowCaption : QString());
+    if (!window)
+        return nullptr;
     if (action)
         pnlNav->tbActive->setAction(action);
     pnlNav->pnlHide->hide();
-    guard.release();
     updateTitle();
     return window;
 }
 
 void TfrmMain::bringToFront(QWidget *child)
 {
-    auto *sub = child ? qobject_cast<QMdiSubWindow *>(child->parentWidget()) : nullptr;
-    if (!sub)
-        return;
-    sub->showMaximized();
-    mdiMain->setActiveSubWindow(sub);
-    sub->raise();
-}
-
-void TfrmMain::childActivated(QMdiSubWindow *sub)
-{
-    if (sub && sub->widget() && sub->widget() != frmNav) {
-        // A work window in front registers its frame's command entry.
-        if (auto *frame = sub->widget()->findChild<TLumoChild *>()) {
-            frame->ActivateCommandTarget();
-            SetCommandTarget(&TLumoChild::CommandEntry);
-        }
-    }
-    updateTitle();
+    m_work->bringToFront(child);
 }
 
 void TfrmMain::workWindowGone()
 {
-    if (workWindow())
-        return;
     pnlNav->pnlHide->show();
     if (frmNav)
         bringToFront(frmNav);
@@ -676,7 +558,7 @@ bool TfrmMain::handOver(const char *method, const QVariant &rows)
 {
     QAction *buy = action(QStringLiteral("actXBuy"));
     buy->trigger();
-    QWidget *window = m_workWindows.value(keyOf(QStringLiteral("TfrmXBuyh")));
+    QWidget *window = m_work->windowOf(QStringLiteral("TfrmXBuyh"));
     return window && QMetaObject::invokeMethod(window, method, Q_ARG(QVariant, rows));
 }
 
@@ -724,7 +606,7 @@ bool TfrmMain::reconnect()
 void TfrmMain::closeEvent(QCloseEvent *event)
 {
     if (isVisible()) {
-        if (MsgBox(kExitQuestion, mkYesNo) != mrYes || !returnWorkWindow()) {
+        if (MsgBox(kExitQuestion, mkYesNo) != mrYes || !m_work->returnWorkWindow()) {
             event->ignore();
             return;
         }
@@ -783,30 +665,17 @@ bool TfrmMain::dragFrom(QObject *watched, QEvent *event)
         }
         if (mouse->button() != Qt::LeftButton)
             return false;
-        m_pressAt = mouse->globalPosition().toPoint();
-        m_dragOffset = m_pressAt - frameGeometry().topLeft();
-        m_dragging = false;
+        m_drag.press(mouse->globalPosition().toPoint());
         return watched == imgTitle;
     case QEvent::MouseMove:
-        if (!(mouse->buttons() & Qt::LeftButton) || isMaximized())
-            return false;
-        if (!m_dragging && (mouse->globalPosition().toPoint() - m_pressAt).manhattanLength() <
-                               QApplication::startDragDistance())
-            return false;
-        if (!m_dragging) {
-            m_dragging = true;
-            // The window manager moves the window when it can; otherwise we follow the mouse.
-            if (windowHandle() && windowHandle()->startSystemMove())
-                return true;
-        }
-        move(mouse->globalPosition().toPoint() - m_dragOffset);
-        return true;
+        return m_drag.move(mouse->globalPosition().toPoint(), mouse->buttons());
     case QEvent::MouseButtonRelease:
-        if (watched == imgTitle && mouse->button() == Qt::LeftButton && !m_dragging) {
+        // A click on the title picture, not a drag, opens the title menu.
+        if (watched == imgTitle && mouse->button() == Qt::LeftButton && !m_drag.dragging()) {
             pmTitle->popup(screen()->geometry().topLeft());
             return true;
         }
-        m_dragging = false;
+        m_drag.release();
         return false;
     default:
         return false;

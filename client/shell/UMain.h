@@ -5,10 +5,13 @@
 //! commands to the active work window's command entry and asks before the program ends.
 
 #include "LumoChild.h"
+#include "WindowDrag.h"
 
 #include <QHash>
 #include <QPointer>
 #include <QWidget>
+
+#include <memory>
 
 class QAction;
 class QFrame;
@@ -23,6 +26,7 @@ class TLumoActionList;
 class TLumoImage;
 class TLumoPopMenu;
 class TNavPane;
+class TWorkArea;
 
 namespace korvane {
 struct LoginUserInfo;
@@ -80,7 +84,7 @@ public:
 
     //! Registers the active work window's command entry, replacing the previous one.
     void SetCommandTarget(const TCommandEntry &entry);
-    bool hasCommandTarget() const { return bool(m_entry); }
+    bool hasCommandTarget() const;
 
     //! Opens the work window of a class, or brings it to the front when it is open; null when
     //! the window that is open refuses to be left, or the class is not registered.
@@ -122,14 +126,10 @@ private:
     void runAction(const korvane::actions::ActionDef &def, QAction *action);
     void showModal(const korvane::actions::ActionDef &def);
     void startTool(const korvane::actions::ActionDef &def);
-    bool sendCommand(int command);
-    bool askMayLeave();
-    bool returnWorkWindow();
     void showPage(const QString &page);
     void bringToFront(QWidget *child);
     void updateTitle();
     void workWindowGone();
-    void childActivated(QMdiSubWindow *sub);
     void updateWindowPictures();
     bool dragFrom(QObject *watched, QEvent *event);
     void stopSizing(bool keep);
@@ -138,14 +138,11 @@ private:
     QPointer<korvane::ShellMessages> m_shell;
     QPointer<TdmMain> m_dm;
     QPointer<TfrmLogIn> m_login;
-    TCommandEntry m_entry;
     QHash<QString, QAction *> m_actions;
-    QHash<QString, QPointer<QWidget>> m_workWindows; // by upper-cased class name
-    QHash<QString, QPointer<QWidget>> m_modals;      // by upper-cased class name
+    QHash<QString, QPointer<QWidget>> m_modals; // by upper-cased class name
     bool m_closing = false;
     bool m_sizing = false;
     QRect m_sizingStart;
-    QPoint m_pressAt;
-    QPoint m_dragOffset;
-    bool m_dragging = false;
+    korvane::TWindowDrag m_drag{this}; // the top bar moves the borderless window
+    std::unique_ptr<TWorkArea> m_work; // the work windows; gone before the work area
 };

@@ -1,6 +1,8 @@
 #pragma once
 //! The client data set: a copy of a provider's rows with a change log, a cursor, fields,
 //! events that may refuse an operation, nested detail data sets and the apply round trip.
+//! The visible-row index and the cursor moves live in LumoRowIndex, the apply round trip in
+//! LumoApply.
 
 #include "LumoField.h"
 #include "LumoRemoteServer.h"
@@ -245,6 +247,7 @@ private:
     void checkPostRequired() const;
     void finishOpen();
     void fetchAll();
+    bool fetchOnDemand(); // the fetch of a move past the loaded rows; errors end in it
     korvane::Packet requestRecords(int options);
     void reconcile(const korvane::ApplyResult &result, const TLumoChangeMap &map, bool rolledBack);
     TReconcileAction askReconcile(const korvane::ApplyError &error, const TLumoRowPath &path);

@@ -1,5 +1,7 @@
 #include "LumoDataSetModel.h"
 
+#include "LumoErrorBoundary.h"
+
 TLumoDataSetModel::TLumoDataSetModel(QObject *parent) : QAbstractTableModel(parent) {}
 
 void TLumoDataSetModel::setDataSet(TLumoCLientDataSet *dataSet)
@@ -90,6 +92,15 @@ QVariant TLumoDataSetModel::data(const QModelIndex &index, int role) const
 {
     if (!isCell(index))
         return QVariant();
+    // A cell that cannot be worked out (a lookup or a calculation failing) paints empty.
+    QVariant value;
+    lumoBoundary(
+        "grid cell", [&] { value = cell(index, role); }, nullptr);
+    return value;
+}
+
+QVariant TLumoDataSetModel::cell(const QModelIndex &index, int role) const
+{
     const TLumoField &field = *m_columns[index.column()];
     switch (role) {
     case Qt::DisplayRole:
@@ -111,20 +122,25 @@ bool TLumoDataSetModel::setData(const QModelIndex &index, const QVariant &value,
         return false;
     TLumoField &field = *m_columns[index.column()];
     // Errors stop here: an edit typed into a grid never throws into the event loop.
-    try {
-        if (m_dataSet->RecNo() - 1 != index.row() && !m_dataSet->setRecNo(index.row() + 1))
-            return false;
-        if (!m_dataSet->Edit())
-            return false;
-        field.setValue(value);
-        return true;
-    } catch (const TLumoDataSetError &e) {
-        m_lastError = e.text();
-    } catch (const TLumoRemoteError &e) {
-        m_lastError = e.text();
-    }
+    bool stored = false;
+    lumoBoundary(
+        "grid edit",
+        [&] {
+            if (m_dataSet->RecNo() - 1 != index.row() && !m_dataSet->setRecNo(index.row() + 1))
+                return;
+            if (!m_dataSet->Edit())
+                return;
+            field.setValue(value);
+            stored = true;
+        },
+        [this](const QString &text) { refuse(text); });
+    return stored;
+}
+
+void TLumoDataSetModel::refuse(const QString &text)
+{
+    m_lastError = text;
     emit editRefused(m_lastError);
-    return false;
 }
 
 QVariant TLumoDataSetModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -157,15 +173,9 @@ void TLumoDataSetModel::fetchMore(const QModelIndex &parent)
 {
     if (!canFetchMore(parent))
         return;
-    try {
-        m_dataSet->GetNextPacket();
-    } catch (const TLumoRemoteError &e) {
-        m_lastError = e.text();
-        emit editRefused(m_lastError);
-    } catch (const TLumoDataSetError &e) {
-        m_lastError = e.text();
-        emit editRefused(m_lastError);
-    }
+    lumoBoundary(
+        "grid fetch", [this] { m_dataSet->GetNextPacket(); },
+        [this](const QString &text) { refuse(text); });
 }
 
 void TLumoDataSetModel::onFieldChanged(TLumoField *field)

@@ -36,7 +36,8 @@ public:
     bool canFetchMore(const QModelIndex &parent) const override;
     void fetchMore(const QModelIndex &parent) override;
 
-    //! The text of the last refused edit (wrong value, refused by a handler).
+    //! The text of the last refused edit or failed fetch (wrong value, refused by a handler,
+    //! the server's refusal); each is signalled by editRefused too.
     QString lastError() const { return m_lastError; }
 
 signals:
@@ -45,6 +46,8 @@ signals:
 private:
     void reset();
     bool isCell(const QModelIndex &index) const;
+    QVariant cell(const QModelIndex &index, int role) const;
+    void refuse(const QString &text); // an edit or a fetch failed with the operator's text
     void onFieldChanged(TLumoField *field);
 
     QPointer<TLumoCLientDataSet> m_dataSet;

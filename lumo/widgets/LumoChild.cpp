@@ -1,29 +1,26 @@
 #include "LumoChild.h"
 
 #include "LumoDateEdit.h"
+#include "LumoErrorBoundary.h"
 #include "LumoMessages.h"
 #include "LumoPanel.h"
-#include "LumoUpdateError.h"
+#include "LumoPanelFocus.h"
+#include "LumoRecordRules.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
+#include <QEvent>
 #include <QMdiSubWindow>
-#include <QStackedWidget>
-#include <QTabWidget>
 
 namespace {
 
-const QString KeyIndex = QStringLiteral("IDXKEY");
-const QString LockedText = QStringLiteral("单据产生后不允许修改！");
+using lumo::isDataSetCode;
+using lumo::keyFieldsOf;
+
 const QString UnsavedQuestion = QStringLiteral("当前资料尚未保存，是否保存");
 
 //! The frame the command entry serves, and the main window's registration.
 QPointer<TLumoChild> latestFrame;
 std::function<void(const TCommandEntry &)> registerCommandTarget;
-
-//! The screen follows one frame's focus handler at a time, as the last to install it.
-QMetaObject::Connection activeControlConnection;
-const TLumoChild *activeControlOwner = nullptr;
 
 QString upperClassName(const QObject *object)
 {
@@ -35,22 +32,6 @@ bool isGrid(const QObject *object)
     return upperClassName(object) == QStringLiteral("TLUMODBGRID");
 }
 
-//! "D1".."D9" by byte order, as the grid's code must be.
-bool isDataSetCode(const QString &code)
-{
-    return code >= QStringLiteral("D1") && code <= QStringLiteral("D9");
-}
-
-QStringList keyFieldsOf(const TLumoCLientDataSet &dataSet)
-{
-    QStringList fields;
-    for (const QString &name : dataSet.indexFields(KeyIndex).split(QLatin1Char(';'))) {
-        if (!name.trimmed().isEmpty())
-            fields << name.trimmed();
-    }
-    return fields;
-}
-
 bool editing(const TLumoCLientDataSet *dataSet)
 {
     return dataSet && (dataSet->State() == TDataSetState::dsEdit ||
@@ -60,18 +41,6 @@ bool editing(const TLumoCLientDataSet *dataSet)
 void report(const QString &text)
 {
     lumoMessage(text, LumoMsg::Debug);
-}
-
-//! A control the focus rule may pick inside a panel.
-bool takesPanelFocus(const QWidget *widget)
-{
-    if (qobject_cast<const TLumoPanel *>(widget) || qobject_cast<const QAbstractItemView *>(widget))
-        return false;
-    const QString cls = upperClassName(widget);
-    if (cls == QStringLiteral("TLUMOBTN") || cls.contains(QStringLiteral("GRID")))
-        return false;
-    return widget->isEnabled() && widget->isVisibleTo(widget->window()) &&
-           (widget->focusPolicy() & Qt::TabFocus);
 }
 
 //! Routes a double click on a grid (or its viewport) to the edit command.
@@ -106,29 +75,21 @@ TLumoChild::TOptions TLumoChild::defaultOptions()
                     AutoRefresh | AutoReturn);
 }
 
-TLumoChild::TLumoChild(QObject *parent) : QObject(parent)
+TLumoChild::TLumoChild(QObject *parent)
+    : QObject(parent), m_rules(std::make_unique<TLumoRecordRules>(*this)),
+      m_focus(std::make_unique<TLumoPanelFocus>(this))
 {
-    installActiveControlHandler();
+    // The focus moving into a panel makes its data set the one the commands act on.
+    m_focus->panelActivated = [this](TLumoPanel *panel) {
+        if (TLumoCLientDataSet *ds = m_rules->dataSetOf(panel->TagStr()))
+            m_current = ds;
+    };
+    m_focus->follow();
     latestFrame = this;
     reportUniqueness();
 }
 
-TLumoChild::~TLumoChild()
-{
-    removeActiveControlHandler();
-    // The data sets may outlive the frame: give them back the form's own handlers.
-    for (TCDSPak &pak : m_paks) {
-        if (TLumoCLientDataSet *ds = pak.dataSet) {
-            ds->BeforeEdit = pak.BeforeEdit;
-            ds->BeforeInsert = pak.BeforeInsert;
-            ds->AfterInsert = pak.AfterInsert;
-            ds->BeforePost = pak.BeforePost;
-            ds->AfterPost = pak.AfterPost;
-            ds->BeforeScroll = pak.BeforeScroll;
-            ds->OnReconcileError = pak.OnReconcileError;
-        }
-    }
-}
+TLumoChild::~TLumoChild() = default;
 
 QWidget *TLumoChild::ownerWidget() const
 {
@@ -149,91 +110,22 @@ void TLumoChild::reportUniqueness()
 
 QList<TLumoCLientDataSet *> TLumoChild::ManagedDataSets() const
 {
-    QList<TLumoCLientDataSet *> list;
-    for (const TCDSPak &pak : m_paks) {
-        if (pak.dataSet)
-            list << pak.dataSet;
-    }
-    return list;
+    return m_rules->dataSets();
 }
 
-// ---- focus and panels -------------------------------------------------------------------
-
-void TLumoChild::installActiveControlHandler()
+TLumoPanel *TLumoChild::ActivePanel() const
 {
-    if (!qApp)
-        return;
-    if (activeControlOwner)
-        QObject::disconnect(activeControlConnection);
-    activeControlConnection =
-        connect(qApp, &QApplication::focusChanged, this,
-                [this](QWidget *, QWidget *now) { activeControlChanged(now); });
-    activeControlOwner = this;
+    return m_focus->activePanel();
 }
 
-void TLumoChild::removeActiveControlHandler()
+void TLumoChild::focusActivePanel()
 {
-    if (activeControlOwner != this)
-        return;
-    QObject::disconnect(activeControlConnection);
-    activeControlOwner = nullptr;
-}
-
-void TLumoChild::activeControlChanged(QWidget *now)
-{
-    if (!now)
-        return;
-    TLumoPanel *panel = nullptr;
-    for (QWidget *w = now; w && !panel; w = w->parentWidget()) {
-        auto *candidate = qobject_cast<TLumoPanel *>(w);
-        if (candidate && candidate->PnlType() == TLumoPanel::ptActivePnl)
-            panel = candidate;
-    }
-    if (!panel || !m_panels.contains(panel) || panel->Active() ||
-        panel->TagStr() == QStringLiteral("D0"))
-        return;
-    if (m_activePanel)
-        m_activePanel->SetActive(false);
-    panel->SetActive(true);
-    m_activePanel = panel;
-    for (const TCDSPak &pak : m_paks) {
-        if (pak.dataSet && pak.dataSet->TagStr() == panel->TagStr()) {
-            m_current = pak.dataSet;
-            break;
-        }
-    }
-}
-
-void TLumoChild::focusPanel(TLumoPanel *panel)
-{
-    if (!panel)
-        return;
-    QList<TLumoPanel *> tries{panel};
-    for (TLumoPanel *other : std::as_const(m_panels)) {
-        if (other && other != panel && other->TagStr() == panel->TagStr())
-            tries << other;
-    }
-    for (TLumoPanel *candidate : std::as_const(tries)) {
-        // A panel lying directly on a tab sheet brings that sheet to the front first.
-        QWidget *sheet = candidate->parentWidget();
-        QWidget *stack = sheet ? sheet->parentWidget() : nullptr;
-        auto *pages = qobject_cast<QTabWidget *>(stack ? stack->parentWidget() : nullptr);
-        if (pages && qobject_cast<QStackedWidget *>(stack) && pages->indexOf(sheet) >= 0)
-            pages->setCurrentWidget(sheet);
-        int guard = 10000;
-        for (QWidget *w = candidate->nextInFocusChain(); w && w != candidate && guard-- > 0;
-             w = w->nextInFocusChain()) {
-            if (candidate->isAncestorOf(w) && takesPanelFocus(w)) {
-                w->setFocus(Qt::OtherFocusReason);
-                return;
-            }
-        }
-    }
+    m_focus->focusPanel(m_focus->activePanel());
 }
 
 void TLumoChild::ActivateCommandTarget()
 {
-    installActiveControlHandler();
+    m_focus->follow();
     if (registerCommandTarget)
         registerCommandTarget(&TLumoChild::CommandEntry);
 }
@@ -266,19 +158,14 @@ void TLumoChild::InitFrame(const TLumoSession &ParentInfo)
                 bindComponent(component);
         }
     }
-    for (const TCDSPak &pak : m_paks) {
-        if (pak.dataSet && pak.dataSet->TagStr() == QStringLiteral("D1")) {
-            m_master = pak.dataSet;
-            break;
-        }
-    }
+    m_master = m_rules->dataSetOf(QStringLiteral("D1"));
     m_current = m_master;
     if (!m_master)
         report(QStringLiteral("没有设定主表！请重新设定！"));
     matchPanels();
-    for (TLumoPanel *panel : std::as_const(m_panels)) {
+    for (TLumoPanel *panel : m_focus->panels()) {
         if (panel && panel->PnlType() == TLumoPanel::ptQuery) {
-            focusPanel(panel);
+            m_focus->focusPanel(panel);
             break;
         }
     }
@@ -288,8 +175,7 @@ void TLumoChild::InitFrame(const TLumoSession &ParentInfo)
 void TLumoChild::bindComponent(QObject *component)
 {
     if (auto *panel = qobject_cast<TLumoPanel *>(component)) {
-        m_panels << panel;
-        panel->SetActive(false);
+        m_focus->addPanel(panel);
     } else if (auto *dataSet = qobject_cast<TLumoCLientDataSet *>(component)) {
         dataSet->setFloatFormat(QStringLiteral("0.00"));
         if (dataSet->TagStr() > QStringLiteral("D0"))
@@ -317,10 +203,7 @@ void TLumoChild::bindGrid(QObject *grid)
 
 void TLumoChild::manage(TLumoCLientDataSet *dataSet)
 {
-    m_paks.push_back(TCDSPak{});
-    TCDSPak &pak = m_paks.back();
-    pak.dataSet = dataSet;
-    install(pak);
+    m_rules->manage(dataSet);
     if (dataSet->TableName().isEmpty())
         report(QStringLiteral("请指定") + dataSet->objectName() + QStringLiteral("所连接的表！"));
     checkKeyIndex(*dataSet);
@@ -329,7 +212,7 @@ void TLumoChild::manage(TLumoCLientDataSet *dataSet)
 void TLumoChild::checkKeyIndex(const TLumoCLientDataSet &dataSet) const
 {
     TLumoCLientDataSet &ds = const_cast<TLumoCLientDataSet &>(dataSet);
-    if (ds.IndexDefs().isEmpty() || !ds.hasIndex(KeyIndex)) {
+    if (ds.IndexDefs().isEmpty() || !ds.hasIndex(lumo::keyIndexName())) {
         report(QStringLiteral("主索引未定义！"));
         return;
     }
@@ -345,25 +228,15 @@ void TLumoChild::checkKeyIndex(const TLumoCLientDataSet &dataSet) const
 
 void TLumoChild::matchPanels()
 {
-    for (const TCDSPak &pak : m_paks) {
-        if (!pak.dataSet)
-            continue;
-        const QString code = pak.dataSet->TagStr();
-        TLumoPanel *found = nullptr;
-        for (TLumoPanel *panel : std::as_const(m_panels)) {
-            if (panel && panel->TagStr() == code) {
-                found = panel;
-                break;
-            }
-        }
+    for (const TLumoCLientDataSet *dataSet : m_rules->dataSets()) {
+        const QString code = dataSet->TagStr();
+        TLumoPanel *found = m_focus->panelOf(code);
         if (!found) {
-            report(pak.dataSet->objectName() + QStringLiteral("没有对应的编辑区域！请重新设定！"));
+            report(dataSet->objectName() + QStringLiteral("没有对应的编辑区域！请重新设定！"));
             return;
         }
-        if (code == QStringLiteral("D1") && !m_activePanel) {
-            found->SetActive(true);
-            m_activePanel = found;
-        }
+        if (code == QStringLiteral("D1") && !m_focus->activePanel())
+            m_focus->activate(found);
     }
 }
 
@@ -399,33 +272,28 @@ bool TLumoChild::ExecCommand(int Command)
         m_command = outer;
         return !masterEditing();
     }
+    // The command's errors end here: the operator's text is shown, a refusal stays silent.
     bool result = false;
-    try {
-        bool RLT = true;
-        if (BeforeExecParentCommand)
-            BeforeExecParentCommand(Command, RLT);
-        result = RLT;
-        if (commandAllowed(Command)) {
-            m_command = Command;
-            result = ownAction(Command);
-            m_command = 0;
-        }
-        if (AfterExecParentCommand) {
-            AfterExecParentCommand(Command, RLT);
+    const bool done = lumoBoundary(
+        "command",
+        [&] {
+            bool RLT = true;
+            if (BeforeExecParentCommand)
+                BeforeExecParentCommand(Command, RLT);
             result = RLT;
-        }
-    } catch (const TLumoAbort &) {
-        // Refused silently: whoever refused has said why.
-        result = false;
-    } catch (const TLumoDataSetError &e) {
-        lumoMessage(e.text(), LumoMsg::Hint);
-        result = false;
-    } catch (const TLumoRemoteError &e) {
-        lumoMessage(e.text(), LumoMsg::Hint);
-        result = false;
-    }
+            if (commandAllowed(Command)) {
+                m_command = Command;
+                result = ownAction(Command);
+                m_command = 0;
+            }
+            if (AfterExecParentCommand) {
+                AfterExecParentCommand(Command, RLT);
+                result = RLT;
+            }
+        },
+        lumoShowError);
     m_command = outer;
-    return result;
+    return done && result;
 }
 
 bool TLumoChild::ownAction(int command)
@@ -479,7 +347,7 @@ bool TLumoChild::deleteRecord()
     if (!ds || !ds->Active())
         return false;
     if (m_lockAfterPost && isDetail(*ds) && !masterEditing()) {
-        lumoMessage(LockedText, LumoMsg::Hint);
+        lumoMessage(lumo::lockedText(), LumoMsg::Hint);
         return false;
     }
     if (ds->IsEmpty())
@@ -488,9 +356,8 @@ bool TLumoChild::deleteRecord()
         return false;
     if (ds == m_master) {
         // The lines go first, one by one, then the head.
-        for (const TCDSPak &pak : m_paks) {
-            TLumoCLientDataSet *detail = pak.dataSet;
-            if (!detail || detail == m_master || !detail->Active())
+        for (TLumoCLientDataSet *detail : m_rules->dataSets()) {
+            if (detail == m_master || !detail->Active())
                 continue;
             detail->Cancel();
             while (!detail->IsEmpty()) {
@@ -508,8 +375,8 @@ bool TLumoChild::deleteRecord()
 
 bool TLumoChild::save()
 {
-    for (const TCDSPak &pak : m_paks) {
-        if (pak.dataSet && pak.dataSet != m_master && editing(pak.dataSet) && !pak.dataSet->Post())
+    for (TLumoCLientDataSet *ds : m_rules->dataSets()) {
+        if (ds != m_master && editing(ds) && !ds->Post())
             Abort();
     }
     if (editing(m_master) && !m_master->Post())
@@ -567,7 +434,7 @@ bool TLumoChild::returnToMain()
 {
     if (masterUnsaved() && !askToSave())
         return false;
-    removeActiveControlHandler();
+    m_focus->stopFollowing();
     if (QWidget *window = ownerWidget()) {
         // A window shown inside the main window's work area closes with its frame there.
         auto *frame = qobject_cast<QMdiSubWindow *>(window->parentWidget());
@@ -594,258 +461,4 @@ bool TLumoChild::masterEditing() const
 bool TLumoChild::masterUnsaved() const
 {
     return masterEditing() || (m_master && m_master->ChangeCount() > 0);
-}
-
-// ---- handlers installed on the managed data sets ----------------------------------------
-
-void TLumoChild::install(TCDSPak &pak)
-{
-    TLumoCLientDataSet &ds = *pak.dataSet;
-    pak.BeforeEdit = ds.BeforeEdit;
-    pak.BeforeInsert = ds.BeforeInsert;
-    pak.AfterInsert = ds.AfterInsert;
-    pak.BeforePost = ds.BeforePost;
-    pak.AfterPost = ds.AfterPost;
-    pak.BeforeScroll = ds.BeforeScroll;
-    pak.OnReconcileError = ds.OnReconcileError;
-    // Each handler calls the form's own first; a refusal there stops the operation.
-    const auto chain = [this](TDataSetNotifyEvent TCDSPak::*own,
-                              void (TLumoChild::*frame)(TLumoCLientDataSet &)) {
-        return [this, own, frame](TLumoCLientDataSet &dataSet) {
-            if (TCDSPak *p = pakOf(dataSet); p && p->*own)
-                (p->*own)(dataSet);
-            if (frame)
-                (this->*frame)(dataSet);
-        };
-    };
-    ds.BeforeEdit = chain(&TCDSPak::BeforeEdit, &TLumoChild::beforeEdit);
-    ds.BeforeInsert = chain(&TCDSPak::BeforeInsert, &TLumoChild::beforeInsert);
-    ds.AfterInsert = chain(&TCDSPak::AfterInsert, &TLumoChild::afterInsert);
-    ds.BeforePost = chain(&TCDSPak::BeforePost, &TLumoChild::beforePost);
-    ds.AfterPost = chain(&TCDSPak::AfterPost, nullptr);
-    ds.BeforeScroll = chain(&TCDSPak::BeforeScroll, &TLumoChild::beforeScroll);
-    ds.OnReconcileError = [this](TLumoCLientDataSet &dataSet, const TLumoReconcileError &E,
-                                 TUpdateKind kind) { return reconcileError(dataSet, E, kind); };
-}
-
-TLumoChild::TCDSPak *TLumoChild::pakOf(const TLumoCLientDataSet &dataSet)
-{
-    for (TCDSPak &pak : m_paks) {
-        if (pak.dataSet == &dataSet)
-            return &pak;
-    }
-    return nullptr;
-}
-
-void TLumoChild::refuseWhenLocked() const
-{
-    if (m_lockAfterPost && !masterEditing()) {
-        lumoMessage(LockedText, LumoMsg::Hint);
-        Abort();
-    }
-}
-
-void TLumoChild::requireMasterKey() const
-{
-    if (!m_master)
-        return;
-    for (const QString &name : keyFieldsOf(*m_master)) {
-        const TLumoField *field = m_master->FindField(name);
-        if (field && field->AsString().isEmpty()) {
-            lumoMessage(field->DisplayLabel() + QStringLiteral("不能为空！"), LumoMsg::Hint);
-            Abort();
-        }
-    }
-}
-
-void TLumoChild::beforeEdit(TLumoCLientDataSet &dataSet)
-{
-    if (!m_options.testFlag(AutoEdit))
-        return;
-    // Deleting a whole document takes its lines away first; that is no change to a
-    // locked document but its end.
-    const bool deletingDocument = m_command == cmDelete && m_current == m_master;
-    if (!deletingDocument)
-        refuseWhenLocked();
-    if (isDetail(dataSet))
-        requireMasterKey();
-    if (m_command == cmEdit)
-        focusPanel(m_activePanel);
-}
-
-void TLumoChild::beforeInsert(TLumoCLientDataSet &dataSet)
-{
-    if (isDetail(dataSet)) {
-        if (TCDSPak *pak = pakOf(dataSet)) {
-            pak->bodyNos.clear();
-            if (const TLumoField *bodyNo = dataSet.FindField(QStringLiteral("BodyNO"))) {
-                for (int row = 0; row < dataSet.RecordCount(); ++row)
-                    pak->bodyNos << bodyNo->valueAt(row).toString();
-            }
-        }
-    }
-    if (m_options.testFlag(AutoInsert) && isDetail(dataSet)) {
-        refuseWhenLocked();
-        requireMasterKey();
-    }
-    if (m_command == cmNew)
-        focusPanel(m_activePanel);
-}
-
-QString TLumoChild::NextBodyNo(const QStringList &used)
-{
-    const int tries = int(used.size()) + 5;
-    for (int n = 1; n <= tries; ++n) {
-        const QString candidate = QString::asprintf("%.4d", n);
-        if (!used.contains(candidate))
-            return candidate;
-    }
-    return QString();
-}
-
-void TLumoChild::afterInsert(TLumoCLientDataSet &dataSet)
-{
-    if (!m_options.testFlag(AutoInsert) || !m_autoNO)
-        return;
-    if (&dataSet == m_master) {
-        TLumoField *headNo = dataSet.FindField(QStringLiteral("HeadNO"));
-        if (!headNo || !dataSet.RemoteServer())
-            return;
-        try {
-            headNo->setValue(
-                dataSet.RemoteServer()->call(QStringLiteral("GetHeadno"), {dataSet.TableName()}));
-        } catch (const TLumoRemoteError &e) {
-            // The head stays without a number; its required check stops the post.
-            lumoMessage(e.text(), LumoMsg::Hint);
-        }
-    } else if (isDetail(dataSet)) {
-        TLumoField *bodyNo = dataSet.FindField(QStringLiteral("BodyNO"));
-        const TCDSPak *pak = pakOf(dataSet);
-        if (bodyNo && pak)
-            bodyNo->setValue(NextBodyNo(pak->bodyNos));
-    }
-}
-
-bool TLumoChild::keyIsFree(TLumoCLientDataSet &dataSet) const
-{
-    const QStringList names = keyFieldsOf(dataSet);
-    if (names.isEmpty())
-        return false;
-    QStringList values, described;
-    bool unchanged = dataSet.State() == TDataSetState::dsEdit;
-    for (const QString &name : names) {
-        const TLumoField &field = dataSet.FieldByName(name);
-        values << field.AsString();
-        described << field.DisplayLabel() + QStringLiteral("为'") + field.AsString() +
-                         QStringLiteral("'");
-        unchanged = unchanged && field.OldValue().toString() == field.Value().toString();
-    }
-    if (!dataSet.RemoteServer())
-        return true;
-    bool exists = false;
-    try {
-        exists = dataSet.RemoteServer()
-                     ->call(QStringLiteral("keyExist"),
-                            {dataSet.TableName(), names.join(QLatin1Char(',')),
-                             values.join(QLatin1Char(','))})
-                     .toBool();
-    } catch (const TLumoRemoteError &e) {
-        lumoMessage(e.text(), LumoMsg::Hint);
-        return false;
-    }
-    // The row found is this very record when its key was not touched.
-    if (!exists || unchanged)
-        return true;
-    lumoMessage(described.join(QLatin1Char(',')) + QStringLiteral("的资料已经存在。请检查！"),
-                LumoMsg::Hint);
-    return false;
-}
-
-void TLumoChild::clearBlankFields(TLumoCLientDataSet &dataSet)
-{
-    for (int i = 0; i < dataSet.FieldCount(); ++i) {
-        TLumoField &field = dataSet.Fields(i);
-        if (field.FieldKind() != TFieldKind::Data || field.ReadOnly() || field.column() < 0 ||
-            field.DataType() == korvane::FieldType::Nested || !field.AsString().isEmpty())
-            continue;
-        switch (field.DataType()) {
-        case korvane::FieldType::Integer:
-        case korvane::FieldType::Float:
-        case korvane::FieldType::Boolean:
-            field.setValue(0);
-            break;
-        default:
-            if (!field.IsNull())
-                field.Clear();
-            break;
-        }
-    }
-}
-
-void TLumoChild::beforePost(TLumoCLientDataSet &dataSet)
-{
-    if (!m_options.testFlag(AutoSave))
-        return;
-    if (!dataSet.CheckRequired())
-        Abort();
-    if (&dataSet == m_master && !keyIsFree(dataSet))
-        Abort();
-    clearBlankFields(dataSet);
-}
-
-void TLumoChild::beforeScroll(TLumoCLientDataSet &dataSet)
-{
-    if (!m_options.testFlag(AutoSave) || &dataSet != m_master || m_command == cmDelete ||
-        m_command == cmSave || m_command == cmCancel)
-        return;
-    if (masterUnsaved() && !askToSave())
-        Abort();
-}
-
-// ---- refused changes --------------------------------------------------------------------
-
-bool TLumoChild::LumoMessageAction(const QString &message, TReconcileAction *action, QString *text)
-{
-    if (!message.startsWith(QStringLiteral("LUMO")))
-        return false;
-    static const TReconcileAction byDigit[] = {
-        TReconcileAction::raSkip,    TReconcileAction::raAbort,  TReconcileAction::raMerge,
-        TReconcileAction::raCorrect, TReconcileAction::raCancel, TReconcileAction::raRefresh,
-    };
-    const int digit = message.size() > 4 ? message.at(4).digitValue() : -1;
-    *action = digit >= 1 && digit <= 6 ? byDigit[digit - 1] : TReconcileAction::raCorrect;
-    *text = message.mid(5);
-    return true;
-}
-
-TReconcileAction TLumoChild::reconcileError(TLumoCLientDataSet &dataSet,
-                                            const TLumoReconcileError &E, TUpdateKind kind)
-{
-    TReconcileAction action = TReconcileAction::raCorrect;
-    QString text;
-    if (LumoMessageAction(E.Message, &action, &text)) {
-        lumoMessage(text, LumoMsg::Hint);
-        return action;
-    }
-    if (E.ErrorCode != korvane::ForeignKeyRefused)
-        return TLumoUpdateError::HandleReconcileError(dataSet, E, kind);
-    if (kind == TUpdateKind::ukModify) {
-        QStringList labels;
-        for (const QString &name : m_master ? keyFieldsOf(*m_master) : QStringList()) {
-            const TLumoField *field = m_master->FindField(name);
-            labels << QStringLiteral("'") + (field ? field->DisplayLabel() : name) +
-                          QStringLiteral("'");
-        }
-        lumoMessage(QStringLiteral("此记录已被引用，关键字") + labels.join(QLatin1Char(',')) +
-                        QStringLiteral("不能修改!"),
-                    LumoMsg::Hint);
-        action = TReconcileAction::raCorrect;
-        m_editAfterApply = true;
-    } else {
-        lumoMessage(QStringLiteral("此记录已被引用，不能删除！!"), LumoMsg::Hint);
-        action = TReconcileAction::raCancel;
-    }
-    // The operator sees the refused record; the action stays as decided above.
-    TLumoUpdateError::HandleReconcileError(dataSet, E, kind);
-    return action;
 }

@@ -11,10 +11,12 @@
 #include <QPointer>
 
 #include <functional>
-#include <vector>
+#include <memory>
 
 #include "LumoPanel.h"
 class QWidget;
+class TLumoPanelFocus;
+class TLumoRecordRules;
 
 //! The main window's way into the active work window: runs one command, answers its result.
 using TCommandEntry = std::function<bool(int Command)>;
@@ -111,7 +113,7 @@ public:
 
     TLumoCLientDataSet *MasterDataSet() const { return m_master; }
     TLumoCLientDataSet *CurrentDataSet() const { return m_current; }
-    TLumoPanel *ActivePanel() const { return m_activePanel; }
+    TLumoPanel *ActivePanel() const;
     QList<TLumoCLientDataSet *> ManagedDataSets() const;
     const TLumoSession &ParentInfo() const { return m_parentInfo; }
     //! The command being carried out (0 when none).
@@ -127,21 +129,10 @@ public:
     static void ReportCodeNamesWithoutField(QObject *form);
 
 private:
-    //! A managed data set with the handlers its form had assigned, called first.
-    struct TCDSPak
-    {
-        QPointer<TLumoCLientDataSet> dataSet;
-        QStringList bodyNos; // line numbers collected before an insert
-        TDataSetNotifyEvent BeforeEdit, BeforeInsert, AfterInsert, BeforePost, AfterPost,
-            BeforeScroll;
-        TReconcileErrorEvent OnReconcileError;
-    };
+    friend class TLumoRecordRules; // the rules follow the running command and the master
 
     QWidget *ownerWidget() const;
     void reportUniqueness();
-    void installActiveControlHandler();
-    void removeActiveControlHandler();
-    void activeControlChanged(QWidget *now);
 
     // Initialisation.
     void bindComponent(QObject *component);
@@ -149,7 +140,7 @@ private:
     void manage(TLumoCLientDataSet *dataSet);
     void checkKeyIndex(const TLumoCLientDataSet &dataSet) const;
     void matchPanels();
-    void focusPanel(TLumoPanel *panel);
+    void focusActivePanel(); // a new or edited record brings its panel to the operator
 
     // Commands.
     bool commandAllowed(int command) const;
@@ -162,21 +153,6 @@ private:
     bool askToSave(); // the save question; false when the operator cancelled or it failed
     void applyMaster();
 
-    // Data-set handlers.
-    void install(TCDSPak &pak);
-    TCDSPak *pakOf(const TLumoCLientDataSet &dataSet);
-    void beforeEdit(TLumoCLientDataSet &dataSet);
-    void beforeInsert(TLumoCLientDataSet &dataSet);
-    void afterInsert(TLumoCLientDataSet &dataSet);
-    void beforePost(TLumoCLientDataSet &dataSet);
-    void beforeScroll(TLumoCLientDataSet &dataSet);
-    TReconcileAction reconcileError(TLumoCLientDataSet &dataSet, const TLumoReconcileError &E,
-                                    TUpdateKind kind);
-    void refuseWhenLocked() const;
-    void requireMasterKey() const;
-    bool keyIsFree(TLumoCLientDataSet &dataSet) const;
-    static void clearBlankFields(TLumoCLientDataSet &dataSet);
-
     bool isDetail(const TLumoCLientDataSet &dataSet) const;
     bool masterEditing() const;
     bool masterUnsaved() const;
@@ -188,9 +164,8 @@ private:
 
     bool m_initialized = false;
     TLumoSession m_parentInfo;
-    std::vector<TCDSPak> m_paks;
-    QList<QPointer<TLumoPanel>> m_panels;
-    QPointer<TLumoPanel> m_activePanel;
+    std::unique_ptr<TLumoRecordRules> m_rules; // on the managed data sets
+    std::unique_ptr<TLumoPanelFocus> m_focus;  // the panels and the active one
     QPointer<TLumoCLientDataSet> m_master;
     QPointer<TLumoCLientDataSet> m_current;
     int m_command = 0;

@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QToolButton>
-#include <QWindow>
 
 namespace korvane {
 
@@ -63,24 +62,18 @@ void TSrvTitleStrip::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)
         return QFrame::mousePressEvent(event);
-    QWindow *handle = window()->windowHandle();
-    if (handle && handle->startSystemMove())
-        return;
-    // Without a window manager that moves windows, move it here.
-    m_dragging = true;
-    m_dragOffset = event->globalPosition().toPoint() - window()->frameGeometry().topLeft();
+    m_drag.press(event->globalPosition().toPoint());
 }
 
 void TSrvTitleStrip::mouseMoveEvent(QMouseEvent *event)
 {
-    if (m_dragging)
-        window()->move(event->globalPosition().toPoint() - m_dragOffset);
+    m_drag.move(event->globalPosition().toPoint(), event->buttons());
     QFrame::mouseMoveEvent(event);
 }
 
 void TSrvTitleStrip::mouseReleaseEvent(QMouseEvent *event)
 {
-    m_dragging = false;
+    m_drag.release();
     QFrame::mouseReleaseEvent(event);
 }
 

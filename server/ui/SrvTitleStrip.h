@@ -2,8 +2,9 @@
 //! The title strip `pnlTop` of the server's borderless windows: icon, caption, title and
 //! the minimise/close images. Dragging the strip moves the window.
 
+#include "WindowDrag.h"
+
 #include <QFrame>
-#include <QPoint>
 
 class QLabel;
 class QToolButton;
@@ -32,8 +33,7 @@ private:
     QToolButton *imageButton(const QString &name, int picture);
 
     QLabel *m_title = nullptr;
-    QPoint m_dragOffset;
-    bool m_dragging = false;
+    TWindowDrag m_drag{this};
 };
 
 } // namespace korvane

@@ -3,6 +3,7 @@
 #include "LumoImage.h"
 #include "LumoLabel.h"
 #include "LumoPopMenu.h"
+#include "LumoRemoteServer.h"
 #include "LumoTransBtn.h"
 #include "PlantIni.h"
 #include "ShellMessages.h"
@@ -22,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QRegularExpression>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -94,12 +96,17 @@ public:
 
 class Thrower : public QObject
 {
+public:
+    bool operatorError = false; // the server's refusal rather than a plain failure
+
 protected:
     bool event(QEvent *event) override
     {
-        if (event->type() == QEvent::User)
-            throw std::runtime_error("lost");
-        return QObject::event(event);
+        if (event->type() != QEvent::User)
+            return QObject::event(event);
+        if (operatorError)
+            throw TLumoRemoteError(QStringLiteral("连接已断开"));
+        throw std::runtime_error("lost");
     }
 };
 
@@ -131,6 +138,7 @@ private slots:
     void titleMenuAndPictures();
     void loginParametersWritten();
     void toolActionsFollowInstalledPrograms();
+    void errorHookShowsNothing_data();
     void errorHookShowsNothing();
 
 private:
@@ -566,12 +574,23 @@ void tst_Main::toolActionsFollowInstalledPrograms()
     QCOMPARE(found, calc.fileName());
 }
 
+void tst_Main::errorHookShowsNothing_data()
+{
+    QTest::addColumn<bool>("operatorError");
+    QTest::newRow("unexpected") << false;
+    QTest::newRow("an operator's error no window caught") << true;
+}
+
 void tst_Main::errorHookShowsNothing()
 {
+    QFETCH(bool, operatorError);
     auto *app = qobject_cast<TKorvaneApplication *>(QCoreApplication::instance());
     QVERIFY(app);
     const int before = app->swallowedErrors();
     Thrower thrower;
+    thrower.operatorError = operatorError;
+    // The last resort only logs: what the operator sees comes from the windows' own boundaries.
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("unhandled error")));
     QCoreApplication::postEvent(&thrower, new QEvent(QEvent::User));
     QCoreApplication::processEvents();
     QCOMPARE(app->swallowedErrors(), before + 1);

@@ -93,6 +93,8 @@ private slots:
     void nestedLinesFollowTheHead();
     void aggregateAndLookupFollowLines();
     void fetchOnDemand();
+    void failedFetchEndsInTheMove_data();
+    void failedFetchEndsInTheMove();
     void checkRequired_data();
     void checkRequired();
     void locateValues_data();
@@ -581,6 +583,39 @@ void tst_LumoCLientDataSet::fetchOnDemand()
     f.ds.Open();
     QCOMPARE(f.ds.RecordCount(), 2);
     QCOMPARE(f.ds.FieldByName(QStringLiteral("Code")).AsString(), QStringLiteral("01"));
+}
+
+void tst_LumoCLientDataSet::failedFetchEndsInTheMove_data()
+{
+    QTest::addColumn<int>("distance"); // 1: Next, otherwise MoveBy
+    QTest::newRow("Next") << 1;
+    QTest::newRow("MoveBy") << 3;
+}
+
+void tst_LumoCLientDataSet::failedFetchEndsInTheMove()
+{
+    QFETCH(int, distance);
+    Fixture f(codeTable(5), 2);
+    f.ds.Open();
+    f.ds.Next();
+    const auto move = [&] { return distance == 1 ? f.ds.Next() : f.ds.MoveBy(distance); };
+    f.server.gone = true;
+    messages.clear();
+    try {
+        move();
+    } catch (const std::exception &e) {
+        QFAIL(e.what()); // it would have gone on into the event loop
+    }
+    // The operator is told once; the rows loaded so far stay, the cursor on the last of them.
+    QCOMPARE(messages, QStringList{QStringLiteral("连接已断开")});
+    QCOMPARE(f.ds.RecordCount(), 2);
+    QCOMPARE(f.ds.RecNo(), 2);
+    QVERIFY(f.ds.canFetchMore());
+    // The next move asks the server again.
+    f.server.gone = false;
+    move();
+    QCOMPARE(f.ds.RecordCount(), distance == 1 ? 4 : 5);
+    QCOMPARE(f.ds.RecNo(), distance == 1 ? 3 : 5);
 }
 
 void tst_LumoCLientDataSet::checkRequired_data()

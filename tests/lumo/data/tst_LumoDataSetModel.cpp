@@ -3,6 +3,7 @@
 #include "LumoDataSource.h"
 
 #include <QAbstractItemModelTester>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -50,6 +51,8 @@ private slots:
     void showsFieldsAndRows();
     void editsGoThroughTheDataSet();
     void refusedEditsStayInTheModel();
+    void failuresEndInTheModel_data();
+    void failuresEndInTheModel();
     void fetchesAsTheGridScrolls();
     void rowsFollowStructuralChanges();
     void dataSourcePassesNotificationsOn();
@@ -148,6 +151,64 @@ void tst_LumoDataSetModel::refusedEditsStayInTheModel()
     f.ds.BeforeScroll = [](TLumoCLientDataSet &) { Abort(); };
     QVERIFY(!f.model.setData(f.model.index(1, 1), QStringLiteral("n")));
     QCOMPARE(f.model.index(1, 1).data().toString(), QStringLiteral("product 1"));
+}
+
+void tst_LumoDataSetModel::failuresEndInTheModel_data()
+{
+    QTest::addColumn<QString>("where");   // "edit": a handler of Edit fails; "cell": a calculation
+    QTest::addColumn<bool>("unexpected"); // a plain std::exception rather than the server's text
+    QTest::newRow("edit, server refuses") << QStringLiteral("edit") << false;
+    QTest::newRow("edit, unexpected") << QStringLiteral("edit") << true;
+    QTest::newRow("cell, server refuses") << QStringLiteral("cell") << false;
+    QTest::newRow("cell, unexpected") << QStringLiteral("cell") << true;
+}
+
+void tst_LumoDataSetModel::failuresEndInTheModel()
+{
+    QFETCH(QString, where);
+    QFETCH(bool, unexpected);
+    Fixture f(2);
+    bool failing = false;
+    const auto fail = [&] {
+        if (!failing)
+            return;
+        if (unexpected)
+            throw std::logic_error("broken");
+        throw TLumoRemoteError(QStringLiteral("连接已断开"));
+    };
+    f.ds.addCalcField(QStringLiteral("Twice"), FieldType::Float, [&](const TLumoRecordView &) {
+        if (where == QLatin1String("cell"))
+            fail();
+        return QVariant(2.0);
+    });
+    f.ds.BeforeEdit = [&](TLumoCLientDataSet &) {
+        if (where == QLatin1String("edit"))
+            fail();
+    };
+    f.ds.Open();
+    f.model.setColumns({QStringLiteral("Name"), QStringLiteral("Twice")});
+    QSignalSpy refused(&f.model, &TLumoDataSetModel::editRefused);
+    failing = true;
+    if (unexpected)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("failed: broken")));
+    try {
+        if (where == QLatin1String("edit"))
+            QVERIFY(!f.model.setData(f.model.index(1, 0), QStringLiteral("n")));
+        else
+            QCOMPARE(f.model.index(0, 1).data(), QVariant());
+    } catch (const std::exception &e) {
+        QFAIL(e.what()); // it would have gone on into the event loop
+    }
+    // The server's text is handed on for an edit; a cell swallows it; the unexpected is logged.
+    const bool handedOn = where == QLatin1String("edit") && !unexpected;
+    QCOMPARE(refused.size(), handedOn ? 1 : 0);
+    QCOMPARE(f.model.lastError(), handedOn ? QStringLiteral("连接已断开") : QString());
+    // The grid goes on working.
+    failing = false;
+    QCOMPARE(f.ds.State(), TDataSetState::dsBrowse);
+    QVERIFY(f.model.setData(f.model.index(1, 0), QStringLiteral("n")));
+    QCOMPARE(f.model.index(1, 0).data().toString(), QStringLiteral("n"));
+    QCOMPARE(f.model.index(1, 1).data().toString(), QStringLiteral("2.00"));
 }
 
 void tst_LumoDataSetModel::fetchesAsTheGridScrolls()

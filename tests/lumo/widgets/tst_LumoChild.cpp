@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTest>
 #include <QVBoxLayout>
@@ -197,6 +198,8 @@ private slots:
     void lumoMessageActions_data();
     void lumoMessageActions();
     void commandEntryServesLatestFrame();
+    void commandErrorsEndInTheCommand_data();
+    void commandErrorsEndInTheCommand();
 };
 
 void tst_LumoChild::configurationReports_data()
@@ -929,6 +932,55 @@ void tst_LumoChild::commandEntryServesLatestFrame()
     QVERIFY(entry(TLumoChild::cmLast));
     QCOMPARE(w.head(), QStringLiteral("H3"));
     QVERIFY(entry(TLumoChild::cmMayLeave));
+}
+
+void tst_LumoChild::commandErrorsEndInTheCommand_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<QStringList>("shown");
+    QTest::newRow("server gone while saving")
+        << "remote" << QStringList{QStringLiteral("连接已断开")};
+    QTest::newRow("an operator's error of any kind")
+        << "operator" << QStringList{QStringLiteral("单据已被他人修改")};
+    QTest::newRow("unexpected") << "unexpected" << QStringList{};
+}
+
+void tst_LumoChild::commandErrorsEndInTheCommand()
+{
+    QFETCH(QString, failure);
+    QFETCH(QStringList, shown);
+    Messages messages;
+    WorkWindow w;
+    w.activate();
+    QVERIFY(w.exec(TLumoChild::cmEdit));
+    w.CDSXMaster->FieldByName(QStringLiteral("note")).setValue(QStringLiteral("typed"));
+    bool failing = true;
+    w.server.gone = failure == QLatin1String("remote");
+    w.LumoChild->BeforeExecParentCommand = [&](int, bool &) {
+        if (failing && failure == QLatin1String("operator"))
+            throw korvane::OperatorError(QStringLiteral("单据已被他人修改"));
+    };
+    w.LumoChild->AfterExecParentCommand = [&](int, bool &) {
+        if (failing && failure == QLatin1String("unexpected"))
+            throw std::out_of_range("row 7");
+    };
+    if (shown.isEmpty())
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("command.*row 7")));
+    try {
+        QVERIFY(!w.exec(TLumoChild::cmSave));
+    } catch (const std::exception &e) {
+        QFAIL(e.what()); // it would have gone on into the event loop
+    }
+    QCOMPARE(messages.texts, shown);
+    QCOMPARE(w.LumoChild->RunningCommand(), 0);
+    // The window goes on working: what the failure kept back is saved now.
+    failing = false;
+    w.server.gone = false;
+    QVERIFY(w.exec(TLumoChild::cmSave));
+    QCOMPARE(w.CDSXMaster->ChangeCount(), 0);
+    QCOMPARE(w.server.table.rows.first().at(1).toString(), QStringLiteral("typed"));
+    QVERIFY(w.exec(TLumoChild::cmNext));
+    QCOMPARE(w.CDSXMaster->RecNo(), 2);
 }
 
 QTEST_MAIN(tst_LumoChild)
