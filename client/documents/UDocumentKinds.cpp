@@ -15,6 +15,21 @@ QString u(const char *text)
     return QString::fromUtf8(text);
 }
 
+//! A document of the stock-movement tables: its captions and kind; the provider filters
+//! by store, partner and department.
+TDocumentDecl movement(const char *caption, const char *list, const char *document,
+                       const char *flag)
+{
+    TDocumentDecl d;
+    d.caption = u(caption);
+    d.listCaption = u(list);
+    d.documentCaption = u(document);
+    d.flag = QLatin1String(flag);
+    d.filterParams = {QStringLiteral("StoreCode"), QStringLiteral("spCode"),
+                      QStringLiteral("DeptCode")};
+    return d;
+}
+
 // ---- stock documents ------------------------------------------------------------------------
 
 //! What a stock document changes of the shared shape.
@@ -29,20 +44,14 @@ struct TStockKind
 
 TDocumentDecl stockDocument(const TStockKind &k)
 {
-    TDocumentDecl d;
-    d.caption = u(k.caption);
-    d.listCaption = u(k.list);
-    d.documentCaption = u(k.document);
+    TDocumentDecl d = movement(k.caption, k.list, k.document, k.flag);
     d.provider = QStringLiteral("dspStockch");
     d.headTable = QStringLiteral("xstockchh");
     d.nestedField = QStringLiteral("qryStockChD");
     d.lineTable = QStringLiteral("xstockchb");
-    d.flag = QLatin1String(k.flag);
     d.datePrompt = u("请先选择收货日期！");
     d.packageVerb = u("采购");
     d.selectors = {storeSelector(), deptSelector()};
-    d.filterParams = {QStringLiteral("StoreCode"), QStringLiteral("spCode"),
-                      QStringLiteral("DeptCode")};
     const QString documentName = u(k.headNo);
     THeadLabels head;
     head.headNo = documentName;
@@ -100,15 +109,11 @@ struct TPartnerKind
 
 TDocumentDecl partnerDocument(const TPartnerKind &k)
 {
-    TDocumentDecl d;
-    d.caption = u(k.caption);
-    d.listCaption = u(k.list);
-    d.documentCaption = u(k.document);
+    TDocumentDecl d = movement(k.caption, k.list, k.document, k.flag);
     d.provider = k.sale ? QStringLiteral("dspSaleInOut") : QStringLiteral("dspBuyInOut");
     d.headTable = QStringLiteral("xStockChh");
     d.nestedField = k.sale ? QStringLiteral("qrySaleInOutD") : QStringLiteral("qryBuyInOutD");
     d.lineTable = QStringLiteral("xStockChb");
-    d.flag = QLatin1String(k.flag);
     d.datePrompt = u(k.datePrompt);
     d.packageVerb = u(k.verb);
     const char *partners = k.sale ? "dspCustomeCN" : "dspFatbnCN";
@@ -117,8 +122,6 @@ TDocumentDecl partnerDocument(const TPartnerKind &k)
         deptSelector(),
         partnerSelector(QLatin1String(partners), partner, k.sale ? u("客户名称") : QString()),
         storeSelector()};
-    d.filterParams = {QStringLiteral("StoreCode"), QStringLiteral("spCode"),
-                      QStringLiteral("DeptCode")};
     THeadLabels head;
     head.headNo = u(k.headNo);
     head.partner = partner;

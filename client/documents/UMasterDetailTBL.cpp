@@ -3,22 +3,19 @@
 #include "LumoCLientDataSet.h"
 #include "LumoChild.h"
 #include "LumoCodeName.h"
-#include "LumoComboBox.h"
 #include "LumoDBGrid.h"
 #include "LumoDataSetModel.h"
 #include "LumoDataSource.h"
 #include "LumoDateEdit.h"
-#include "LumoEdit.h"
 #include "LumoFaceSet.h"
-#include "LumoGridDelegate.h"
 #include "LumoLabel.h"
 #include "LumoPageControl.h"
 #include "LumoPanel.h"
 #include "LumoSocketConnection.h"
-#include "LumoTagLook.h"
 #include "LumobitBtn.h"
 #include "UDMMain.h"
 #include "UDocCheck.h"
+#include "UDocEditors.h"
 #include "UMsgBox.h"
 #include "UPackRules.h"
 #include "UReadOrder.h"
@@ -28,65 +25,23 @@
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QVBoxLayout>
 
 #include <memory>
 
+using doceditors::charWidth;
+using doceditors::makePanel;
+
 namespace {
 
 const QString Blank = QStringLiteral(" ");
-
-TLumoPanel *makePanel(QWidget *parent, const char *name, const char *tagStr,
-                      TLumoPanel::TPnlType type)
-{
-    auto *panel = new TLumoPanel(parent);
-    panel->setObjectName(QLatin1String(name));
-    panel->setPnlType(type);
-    panel->setTagStr(QLatin1String(tagStr));
-    return panel;
-}
 
 QString todayText()
 {
     return QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) +
            QStringLiteral(" 00:00:00");
 }
-
-int charWidth(const QWidget *widget, int chars)
-{
-    return widget->fontMetrics().horizontalAdvance(QLatin1Char('W')) * chars + 12;
-}
-
-//! The line grid's cells that are shown but not typed into: green like every read-only
-//! column, and no editor. The field itself stays writable for the pickers and the rules.
-class TLineGridDelegate : public TLumoGridDelegate
-{
-public:
-    TLineGridDelegate(Tlumodbgrid *grid, const QStringList &readOnly)
-        : TLumoGridDelegate(
-              [grid, readOnly](const QModelIndex &index) {
-                  const TLumoField *field = grid->columnField(index.column());
-                  if (field && readOnly.contains(field->FieldName(), Qt::CaseInsensitive))
-                      return LumoTagStr::moneyGreen();
-                  return grid->cellColor(index);
-              },
-              grid),
-          m_grid(grid), m_readOnly(readOnly)
-    {}
-
-    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
-                          const QModelIndex &index) const override
-    {
-        const TLumoField *field = m_grid->columnField(index.column());
-        if (field && m_readOnly.contains(field->FieldName(), Qt::CaseInsensitive))
-            return nullptr;
-        return TLumoGridDelegate::createEditor(parent, option, index);
-    }
-
-private:
-    Tlumodbgrid *m_grid;
-    QStringList m_readOnly;
-};
 
 } // namespace
 
@@ -164,11 +119,7 @@ void TfrmMasterDetailtbl::createDataSets()
 
 void TfrmMasterDetailtbl::declareHeadFields()
 {
-    for (const TDocFieldDecl &f : std::as_const(m_decl.headFields)) {
-        CDSXMaster->addDataField(f.name, f.type, f.width)
-            .setDisplayLabel(f.label)
-            .setRequired(f.required);
-    }
+    doceditors::declareFields(*CDSXMaster, m_decl.headFields);
     CDSXMaster->addDataField(m_decl.nestedField, korvane::FieldType::Nested);
     if (!dmMain)
         return;
@@ -191,12 +142,7 @@ void TfrmMasterDetailtbl::declareHeadFields()
 
 void TfrmMasterDetailtbl::declareLineFields()
 {
-    for (const TDocFieldDecl &f : std::as_const(m_decl.lineFields)) {
-        cdsXDetail->addDataField(f.name, f.type, f.width)
-            .setDisplayLabel(f.label)
-            .setRequired(f.required)
-            .setVisible(f.shown);
-    }
+    doceditors::declareFields(*cdsXDetail, m_decl.lineFields);
     cdsXDetail->addAggregateField(QStringLiteral("SumOfBigPackNum"),
                                   QStringLiteral("Sum( BigPackNum )"));
     cdsXDetail->addAggregateField(QStringLiteral("SumOfPqty"), QStringLiteral("Sum( Pqty )"));
@@ -242,20 +188,7 @@ void TfrmMasterDetailtbl::createQueryPanel()
     row->addWidget(label(QStringLiteral("到")));
     row->addWidget(deEnd);
     for (const TDocSelectorDecl &s : std::as_const(m_decl.selectors)) {
-        auto *code = new TLumoCodeName(pnlQuery);
-        code->setObjectName(s.name);
-        code->setNODB(true);
-        code->setCodeDataField(s.param); // never written: the selector is not bound to data
-        code->setProviderName(s.provider);
-        code->setTitlesList(s.titles);
-        code->setFixedWidth(charWidth(code, 8));
-        if (dmMain)
-            code->setRemoteServer(dmMain->scCodeName);
-        auto *name = new TLumoEdit(pnlQuery);
-        name->setObjectName(s.name + QStringLiteral("Name"));
-        name->setTagStr(QStringLiteral("R"));
-        name->setFixedWidth(charWidth(name, 9));
-        code->setFocusEdit(name);
+        const auto [code, name] = doceditors::selector(pnlQuery, s);
         row->addSpacing(10);
         row->addWidget(label(s.caption));
         row->addWidget(code);
@@ -272,25 +205,34 @@ void TfrmMasterDetailtbl::createQueryPanel()
     row->addStretch(1);
 }
 
+Tlumodbgrid *TfrmMasterDetailtbl::gridPanel(QWidget *sheet, TLumoPanel **outer, TLumoPanel **inner,
+                                            const char *names[3], const char *tagStr)
+{
+    *outer = makePanel(sheet, names[0], tagStr, TLumoPanel::ptActivePnl);
+    sheet->layout()->addWidget(*outer);
+    auto *layout = new QVBoxLayout(*outer);
+    layout->setContentsMargins(3, 3, 3, 3);
+    *inner = makePanel(*outer, names[1], "D0", TLumoPanel::ptNormal);
+    layout->addWidget(*inner);
+    auto *innerLayout = new QVBoxLayout(*inner);
+    innerLayout->setContentsMargins(0, 0, 0, 0);
+    auto *grid = new Tlumodbgrid(*inner);
+    grid->horizontalHeader()->setStretchLastSection(true); // the remark takes what is left
+    grid->setObjectName(QLatin1String(names[2]));
+    grid->setTagStr(QLatin1String(tagStr));
+    innerLayout->addWidget(grid);
+    return grid;
+}
+
 void TfrmMasterDetailtbl::createListPanel()
 {
-    pnlMaster = makePanel(tsXMasterList, "pnlMaster", "D1", TLumoPanel::ptActivePnl);
-    tsXMasterList->layout()->addWidget(pnlMaster);
-    auto *layout = new QVBoxLayout(pnlMaster);
-    layout->setContentsMargins(3, 3, 3, 3);
-    pnlMasterList = makePanel(pnlMaster, "pnlMasterList", "D0", TLumoPanel::ptNormal);
-    layout->addWidget(pnlMasterList);
-    auto *inner = new QVBoxLayout(pnlMasterList);
-    inner->setContentsMargins(0, 0, 0, 0);
-    GridXMaster = new Tlumodbgrid(pnlMasterList);
-    GridXMaster->setObjectName(QStringLiteral("GridXMaster"));
-    GridXMaster->setTagStr(QStringLiteral("D1"));
+    const char *names[3] = {"pnlMaster", "pnlMasterList", "GridXMaster"};
+    GridXMaster = gridPanel(tsXMasterList, &pnlMaster, &pnlMasterList, names, "D1");
     GridXMaster->setReadOnly(true);
     GridXMaster->setRowSelect(true);
     GridXMaster->setMultiSelect(true);
     GridXMaster->setDataSource(dsXMaster);
     GridXMaster->setColumns(m_decl.listColumns);
-    inner->addWidget(GridXMaster);
 }
 
 void TfrmMasterDetailtbl::createHeadPanel()
@@ -329,7 +271,10 @@ void TfrmMasterDetailtbl::addHeadEditor(QGridLayout *grid, int row, int column,
     auto *label = new TLumoLabel(decl.caption + QStringLiteral("："), pnlMasterEdt);
     label->setObjectName(QStringLiteral("lbl") + decl.field);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    QWidget *editor = makeHeadEditor(decl);
+    QList<QWidget *> made;
+    QWidget *editor = doceditors::headEditor(pnlMasterEdt, dsXMaster, decl, &made);
+    for (QWidget *component : std::as_const(made))
+        remember(component);
     grid->addWidget(label, row, column * 2);
     if (decl.wide)
         grid->addWidget(editor, row, 1, 1, 5);
@@ -339,135 +284,23 @@ void TfrmMasterDetailtbl::addHeadEditor(QGridLayout *grid, int row, int column,
         grid->addWidget(editor, row, column * 2 + 1, Qt::AlignLeft);
 }
 
-QWidget *TfrmMasterDetailtbl::makeHeadEditor(const TDocEditorDecl &decl)
-{
-    QWidget *editor = nullptr;
-    switch (decl.kind) {
-    case TDocEditorDecl::ekDate: {
-        auto *date = new TLumoDBDateEdit(pnlMasterEdt);
-        date->setDateTimeType(TLumoDateEdit::dttDate);
-        date->setDataSource(dsXMaster);
-        date->setDataField(decl.field);
-        date->editor()->setFocusPolicy(Qt::ClickFocus);
-        date->setFixedSize(charWidth(date, 9), date->editor()->sizeHint().height());
-        editor = date;
-        break;
-    }
-    case TDocEditorDecl::ekCodeName: {
-        auto *box = new QWidget(pnlMasterEdt);
-        auto *line = new QHBoxLayout(box);
-        line->setContentsMargins(0, 0, 0, 0);
-        auto *code = new TLumoCodeName(box);
-        code->setObjectName(decl.name);
-        code->setDataSource(dsXMaster);
-        code->setCodeDataField(decl.field);
-        code->setLinkDataField({decl.nameField});
-        code->setProviderName(decl.provider);
-        code->setTitlesList(decl.titles);
-        code->setFixedWidth(charWidth(code, 8));
-        if (dmMain)
-            code->setRemoteServer(dmMain->scCodeName);
-        auto *name = new TLumoDBEdit(box);
-        name->setObjectName(QStringLiteral("edt") + decl.nameField);
-        name->setDataSource(dsXMaster);
-        name->setDataField(decl.nameField);
-        name->setTagStr(QStringLiteral("R"));
-        name->setMaximumWidth(charWidth(name, 12));
-        line->addWidget(code);
-        line->addWidget(name, 1);
-        remember(code);
-        remember(name);
-        return box;
-    }
-    case TDocEditorDecl::ekTypeCombo: {
-        auto *types = new TLumoDBLookupCombobox(pnlMasterEdt);
-        types->setDataSource(dsXMaster);
-        types->setDataField(decl.field);
-        types->setKeyField(QStringLiteral("InOutFlag"));
-        types->setListField(QStringLiteral("Name"));
-        if (dmMain)
-            types->setListSource(dmMain->source(QStringLiteral("dsXStockChAttr")));
-        types->setMaximumWidth(charWidth(types, 10));
-        editor = types;
-        break;
-    }
-    default: {
-        auto *edit = new TLumoDBEdit(pnlMasterEdt);
-        edit->setDataSource(dsXMaster);
-        edit->setDataField(decl.field);
-        const TLumoField *field = CDSXMaster->FindField(decl.field);
-        if (field && field->Size())
-            edit->setMaxLength(field->Size());
-        // As wide as the entry, within reason; the remark takes its whole row.
-        if (!decl.wide)
-            edit->setMaximumWidth(charWidth(edit, field ? qBound(8, field->Size(), 16) : 16));
-        if (decl.kind == TDocEditorDecl::ekReadOnly)
-            edit->setTagStr(QStringLiteral("R"));
-        editor = edit;
-        break;
-    }
-    }
-    editor->setObjectName(decl.name);
-    remember(editor);
-    return editor;
-}
-
 void TfrmMasterDetailtbl::createLinePanel()
 {
-    pnlDetail = makePanel(tsXMasterDetail, "pnlDetail", "D2", TLumoPanel::ptActivePnl);
-    tsXMasterDetail->layout()->addWidget(pnlDetail);
+    const char *names[3] = {"pnlDetail", "pnlDetailList", "GridXDetail"};
+    GridXDetail = gridPanel(tsXMasterDetail, &pnlDetail, &pnlDetailList, names, "D2");
     static_cast<QVBoxLayout *>(tsXMasterDetail->layout())->setStretchFactor(pnlDetail, 1);
-    auto *layout = new QVBoxLayout(pnlDetail);
-    layout->setContentsMargins(3, 3, 3, 3);
-    pnlDetailList = makePanel(pnlDetail, "pnlDetailList", "D0", TLumoPanel::ptNormal);
-    layout->addWidget(pnlDetailList);
-    auto *inner = new QVBoxLayout(pnlDetailList);
-    inner->setContentsMargins(0, 0, 0, 0);
-    GridXDetail = new Tlumodbgrid(pnlDetailList);
-    GridXDetail->setObjectName(QStringLiteral("GridXDetail"));
-    GridXDetail->setTagStr(QStringLiteral("D2"));
     GridXDetail->setDataSource(dsXDetail);
-    QStringList shown, readOnly;
-    for (const TDocFieldDecl &f : std::as_const(m_decl.lineFields)) {
-        if (f.shown)
-            shown << f.name;
-        if (f.gridReadOnly)
-            readOnly << f.name;
-    }
-    GridXDetail->setColumns(shown);
-    GridXDetail->setItemDelegate(new TLineGridDelegate(GridXDetail, readOnly));
-    inner->addWidget(GridXDetail);
+    doceditors::showLineColumns(*GridXDetail, m_decl.lineFields);
     createLinePickers();
 }
 
 void TfrmMasterDetailtbl::createLinePickers()
 {
-    // Hidden on the line panel: the grid lays them over the product and item cells.
-    cnPdtCode = new TLumoCodeName(pnlDetailList);
-    cnPdtCode->setObjectName(QStringLiteral("cnPdtCode"));
-    cnPdtCode->setDataSource(dsXDetail);
-    cnPdtCode->setCodeDataField(QStringLiteral("pdtcode"));
-    cnPdtCode->setLinkDataField({QStringLiteral("PdtName")});
-    cnPdtCode->setProviderName(QStringLiteral("dspPdtCN"));
-    cnPdtCode->setTitlesList({QStringLiteral("货品代码"), QStringLiteral("货品名称"),
-                              QStringLiteral("货品类别"), QStringLiteral("品牌")});
-    cnSpecName = new TLumoCodeName(pnlDetailList);
-    cnSpecName->setObjectName(QStringLiteral("cnSpecName"));
-    cnSpecName->setDataSource(dsXDetail);
-    cnSpecName->setCodeDataField(QStringLiteral("pdtno"));
-    cnSpecName->setLinkDataField({QStringLiteral("specName"), QStringLiteral("packNum")});
-    cnSpecName->setProviderName(QStringLiteral("dspSpecCN"));
-    cnSpecName->setPreCodeName(cnPdtCode);
-    cnSpecName->setTitlesList({QStringLiteral("项次"), QStringLiteral("规格"),
-                               QStringLiteral("每包装中数量"), QStringLiteral("基本计量单位"),
-                               QStringLiteral("含税进价"), QStringLiteral("不含税进价"),
-                               QStringLiteral("含税售价"), QStringLiteral("不含税售价")});
-    for (TLumoCodeName *picker : {cnPdtCode, cnSpecName}) {
-        if (dmMain)
-            picker->setRemoteServer(dmMain->scCodeName);
-        picker->hide();
-        remember(picker);
-    }
+    // On the line panel: the grid lays them over the product and item cells.
+    cnPdtCode = doceditors::productPicker(pnlDetailList, dsXDetail);
+    cnSpecName = doceditors::itemPicker(pnlDetailList, dsXDetail, cnPdtCode);
+    remember(cnPdtCode);
+    remember(cnSpecName);
 }
 
 void TfrmMasterDetailtbl::createTotalsPanel()
@@ -551,25 +384,27 @@ void TfrmMasterDetailtbl::presetQuery()
 {
     deBegin->SetDateTimeText(todayText());
     deEnd->SetDateTimeText(todayText());
-    TLumoParams &params = CDSXMaster->Params();
-    params.setValue(QStringLiteral("BeginDate"), deBegin->GetDateTimeText().left(10));
-    params.setValue(QStringLiteral("EndDate"), deEnd->GetDateTimeText().left(10));
-    if (!m_decl.flag.isEmpty())
-        params.setValue(QStringLiteral("Flag"), m_decl.flag);
     // Every optional filter starts switched off.
     for (const QString &param : std::as_const(m_decl.filterParams)) {
-        params.setValue(param, Blank);
-        params.setValue(QStringLiteral("tmp") + param, Blank);
+        CDSXMaster->Params().setValue(param, Blank);
+        CDSXMaster->Params().setValue(QStringLiteral("tmp") + param, Blank);
     }
+    setRangeAndKind();
 }
 
-void TfrmMasterDetailtbl::setQueryParams()
+void TfrmMasterDetailtbl::setRangeAndKind()
 {
     TLumoParams &params = CDSXMaster->Params();
     params.setValue(QStringLiteral("BeginDate"), deBegin->GetDateTimeText().left(10));
     params.setValue(QStringLiteral("EndDate"), deEnd->GetDateTimeText().left(10));
     if (!m_decl.flag.isEmpty())
         params.setValue(QStringLiteral("Flag"), m_decl.flag);
+}
+
+void TfrmMasterDetailtbl::setQueryParams()
+{
+    setRangeAndKind();
+    TLumoParams &params = CDSXMaster->Params();
     for (const TDocSelectorDecl &s : std::as_const(m_decl.selectors)) {
         const QString code = selector(s.name)->Text();
         // Only whether the twin is blank matters to the server: blank switches it off.
@@ -657,39 +492,8 @@ void TfrmMasterDetailtbl::btnReadBuyClick()
     picker->edtStoreCode->setText(head("StoreCode"));
     picker->edtStoreName->setText(head("StoreName"));
     picker->bindSource(CDSXMaster->RemoteServer(), m_decl.read.provider);
-    if (picker->run() != QDialog::Accepted || !copyPickedRows(*picker))
+    if (picker->run() != QDialog::Accepted || !picker->copyChosen(*cdsXDetail, m_decl.read))
         LumoChild->ExecCommand(TLumoChild::cmCancel);
-}
-
-bool TfrmMasterDetailtbl::copyPickedRows(TfrmReadOrder &picker)
-{
-    const QList<int> rows = picker.chosenRows();
-    bool first = true;
-    for (int row : rows) {
-        if (!picker.cds->setRecNo(row + 1) || (!first && !cdsXDetail->Append()))
-            return !first;
-        first = false;
-        const auto source = [&picker](const char *field) {
-            return picker.cds->FieldByName(QLatin1String(field)).Value();
-        };
-        const auto copy = [this](const char *field, const QVariant &value) {
-            cdsXDetail->FieldByName(QLatin1String(field)).setValue(value);
-        };
-        copy("LinkHeadno", source("HeadNO"));
-        copy("LinkBodyno", source("BodyNO"));
-        copy("pdtcode", source("pdtcode"));
-        copy("PdtName", source("pdtName"));
-        copy("pdtNO", source("pdtNo"));
-        copy("SpecName", source("SpecName"));
-        // In this order the package rules leave the line with the ordered quantity.
-        copy("PackNum", source("PackNum"));
-        copy("BigPackNum", source("BigPackNum"));
-        copy("pqty", source("pqty"));
-        copy("note", m_decl.read.sourceKind + source("HeadNO").toString() + m_decl.read.remarkEnd);
-        if (!cdsXDetail->Post())
-            return true; // the line stays on screen with its message
-    }
-    return true;
 }
 
 // ---- activation ---------------------------------------------------------------------------
@@ -703,6 +507,7 @@ void TfrmMasterDetailtbl::openData()
     } catch (const TLumoRemoteError &e) {
         MsgBox(e.text(), mkHint);
     }
+    GridXMaster->resizeColumnsToContents(); // a whole date and time, a whole name
     refreshTotals();
 }
 

@@ -96,6 +96,9 @@ protected:
 private:
     void createPages();
     void createQueryPanel();
+    //! An edit area holding a plain panel holding a grid, on a tab sheet.
+    Tlumodbgrid *gridPanel(QWidget *sheet, TLumoPanel **outer, TLumoPanel **inner,
+                           const char *names[3], const char *tagStr);
     void createListPanel();
     void createHeadPanel();
     void createLinePanel();
@@ -105,9 +108,9 @@ private:
     void declareLineFields();
     void createLinePickers();
     void addHeadEditor(QGridLayout *grid, int row, int column, const TDocEditorDecl &decl);
-    QWidget *makeHeadEditor(const TDocEditorDecl &decl);
     void hookEvents();
     void presetQuery();
+    void setRangeAndKind();
     void setQueryParams();
     void masterAfterInsert();
     void lineAfterInsert();
@@ -115,7 +118,6 @@ private:
     void afterCommand(int command, bool &RLT);
     void refreshTotals();
     void openData();
-    bool copyPickedRows(class TfrmReadOrder &picker);
     void remember(QWidget *widget);
 
     TDocumentDecl m_decl;

@@ -13,6 +13,7 @@
 #include <QDate>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QVBoxLayout>
 
@@ -102,7 +103,7 @@ TfrmReadOrder::TfrmReadOrder(const TReadOrderDecl &decl, QWidget *parent)
     ds->setObjectName(QStringLiteral("ds"));
     ds->setDataSet(cds);
     buildLayout();
-    resize(760, 420);
+    resize(980, 460);
 }
 
 void TfrmReadOrder::buildLayout()
@@ -143,6 +144,7 @@ void TfrmReadOrder::buildLayout()
     dbGridFpo->setMultiSelect(true);
     dbGridFpo->setDataSource(ds);
     dbGridFpo->setColumns(columnFields());
+    dbGridFpo->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(dbGridFpo, 1);
 
     auto *buttons = new QHBoxLayout;
@@ -235,6 +237,7 @@ void TfrmReadOrder::btnQryClick()
             field->setDisplayLabel(m_decl.columns[i].second);
     }
     dbGridFpo->setColumns(columnFields()); // the titles are read again
+    dbGridFpo->resizeColumnsToContents();
 }
 
 void TfrmReadOrder::BitBtn1Click()
@@ -254,6 +257,36 @@ QList<int> TfrmReadOrder::chosenRows() const
     if (rows.isEmpty() && cds->RecNo() > 0)
         rows << cds->RecNo() - 1;
     return rows;
+}
+
+bool TfrmReadOrder::copyChosen(TLumoCLientDataSet &lines, const TDocReadDecl &read)
+{
+    bool first = true;
+    for (int row : chosenRows()) {
+        if (!cds->setRecNo(row + 1) || (!first && !lines.Append()))
+            return !first;
+        first = false;
+        const auto source = [this](const char *field) {
+            return cds->FieldByName(QLatin1String(field)).Value();
+        };
+        const auto copy = [&lines](const char *field, const QVariant &value) {
+            lines.FieldByName(QLatin1String(field)).setValue(value);
+        };
+        copy("LinkHeadno", source("HeadNO"));
+        copy("LinkBodyno", source("BodyNO"));
+        copy("pdtcode", source("pdtcode"));
+        copy("PdtName", source("pdtName"));
+        copy("pdtNO", source("pdtNo"));
+        copy("SpecName", source("SpecName"));
+        // In this order the package rules leave the line with the ordered quantity.
+        copy("PackNum", source("PackNum"));
+        copy("BigPackNum", source("BigPackNum"));
+        copy("pqty", source("pqty"));
+        copy("note", read.sourceKind + source("HeadNO").toString() + read.remarkEnd);
+        if (!lines.Post())
+            return true; // the line stays on screen with its message
+    }
+    return true;
 }
 
 TfrmReadBuy::TfrmReadBuy(QWidget *parent) : TfrmReadOrder(buyDecl(), parent) {}

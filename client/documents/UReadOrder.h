@@ -41,6 +41,10 @@ public:
     void BitBtn1Click();
     //! The rows chosen, in list order (the current row when none is marked).
     QList<int> chosenRows() const;
+    //! Fills the appended line from the first chosen row and a new line from each further
+    //! one, with the order reference and the document's remark; each line is posted.
+    //! False when not even the first line could be filled.
+    bool copyChosen(TLumoCLientDataSet &lines, const TDocReadDecl &read);
 
     TLumoDateEdit *deBegin = nullptr;
     TLumoDateEdit *deEnd = nullptr;

@@ -27,6 +27,7 @@
 #include "UWorkWindows.h"
 
 #include <QDate>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSqlQuery>
@@ -71,6 +72,16 @@ public:
         if (method == QLatin1String("CheckBill"))
             checkCalls << args;
         return m_inner.call(method, args, out);
+    }
+    //! The last list was asked for with every optional filter and its twin blank.
+    bool filtersOff() const
+    {
+        for (const char *filter : {"StoreCode", "spCode", "DeptCode"}) {
+            if (param(QLatin1String(filter)) != QLatin1String(" ") ||
+                param(QStringLiteral("tmp") + QLatin1String(filter)) != QLatin1String(" "))
+                return false;
+        }
+        return true;
     }
     QString param(const QString &name) const
     {
@@ -151,7 +162,10 @@ struct Desk
         dialog.edtSrv->setText(QStringLiteral("127.0.0.1"));
         dialog.cbUser->setEditText(QStringLiteral("0001"));
         dialog.edtPWD->setText(QStringLiteral("0001"));
-        if (!dialog.logIn())
+        const bool loggedIn = dialog.logIn();
+        // The login remembers server and user beside the program: not beside the tests.
+        QFile::remove(QCoreApplication::applicationDirPath() + QStringLiteral("/Plant.ini"));
+        if (!loggedIn)
             return false;
         fillParentInfo(ParentInfo, dialog.sessionId(), dialog.userInfo());
         ParentInfo.UserSet.CheckOnSave = checkOnSave;
@@ -381,10 +395,7 @@ void tst_Documents::todaysListOfItsKindOnly()
     QCOMPARE(d.bill->param("BeginDate"), today());
     QCOMPARE(d.bill->param("EndDate"), today());
     QCOMPARE(d.bill->param("Flag"), flag);
-    for (const char *filter : {"StoreCode", "spCode", "DeptCode"}) {
-        QCOMPARE(d.bill->param(QLatin1String(filter)), QStringLiteral(" "));
-        QCOMPARE(d.bill->param(QStringLiteral("tmp") + QLatin1String(filter)), QStringLiteral(" "));
-    }
+    QVERIFY(d.bill->filtersOff());
     QVERIFY2(d.messages.texts.isEmpty(), qPrintable(d.messages.texts.join('|')));
 }
 
@@ -413,10 +424,7 @@ void tst_Documents::blankSelectorSendsBlankInBothTwins()
     store->setText(QString());
     d.window->btnQryClick();
     QCOMPARE(d.listed(), (QStringList{QStringLiteral("A1"), QStringLiteral("A2")}));
-    for (const char *filter : {"StoreCode", "spCode", "DeptCode"}) {
-        QCOMPARE(d.bill->param(QLatin1String(filter)), QStringLiteral(" "));
-        QCOMPARE(d.bill->param(QStringLiteral("tmp") + QLatin1String(filter)), QStringLiteral(" "));
-    }
+    QVERIFY(d.bill->filtersOff());
     QVERIFY2(d.messages.texts.isEmpty(), qPrintable(d.messages.texts.join('|')));
 
     // An empty date asks for one and the list stays as it is.
