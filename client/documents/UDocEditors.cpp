@@ -12,6 +12,7 @@
 #include "LumoTagLook.h"
 #include "UDMMain.h"
 
+#include <QDate>
 #include <QHBoxLayout>
 
 namespace doceditors {
@@ -125,6 +126,12 @@ QWidget *textEditor(QWidget *parent, TLumoDataSource *source, const TDocEditorDe
 }
 
 } // namespace
+
+QString todayText()
+{
+    return QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) +
+           QStringLiteral(" 00:00:00");
+}
 
 int charWidth(const QWidget *widget, int chars)
 {

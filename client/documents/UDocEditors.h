@@ -15,6 +15,9 @@ class Tlumodbgrid;
 
 namespace doceditors {
 
+//! Today as a date editor takes it ("YYYY-MM-DD 00:00:00").
+QString todayText();
+
 //! Room for the given number of characters in a control's font.
 int charWidth(const QWidget *widget, int chars);
 

@@ -37,12 +37,6 @@ namespace {
 
 const QString Blank = QStringLiteral(" ");
 
-QString todayText()
-{
-    return QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) +
-           QStringLiteral(" 00:00:00");
-}
-
 } // namespace
 
 TfrmMasterDetailtbl::TfrmMasterDetailtbl(const TDocumentDecl &decl, QWidget *parent)
@@ -382,8 +376,8 @@ void TfrmMasterDetailtbl::refreshTotals()
 
 void TfrmMasterDetailtbl::presetQuery()
 {
-    deBegin->SetDateTimeText(todayText());
-    deEnd->SetDateTimeText(todayText());
+    deBegin->SetDateTimeText(doceditors::todayText());
+    deEnd->SetDateTimeText(doceditors::todayText());
     // Every optional filter starts switched off.
     for (const QString &param : std::as_const(m_decl.filterParams)) {
         CDSXMaster->Params().setValue(param, Blank);
@@ -507,7 +501,12 @@ void TfrmMasterDetailtbl::openData()
     } catch (const TLumoRemoteError &e) {
         MsgBox(e.text(), mkHint);
     }
-    GridXMaster->resizeColumnsToContents(); // a whole date and time, a whole name
+    // A whole number and a whole date and time; the other columns keep their width.
+    for (const auto &[field, chars] : {std::pair{"headno", 7}, std::pair{"hdate", 10}}) {
+        const int column = GridXMaster->dataModel()->columnOf(QLatin1String(field));
+        if (column >= 0)
+            GridXMaster->setColumnWidth(column, charWidth(GridXMaster, chars));
+    }
     refreshTotals();
 }
 

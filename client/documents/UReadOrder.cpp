@@ -7,6 +7,7 @@
 #include "LumoEdit.h"
 #include "LumoLabel.h"
 #include "LumobitBtn.h"
+#include "UDocEditors.h"
 #include "UMsgBox.h"
 
 #include <QCoreApplication>
@@ -82,12 +83,6 @@ TLumoEdit *readOnlyBox(QWidget *parent, const char *name)
     edit->setObjectName(QLatin1String(name));
     edit->setTagStr(QStringLiteral("R"));
     return edit;
-}
-
-QString today()
-{
-    return QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) +
-           QStringLiteral(" 00:00:00");
 }
 
 } // namespace
@@ -201,8 +196,8 @@ void TfrmReadOrder::showEvent(QShowEvent *event)
 void TfrmReadOrder::FormActivate()
 {
     cds->Close();
-    deBegin->SetDateTimeText(today());
-    deEnd->SetDateTimeText(today());
+    deBegin->SetDateTimeText(doceditors::todayText());
+    deEnd->SetDateTimeText(doceditors::todayText());
 }
 
 void TfrmReadOrder::btnQryClick()

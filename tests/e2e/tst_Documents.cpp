@@ -5,6 +5,7 @@
 #include "../lumo/LumoChildTestSupport.h"
 #include "../lumo/LumoTestSupport.h"
 #include "../server/DocumentFixture.h"
+#include "LoginUserInfo.h"
 #include "LumoCLientDataSet.h"
 #include "LumoChild.h"
 #include "LumoCodeName.h"
@@ -17,7 +18,6 @@
 #include "UDMMain.h"
 #include "UDocumentKinds.h"
 #include "UDocuments.h"
-#include "ULogIn.h"
 #include "UMasterDetailTBL.h"
 #include "UMsgBox.h"
 #include "UPackRules.h"
@@ -27,7 +27,6 @@
 #include "UWorkWindows.h"
 
 #include <QDate>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSqlQuery>
@@ -154,20 +153,25 @@ struct Desk
         TLumoUpdateError::setHook({});
     }
 
+    //! The login's steps without its dialog, which would remember the user beside the tests.
     bool logIn(bool checkOnSave)
     {
         for (TLumoSocketConnection *c : dm.connections())
             c->setPort(server.port());
-        TfrmLogIn dialog(&dm, nullptr);
-        dialog.edtSrv->setText(QStringLiteral("127.0.0.1"));
-        dialog.cbUser->setEditText(QStringLiteral("0001"));
-        dialog.edtPWD->setText(QStringLiteral("0001"));
-        const bool loggedIn = dialog.logIn();
-        // The login remembers server and user beside the program: not beside the tests.
-        QFile::remove(QCoreApplication::applicationDirPath() + QStringLiteral("/Plant.ini"));
-        if (!loggedIn)
+        QString session, info, sysSet, purView, para;
+        try {
+            dm.SCBase->callWithOutputs(QStringLiteral("LogIn"),
+                                       {QStringLiteral("0001"), QStringLiteral("0001"),
+                                        QStringLiteral("127.0.0.1"), QStringLiteral("e2e")},
+                                       {&session, &info, &sysSet, &purView, &para});
+        } catch (const TLumoRemoteError &) {
             return false;
-        fillParentInfo(ParentInfo, dialog.sessionId(), dialog.userInfo());
+        }
+        for (TLumoSocketConnection *c : dm.connections())
+            c->setSession(session);
+        if (!dm.OpenAllLookups())
+            return false;
+        fillParentInfo(ParentInfo, session, LoginUserInfo::fromText(info));
         ParentInfo.UserSet.CheckOnSave = checkOnSave;
         copyToLumoSession(ParentInfo, lumoSession());
         bill = std::make_unique<NotingServer>(*dm.scBill);
@@ -303,10 +307,14 @@ QStringList allWindows()
 
 } // namespace
 
-#define OPEN_DESK(d, className, checkOnSave)                                                       \
+//! The backend's server, without stock documents, as `server`.
+#define START_SERVER()                                                                             \
     QString serverError;                                                                           \
     TestServer *server = serverFor(backend, &serverError);                                         \
-    QVERIFY2(server, qPrintable(serverError));                                                     \
+    QVERIFY2(server, qPrintable(serverError))
+
+#define OPEN_DESK(d, className, checkOnSave)                                                       \
+    START_SERVER();                                                                                \
     Desk d(*server);                                                                               \
     QVERIFY(d.open(className, checkOnSave))
 
@@ -377,9 +385,7 @@ void tst_Documents::todaysListOfItsKindOnly()
 {
     QFETCH(QString, backend);
     QFETCH(QString, className);
-    QString serverError;
-    TestServer *server = serverFor(backend, &serverError);
-    QVERIFY2(server, qPrintable(serverError));
+    START_SERVER();
     const QString yesterday =
         QDate::currentDate().addDays(-1).toString(QStringLiteral("yyyy-MM-dd"));
     for (int flag = 1; flag <= 9; ++flag) {
@@ -405,9 +411,7 @@ void tst_Documents::blankSelectorSendsBlankInBothTwins()
 {
     QFETCH(QString, backend);
     QFETCH(QString, className);
-    QString serverError;
-    TestServer *server = serverFor(backend, &serverError);
-    QVERIFY2(server, qPrintable(serverError));
+    START_SERVER();
     const QString flag = documentDecl(className)->flag;
     QVERIFY(storeHead(*server, QStringLiteral("A1"), flag, today(), QStringLiteral("W1")));
     QVERIFY(storeHead(*server, QStringLiteral("A2"), flag, today(), QStringLiteral("W2")));
@@ -637,9 +641,7 @@ void tst_Documents::readOrderLines()
 {
     QFETCH(QString, backend);
     QFETCH(QString, className);
-    QString serverError;
-    TestServer *server = serverFor(backend, &serverError);
-    QVERIFY2(server, qPrintable(serverError));
+    START_SERVER();
     // A third checked line for each partner, with a remainder still to come.
     sql(*server, QStringLiteral("INSERT INTO XBuyb (headno, bodyno, pdtcode, pdtno, pqty, getpqty) "
                                 "VALUES ('202603010001', '0003', 'P1', '0002', 30, 10)"));
