@@ -11,6 +11,7 @@
 #include "LumoSocketConnection.h"
 #include "LumoTagLook.h"
 #include "UDMMain.h"
+#include "UMsgBox.h"
 
 #include <QDate>
 #include <QHBoxLayout>
@@ -126,6 +127,17 @@ QWidget *textEditor(QWidget *parent, TLumoDataSource *source, const TDocEditorDe
 }
 
 } // namespace
+
+void openOrSay(TLumoCLientDataSet &dataSet)
+{
+    try {
+        dataSet.Open();
+    } catch (const TLumoDataSetError &e) {
+        MsgBox(e.text(), mkHint);
+    } catch (const TLumoRemoteError &e) {
+        MsgBox(e.text(), mkHint);
+    }
+}
 
 QString todayText()
 {

@@ -18,6 +18,9 @@ namespace doceditors {
 //! Today as a date editor takes it ("YYYY-MM-DD 00:00:00").
 QString todayText();
 
+//! Opens a data set; a refusal is told to the operator and the data set stays closed.
+void openOrSay(TLumoCLientDataSet &dataSet);
+
 //! Room for the given number of characters in a control's font.
 int charWidth(const QWidget *widget, int chars);
 

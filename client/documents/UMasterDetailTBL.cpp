@@ -494,13 +494,7 @@ void TfrmMasterDetailtbl::btnReadBuyClick()
 
 void TfrmMasterDetailtbl::openData()
 {
-    try {
-        CDSXMaster->Open();
-    } catch (const TLumoDataSetError &e) {
-        MsgBox(e.text(), mkHint);
-    } catch (const TLumoRemoteError &e) {
-        MsgBox(e.text(), mkHint);
-    }
+    doceditors::openOrSay(*CDSXMaster);
     // A whole number and a whole date and time; the other columns keep their width.
     for (const auto &[field, chars] : {std::pair{"headno", 7}, std::pair{"hdate", 10}}) {
         const int column = GridXMaster->dataModel()->columnOf(QLatin1String(field));

@@ -220,13 +220,7 @@ void TfrmReadOrder::btnQryClick()
     params.setValue(QStringLiteral("tmpStoreCode"), store);
     cds->Close();
     QCoreApplication::processEvents();
-    try {
-        cds->Open();
-    } catch (const TLumoDataSetError &e) {
-        MsgBox(e.text(), mkHint);
-    } catch (const TLumoRemoteError &e) {
-        MsgBox(e.text(), mkHint);
-    }
+    doceditors::openOrSay(*cds);
     for (int i = 0; i < m_decl.columns.size(); ++i) {
         if (TLumoField *field = cds->FindField(m_decl.columns[i].first))
             field->setDisplayLabel(m_decl.columns[i].second);
