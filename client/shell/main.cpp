@@ -1,6 +1,7 @@
 #include "ShellMessages.h"
 #include "UApplication.h"
 #include "UDMMain.h"
+#include "UDocuments.h"
 #include "ULogIn.h"
 #include "UMain.h"
 #include "UMasterData.h"
@@ -16,6 +17,7 @@ namespace {
 void registerWindowLibraries()
 {
     registerMasterDataWindows();
+    registerDocumentWindows();
 }
 
 } // namespace

@@ -22,8 +22,9 @@ struct DocumentDef
     const char *provider;
     const char *head;
     const char *body;
+    const char *nested;      // the nested field the lines travel in, as the windows name it
     const char *partner;     // partner table joined for the partner's name; nullptr: none
-    const char *partnerName; // the name column's spelling
+    const char *partnerName; // the name column's spelling (an empty column without a partner)
     StoreJoin stores;
     bool byFlag;             // the kind Flag = :Flag is required
     QStringList filterPairs; // optional value/twin filters on head columns
@@ -34,14 +35,14 @@ const QList<DocumentDef> &documents()
 {
     // clang-format off
     static const QList<DocumentDef> defs{
-        {"dspBuyInOut",  "xStockChh", "xStockChb", "xFatBn",   "Spname", StoreJoin::Store,    true,  {"StoreCode", "spCode", "DeptCode"}, "采购出入库"},
-        {"dspSaleInOut", "xStockChh", "xStockChb", "xCustome", "Spname", StoreJoin::Store,    true,  {"StoreCode", "spCode", "DeptCode"}, "销售出入库"},
-        {"dspStockch",   "xStockChh", "xStockChb", nullptr,    nullptr,  StoreJoin::Transfer, true,  {"StoreCode", "spCode", "DeptCode"}, "库存异动"},
-        {"dspIncome",    "XIncomeh",  "XInComeb",  "xCustome", "Spname", StoreJoin::None,     false, {"spCode", "DeptCode"},              "收款单"},
-        {"dspOutCome",   "XOutcomeh", "XoUTComeb", "xFatBn",   "Spname", StoreJoin::None,     false, {"spCode", "DeptCode"},              "付款单"},
-        {"dspBuy",       "XBuyh",     "XBuyb",     "xFatBn",   "Spname", StoreJoin::Store,    false, {"StoreCode", "spCode", "DeptCode"}, "采购单"},
-        {"dspSale",      "XSALEh",    "XSALEb",    "xCustome", "Spname", StoreJoin::Store,    false, {"StoreCode", "spCode", "DeptCode"}, "销售单"},
-        {"dspInvoice",   "xInvoiceh", "xInvoiceb", "xCustome", "spName", StoreJoin::None,     true,  {"InOutFlag", "spCode", "DeptCode"}, "发票"},
+        {"dspBuyInOut",  "xStockChh", "xStockChb", "qryBuyInOutD",  "xFatBn",   "Spname", StoreJoin::Store,    true,  {"StoreCode", "spCode", "DeptCode"}, "采购出入库"},
+        {"dspSaleInOut", "xStockChh", "xStockChb", "qrySaleInOutD", "xCustome", "Spname", StoreJoin::Store,    true,  {"StoreCode", "spCode", "DeptCode"}, "销售出入库"},
+        {"dspStockch",   "xStockChh", "xStockChb", "qryStockChD",   nullptr,    "Spname", StoreJoin::Transfer, true,  {"StoreCode", "spCode", "DeptCode"}, "库存异动"},
+        {"dspIncome",    "XIncomeh",  "XInComeb",  "qryInComeD",    "xCustome", "Spname", StoreJoin::None,     false, {"spCode", "DeptCode"},              "收款单"},
+        {"dspOutCome",   "XOutcomeh", "XoUTComeb", "qryOutComeD",   "xFatBn",   "Spname", StoreJoin::None,     false, {"spCode", "DeptCode"},              "付款单"},
+        {"dspBuy",       "XBuyh",     "XBuyb",     "qryBuyD",       "xFatBn",   "Spname", StoreJoin::Store,    false, {"StoreCode", "spCode", "DeptCode"}, "采购单"},
+        {"dspSale",      "XSALEh",    "XSALEb",    "qrySaleD",      "xCustome", "Spname", StoreJoin::Store,    false, {"StoreCode", "spCode", "DeptCode"}, "销售单"},
+        {"dspInvoice",   "xInvoiceh", "xInvoiceb", "qryInvoiceD",   "xCustome", "spName", StoreJoin::None,     true,  {"InOutFlag", "spCode", "DeptCode"}, "发票"},
     };
     // clang-format on
     return defs;
@@ -70,6 +71,9 @@ QString headStatement(const DocumentDef &d)
     if (d.partner) {
         names += QStringLiteral(", sp.name AS %1").arg(QLatin1String(d.partnerName));
         joins += QStringLiteral("\nLEFT JOIN %1 sp ON sp.code = h.spcode").arg(d.partner);
+    } else if (d.partnerName) {
+        names +=
+            QStringLiteral(", CAST('' AS VARCHAR(140)) AS %1").arg(QLatin1String(d.partnerName));
     }
     names += QStringLiteral(", dp.name AS DeptName, em.name AS MName");
     joins += QStringLiteral("\nLEFT JOIN XDept dp ON dp.code = h.deptcode"
@@ -175,7 +179,7 @@ ProviderDefs TBillRDM::providerDefs()
     for (const DocumentDef &d : documents()) {
         defs << ProviderDef{.name = d.provider,
                             .sql = headStatement(d),
-                            .detailField = d.body,
+                            .detailField = d.nested,
                             .detailSql = lineStatement(d.body),
                             .description = d.description};
     }

@@ -139,7 +139,7 @@ struct ReceiptWindow
         CDSXMaster->FieldByName(QStringLiteral("headno"))
             .setDisplayLabel(QStringLiteral("单据号码"))
             .setRequired(true);
-        cdsXDetail->setDataSetField(&CDSXMaster->FieldByName(QStringLiteral("xStockChb")));
+        cdsXDetail->setDataSetField(&CDSXMaster->FieldByName(QStringLiteral("qryBuyInOutD")));
         return true;
     }
 

@@ -54,6 +54,8 @@ private slots:
 
     void documentComesBackWithLinesAndNames_data() { addBackendRows(); }
     void documentComesBackWithLinesAndNames();
+    void documentsNameTheirLines_data();
+    void documentsNameTheirLines();
     void providerFilters_data();
     void providerFilters();
     void openAmountsCountWhatWasSettled_data() { addBackendRows(); }
@@ -96,7 +98,7 @@ void TestBillRDM::documentComesBackWithLinesAndNames()
         paramsOf({{"BeginDate", "2026-03-10"}, {"EndDate", "2026-03-10"}, {"Flag", "1"}});
     const Packet empty = records(bill, "dspBuyInOut", query);
     QVERIFY(empty.rows.isEmpty());
-    const int nested = empty.indexOf("xStockChb");
+    const int nested = empty.indexOf("qryBuyInOutD");
     QVERIFY(nested >= 0);
     const Fields lineFields = empty.fields.at(nested).fields;
 
@@ -139,8 +141,8 @@ void TestBillRDM::documentComesBackWithLinesAndNames()
     QCOMPARE(cell(back, head, "MName").toString(), QString("系统管理员"));
 
     Packet linePacket;
-    linePacket.fields = back.fields.at(back.indexOf("xStockChb")).fields;
-    for (const QVariant &line : head.at(back.indexOf("xStockChb")).toList())
+    linePacket.fields = back.fields.at(back.indexOf("qryBuyInOutD")).fields;
+    for (const QVariant &line : head.at(back.indexOf("qryBuyInOutD")).toList())
         linePacket.rows << line.toList();
     QCOMPARE(keysOf(linePacket, {"bodyno", "PdtName", "specname", "LinkHeadno"}),
              QStringList({"0001/冰箱/双门/202603010001", "0002/电视/32寸/"}));
@@ -150,6 +152,59 @@ void TestBillRDM::documentComesBackWithLinesAndNames()
     QCOMPARE(db.scalar("SELECT count(*) FROM xStockChb WHERE headno = '202603100001'").toInt(), 2);
     AutoGainNO::instance().clear();
     QCOMPARE(bill.call("GetHeadno", {"XSTOCKCHH"}, nullptr).toString(), QString("202603100002"));
+}
+
+void TestBillRDM::documentsNameTheirLines_data()
+{
+    QTest::addColumn<QString>("backend");
+    QTest::addColumn<QString>("provider");
+    QTest::addColumn<QString>("nested");
+    QTest::addColumn<QStringList>("names"); // joined name columns of the head
+    // Three providers share one line table: the name of their lines is declared, not derived.
+    const QList<std::tuple<const char *, const char *, QStringList>> cases{
+        {"dspBuyInOut", "qryBuyInOutD", {"StoreName", "Spname", "DeptName", "MName"}},
+        {"dspSaleInOut", "qrySaleInOutD", {"StoreName", "Spname", "DeptName", "MName"}},
+        {"dspStockch", "qryStockChD", {"StoreName", "StoreNameIn", "Spname", "DeptName", "MName"}},
+        {"dspIncome", "qryInComeD", {"Spname", "DeptName", "MName"}},
+        {"dspOutCome", "qryOutComeD", {"Spname", "DeptName", "MName"}},
+        {"dspBuy", "qryBuyD", {"StoreName", "Spname", "DeptName", "MName"}},
+        {"dspSale", "qrySaleD", {"StoreName", "Spname", "DeptName", "MName"}},
+        {"dspInvoice", "qryInvoiceD", {"spName", "DeptName", "MName"}},
+    };
+    for (const QString &backend : backends()) {
+        for (const auto &[provider, nested, names] : cases)
+            QTest::addRow("%s %s", qPrintable(backend), provider)
+                << backend << QString(provider) << QString(nested) << names;
+    }
+}
+
+void TestBillRDM::documentsNameTheirLines()
+{
+    QFETCH(QString, backend);
+    QFETCH(QString, provider);
+    QFETCH(QString, nested);
+    QFETCH(QStringList, names);
+    AccountSet &db = readOnlySet(backend);
+    QVERIFY(db.ok);
+    TBillRDM bill;
+    const Packet packet =
+        records(bill, provider, paramsOf({{"Flag", "6"}, {"BeginDate", "2026-03-01"}}));
+    const int lines = packet.indexOf(nested);
+    QVERIFY(lines >= 0);
+    QCOMPARE(packet.fields.at(lines).type, FieldType::Nested);
+    QVERIFY(packet.fields.at(lines).fields.size() > 3);
+    for (const QString &name : names) {
+        const int column = packet.indexOf(name);
+        QVERIFY2(column >= 0, qPrintable(name));
+        QCOMPARE(packet.fields.at(column).name, name); // the spelling the windows declare
+        QCOMPARE(packet.fields.at(column).flags & pfInUpdate, 0); // never written back
+    }
+    if (provider == QLatin1String("dspStockch")) {
+        // A transfer names both stores and no partner.
+        QCOMPARE(packet.rows.size(), 1);
+        QCOMPARE(cell(packet, packet.rows.first(), "Spname").toString(), QString());
+        QVERIFY(!cell(packet, packet.rows.first(), "StoreNameIn").toString().isEmpty());
+    }
 }
 
 void TestBillRDM::providerFilters_data()

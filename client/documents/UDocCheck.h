@@ -1,0 +1,34 @@
+#pragma once
+//! The check ("审核") of documents: each unchecked one selected in the list (or the current
+//! one) is stamped checked by the operator at this time, its lines are announced to the
+//! server one by one, and all of it is applied at once.
+
+#include <QString>
+
+class TLumoCLientDataSet;
+class Tlumodbgrid;
+struct TLumoSession;
+
+class TDocCheck
+{
+public:
+    TDocCheck(TLumoCLientDataSet &heads, TLumoCLientDataSet &lines, Tlumodbgrid &list,
+              const TLumoSession &session);
+
+    //! Runs the check; silent keeps the closing message back (a check right after a save).
+    //! False when nothing was checked or the server refused the result.
+    bool run(bool silent);
+
+    //! The current time as a document stores it.
+    static QString now();
+
+private:
+    QList<int> rowsToCheck() const;
+    bool checkCurrent();
+    void announceLines();
+
+    TLumoCLientDataSet &m_heads;
+    TLumoCLientDataSet &m_lines;
+    Tlumodbgrid &m_list;
+    const TLumoSession &m_session;
+};

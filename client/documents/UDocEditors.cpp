@@ -1,0 +1,250 @@
+#include "UDocEditors.h"
+
+#include "LumoCLientDataSet.h"
+#include "LumoCodeName.h"
+#include "LumoComboBox.h"
+#include "LumoDBGrid.h"
+#include "LumoDataSource.h"
+#include "LumoDateEdit.h"
+#include "LumoEdit.h"
+#include "LumoGridDelegate.h"
+#include "LumoSocketConnection.h"
+#include "LumoTagLook.h"
+#include "UDMMain.h"
+#include "UMsgBox.h"
+
+#include <QDate>
+#include <QHBoxLayout>
+
+namespace doceditors {
+
+namespace {
+
+//! The line grid's cells that are shown but not typed into: green like every read-only
+//! column, and no editor. The field itself stays writable for the pickers and the rules.
+class TLineGridDelegate : public TLumoGridDelegate
+{
+public:
+    TLineGridDelegate(Tlumodbgrid *grid, const QStringList &readOnly)
+        : TLumoGridDelegate(
+              [grid, readOnly](const QModelIndex &index) {
+                  const TLumoField *field = grid->columnField(index.column());
+                  if (field && readOnly.contains(field->FieldName(), Qt::CaseInsensitive))
+                      return LumoTagStr::moneyGreen();
+                  return grid->cellColor(index);
+              },
+              grid),
+          m_grid(grid), m_readOnly(readOnly)
+    {}
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const override
+    {
+        const TLumoField *field = m_grid->columnField(index.column());
+        if (field && m_readOnly.contains(field->FieldName(), Qt::CaseInsensitive))
+            return nullptr;
+        return TLumoGridDelegate::createEditor(parent, option, index);
+    }
+
+private:
+    Tlumodbgrid *m_grid;
+    QStringList m_readOnly;
+};
+
+TLumoCodeName *codeEditor(QWidget *parent, const QString &name, const QString &provider,
+                          const QStringList &titles)
+{
+    auto *code = new TLumoCodeName(parent);
+    code->setObjectName(name);
+    code->setProviderName(provider);
+    code->setTitlesList(titles);
+    if (dmMain)
+        code->setRemoteServer(dmMain->scCodeName);
+    return code;
+}
+
+QWidget *codeWithName(QWidget *parent, TLumoDataSource *source, const TDocEditorDecl &decl,
+                      QList<QWidget *> *made)
+{
+    auto *box = new QWidget(parent);
+    auto *line = new QHBoxLayout(box);
+    line->setContentsMargins(0, 0, 0, 0);
+    TLumoCodeName *code = codeEditor(box, decl.name, decl.provider, decl.titles);
+    code->setDataSource(source);
+    code->setCodeDataField(decl.field);
+    code->setLinkDataField({decl.nameField});
+    code->setFixedWidth(charWidth(code, 8));
+    auto *name = new TLumoDBEdit(box);
+    name->setObjectName(QStringLiteral("edt") + decl.nameField);
+    name->setDataSource(source);
+    name->setDataField(decl.nameField);
+    name->setTagStr(QStringLiteral("R"));
+    name->setMaximumWidth(charWidth(name, 12));
+    line->addWidget(code);
+    line->addWidget(name, 1);
+    *made << code << name;
+    return box;
+}
+
+QWidget *dateEditor(QWidget *parent, TLumoDataSource *source, const TDocEditorDecl &decl)
+{
+    auto *date = new TLumoDBDateEdit(parent);
+    date->setDateTimeType(TLumoDateEdit::dttDate);
+    date->setDataSource(source);
+    date->setDataField(decl.field);
+    date->editor()->setFocusPolicy(Qt::ClickFocus); // not a tab stop
+    date->setFixedSize(charWidth(date, 9), date->editor()->sizeHint().height());
+    return date;
+}
+
+QWidget *typeList(QWidget *parent, TLumoDataSource *source, const TDocEditorDecl &decl)
+{
+    auto *types = new TLumoDBLookupCombobox(parent);
+    types->setDataSource(source);
+    types->setDataField(decl.field);
+    types->setKeyField(QStringLiteral("InOutFlag"));
+    types->setListField(QStringLiteral("Name"));
+    if (dmMain)
+        types->setListSource(dmMain->source(QStringLiteral("dsXStockChAttr")));
+    types->setMaximumWidth(charWidth(types, 10));
+    return types;
+}
+
+QWidget *textEditor(QWidget *parent, TLumoDataSource *source, const TDocEditorDecl &decl)
+{
+    auto *edit = new TLumoDBEdit(parent);
+    edit->setDataSource(source);
+    edit->setDataField(decl.field);
+    const TLumoField *field = source->DataSet()->FindField(decl.field);
+    if (field && field->Size())
+        edit->setMaxLength(field->Size());
+    // As wide as the entry, within reason; the remark takes its whole row.
+    if (!decl.wide)
+        edit->setMaximumWidth(charWidth(edit, field ? qBound(8, field->Size(), 16) : 16));
+    if (decl.kind == TDocEditorDecl::ekReadOnly)
+        edit->setTagStr(QStringLiteral("R"));
+    return edit;
+}
+
+} // namespace
+
+void openOrSay(TLumoCLientDataSet &dataSet)
+{
+    try {
+        dataSet.Open();
+    } catch (const TLumoDataSetError &e) {
+        MsgBox(e.text(), mkHint);
+    } catch (const TLumoRemoteError &e) {
+        MsgBox(e.text(), mkHint);
+    }
+}
+
+QString todayText()
+{
+    return QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) +
+           QStringLiteral(" 00:00:00");
+}
+
+int charWidth(const QWidget *widget, int chars)
+{
+    return widget->fontMetrics().horizontalAdvance(QLatin1Char('W')) * chars + 12;
+}
+
+TLumoPanel *makePanel(QWidget *parent, const char *name, const char *tagStr,
+                      TLumoPanel::TPnlType type)
+{
+    auto *panel = new TLumoPanel(parent);
+    panel->setObjectName(QLatin1String(name));
+    panel->setPnlType(type);
+    panel->setTagStr(QLatin1String(tagStr));
+    return panel;
+}
+
+void declareFields(TLumoCLientDataSet &dataSet, const QList<TDocFieldDecl> &fields)
+{
+    for (const TDocFieldDecl &f : fields) {
+        dataSet.addDataField(f.name, f.type, f.width)
+            .setDisplayLabel(f.label)
+            .setRequired(f.required)
+            .setVisible(f.shown);
+    }
+}
+
+QWidget *headEditor(QWidget *parent, TLumoDataSource *source, const TDocEditorDecl &decl,
+                    QList<QWidget *> *made)
+{
+    QWidget *editor = nullptr;
+    switch (decl.kind) {
+    case TDocEditorDecl::ekCodeName:
+        return codeWithName(parent, source, decl, made);
+    case TDocEditorDecl::ekDate:
+        editor = dateEditor(parent, source, decl);
+        break;
+    case TDocEditorDecl::ekTypeCombo:
+        editor = typeList(parent, source, decl);
+        break;
+    default:
+        editor = textEditor(parent, source, decl);
+        break;
+    }
+    editor->setObjectName(decl.name);
+    *made << editor;
+    return editor;
+}
+
+QPair<TLumoCodeName *, TLumoEdit *> selector(QWidget *parent, const TDocSelectorDecl &decl)
+{
+    TLumoCodeName *code = codeEditor(parent, decl.name, decl.provider, decl.titles);
+    code->setNODB(true);
+    code->setCodeDataField(decl.param); // never written: the selector is not bound to data
+    code->setFixedWidth(charWidth(code, 8));
+    auto *name = new TLumoEdit(parent);
+    name->setObjectName(decl.name + QStringLiteral("Name"));
+    name->setTagStr(QStringLiteral("R"));
+    name->setFixedWidth(charWidth(name, 9));
+    code->setFocusEdit(name);
+    return {code, name};
+}
+
+TLumoCodeName *productPicker(QWidget *parent, TLumoDataSource *lines)
+{
+    TLumoCodeName *product =
+        codeEditor(parent, QStringLiteral("cnPdtCode"), QStringLiteral("dspPdtCN"),
+                   {QStringLiteral("货品代码"), QStringLiteral("货品名称"),
+                    QStringLiteral("货品类别"), QStringLiteral("品牌")});
+    product->setDataSource(lines);
+    product->setCodeDataField(QStringLiteral("pdtcode"));
+    product->setLinkDataField({QStringLiteral("PdtName")});
+    product->hide();
+    return product;
+}
+
+TLumoCodeName *itemPicker(QWidget *parent, TLumoDataSource *lines, TLumoCodeName *product)
+{
+    TLumoCodeName *item = codeEditor(
+        parent, QStringLiteral("cnSpecName"), QStringLiteral("dspSpecCN"),
+        {QStringLiteral("项次"), QStringLiteral("规格"), QStringLiteral("每包装中数量"),
+         QStringLiteral("基本计量单位"), QStringLiteral("含税进价"), QStringLiteral("不含税进价"),
+         QStringLiteral("含税售价"), QStringLiteral("不含税售价")});
+    item->setDataSource(lines);
+    item->setCodeDataField(QStringLiteral("pdtno"));
+    item->setLinkDataField({QStringLiteral("specName"), QStringLiteral("packNum")});
+    item->setPreCodeName(product);
+    item->hide();
+    return item;
+}
+
+void showLineColumns(Tlumodbgrid &grid, const QList<TDocFieldDecl> &fields)
+{
+    QStringList shown, readOnly;
+    for (const TDocFieldDecl &f : fields) {
+        if (f.shown)
+            shown << f.name;
+        if (f.gridReadOnly)
+            readOnly << f.name;
+    }
+    grid.setColumns(shown);
+    grid.setItemDelegate(new TLineGridDelegate(&grid, readOnly));
+}
+
+} // namespace doceditors

@@ -1,0 +1,47 @@
+#pragma once
+//! The components a document window is built of, made from their declarations: head
+//! editors, query selectors, the line grid's columns and the pickers laid over its cells.
+
+#include "LumoPanel.h"
+#include "UDocumentDecl.h"
+
+#include <QPair>
+
+class TLumoCLientDataSet;
+class TLumoCodeName;
+class TLumoDataSource;
+class TLumoEdit;
+class Tlumodbgrid;
+
+namespace doceditors {
+
+//! Today as a date editor takes it ("YYYY-MM-DD 00:00:00").
+QString todayText();
+
+//! Opens a data set; a refusal is told to the operator and the data set stays closed.
+void openOrSay(TLumoCLientDataSet &dataSet);
+
+//! Room for the given number of characters in a control's font.
+int charWidth(const QWidget *widget, int chars);
+
+TLumoPanel *makePanel(QWidget *parent, const char *name, const char *tagStr,
+                      TLumoPanel::TPnlType type);
+
+//! The declared fields on a data set: label, width, required mark, shown in a grid or not.
+void declareFields(TLumoCLientDataSet &dataSet, const QList<TDocFieldDecl> &fields);
+
+//! One head editor bound to the head's source; every named component made is added to made.
+QWidget *headEditor(QWidget *parent, TLumoDataSource *source, const TDocEditorDecl &decl,
+                    QList<QWidget *> *made);
+
+//! A selector of the query panel (not bound to data) and the box that shows the name picked.
+QPair<TLumoCodeName *, TLumoEdit *> selector(QWidget *parent, const TDocSelectorDecl &decl);
+
+//! The product and item pickers, hidden until the line grid lays them over a cell.
+TLumoCodeName *productPicker(QWidget *parent, TLumoDataSource *lines);
+TLumoCodeName *itemPicker(QWidget *parent, TLumoDataSource *lines, TLumoCodeName *product);
+
+//! The line grid's columns as declared: read-only ones green and not typed into there.
+void showLineColumns(Tlumodbgrid &grid, const QList<TDocFieldDecl> &fields);
+
+} // namespace doceditors

@@ -1,0 +1,154 @@
+#pragma once
+//! A document window as data: what TfrmMasterDetailtbl needs to build one kind of document
+//! (captions, provider and tables, the kind's Flag, the query panel's selectors, the head
+//! editors, the line grid's columns and the source its lines may be read from).
+
+#include "Packet.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+//! A field of the head or line data set: how it is stored, labelled and shown.
+struct TDocFieldDecl
+{
+    QString name;
+    QString label;
+    korvane::FieldType type = korvane::FieldType::String;
+    int width = 0;
+    bool required = false;
+    bool shown = true;         // a column of the line grid
+    bool gridReadOnly = false; // shown in the line grid but not typed into there
+};
+
+//! An optional filter of the query panel: a code/name editor not bound to data, the
+//! provider parameter it sets and its twin ("tmp" + parameter).
+struct TDocSelectorDecl
+{
+    QString name;  // "cnStoreCodeSel"
+    QString param; // "StoreCode"
+    QString caption;
+    QString nameCaption; // caption of the read-only name box beside it ("" for none)
+    QString provider;
+    QStringList titles;
+};
+
+//! One editor of the head.
+struct TDocEditorDecl
+{
+    enum TKind {
+        ekText,     // a data-aware edit
+        ekReadOnly, // a read-only box
+        ekHeadNo,   // the number (read-only while numbering is on)
+        ekDate,     // the date part of hdate
+        ekCodeName, // a code/name editor with its name box
+        ekTypeCombo // the kind's type list on InOutFlag
+    };
+    TKind kind = ekText;
+    QString name; // component name ("cnStoreCode")
+    QString field;
+    QString caption;
+    QString provider;   // code/name editors
+    QStringList titles; // code/name editors
+    QString nameField;  // code/name editors: the joined name shown beside the code
+    bool wide = false;  // takes a whole row (the remark)
+};
+
+//! Where the lines of a document may be read from: the order-line picker.
+struct TDocReadDecl
+{
+    QString buttonCaption; // "读采购单"; empty: the document reads no lines
+    QString pickerClass;   // "TfrmReadBuy"
+    QString sourceKind;    // the picker's caption and the remark's start ("采购单")
+    QString provider;      // "dspXBuy"
+    QString remarkEnd;     // "入库！"
+};
+
+struct TDocumentDecl
+{
+    QString caption;
+    QString listCaption;
+    QString documentCaption;
+    QString provider;
+    QString headTable;
+    QString nestedField;
+    QString lineTable;
+    QString flag; // the kind within a shared head table; "" for none
+    QString datePrompt;
+    QString packageVerb;
+    QList<TDocSelectorDecl> selectors; // in the order the query reads them
+    QStringList filterParams;          // every optional filter the provider has
+    QList<TDocFieldDecl> headFields;
+    QList<TDocEditorDecl> editors;
+    QList<TDocFieldDecl> lineFields;
+    QStringList listColumns;
+    QList<QPair<QString, QVariant>> newHeadDefaults; // beyond date, kind, inputer and state
+    QString quantityTotalCaption = QStringLiteral("总数");
+    TDocReadDecl read;
+    bool opensOnDocument = false;
+};
+
+//! The order-line picker as data.
+struct TReadOrderDecl
+{
+    QString caption;
+    QString provider;
+    QString datePrompt;
+    QString partnerCodeCaption, partnerCaption, storeCodeCaption, storeCaption;
+    QList<QPair<QString, QString>> columns; // field, title
+};
+
+namespace docdecl {
+
+//! The fields every document head has, with the given labels for the number, store,
+//! partner, department and employee (an empty label leaves the field out of the head).
+struct THeadLabels
+{
+    QString headNo;
+    QString store = QStringLiteral("仓库");
+    QString partner;
+    QString dept = QStringLiteral("部门代码");
+    QString deptName = QStringLiteral("部门");
+    QString employee = QStringLiteral("经办人代码");
+    QString employeeName = QStringLiteral("经办人");
+    QString state = QStringLiteral("状态");
+    QString inOutFlag = QStringLiteral("类型");
+    QString storeIn;             // the transfer's in-store; "" for a head without one
+    bool hasStoreInName = false; // the provider joins StoreNameIn
+};
+QList<TDocFieldDecl> headFields(const THeadLabels &labels);
+
+//! The fields of a line with goods, with the given labels.
+struct TLineLabels
+{
+    QString headNo;
+    QString linkHeadNo;
+    QString linkBodyNo;
+    QString packages;
+    QString quantity = QStringLiteral("数量");
+    bool showLinks = true;
+};
+QList<TDocFieldDecl> lineFields(const TLineLabels &labels);
+
+TDocSelectorDecl storeSelector();
+TDocSelectorDecl deptSelector();
+TDocSelectorDecl partnerSelector(const QString &provider, const QString &caption,
+                                 const QString &nameCaption);
+
+TDocEditorDecl codeName(const char *name, const char *field, const QString &caption,
+                        const char *provider, const QStringList &titles, const char *nameField);
+TDocEditorDecl readOnly(const char *field, const QString &caption);
+TDocEditorDecl text(const char *field, const QString &caption, bool wide = false);
+
+//! The head editors of a document: number, date, the given middle part, remark and the
+//! read-only boxes of checker, check time, state and inputer.
+QList<TDocEditorDecl> headEditors(const QString &headNoCaption,
+                                  const QList<TDocEditorDecl> &middle);
+
+QStringList storeTitles();
+QStringList deptTitles();
+QStringList userTitles();
+QStringList partnerTitles();
+
+} // namespace docdecl

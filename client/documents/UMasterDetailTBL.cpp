@@ -1,0 +1,531 @@
+#include "UMasterDetailTBL.h"
+
+#include "LumoCLientDataSet.h"
+#include "LumoChild.h"
+#include "LumoCodeName.h"
+#include "LumoDBGrid.h"
+#include "LumoDataSetModel.h"
+#include "LumoDataSource.h"
+#include "LumoDateEdit.h"
+#include "LumoFaceSet.h"
+#include "LumoLabel.h"
+#include "LumoPageControl.h"
+#include "LumoPanel.h"
+#include "LumoSocketConnection.h"
+#include "LumobitBtn.h"
+#include "UDMMain.h"
+#include "UDocCheck.h"
+#include "UDocEditors.h"
+#include "UMsgBox.h"
+#include "UPackRules.h"
+#include "UReadOrder.h"
+#include "UWait.h"
+
+#include <QDate>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QVBoxLayout>
+
+#include <memory>
+
+using doceditors::charWidth;
+using doceditors::makePanel;
+
+namespace {
+
+const QString Blank = QStringLiteral(" ");
+
+} // namespace
+
+TfrmMasterDetailtbl::TfrmMasterDetailtbl(const TDocumentDecl &decl, QWidget *parent)
+    : QWidget(parent), m_decl(decl)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(decl.caption);
+    createDataSets();
+    createPages();
+    FaceSet = new TLumoFaceSet(this);
+    FaceSet->setObjectName(QStringLiteral("FaceSet"));
+    LumoChild = new TLumoChild(this);
+    LumoChild->setObjectName(QStringLiteral("LumoChild"));
+    LumoChild->setAutoNO(true);
+    hookEvents();
+    presetQuery();
+}
+
+TfrmMasterDetailtbl::~TfrmMasterDetailtbl() = default;
+
+void TfrmMasterDetailtbl::setBillServer(TLumoRemoteServer *server)
+{
+    CDSXMaster->setRemoteServer(server);
+}
+
+TLumoCodeName *TfrmMasterDetailtbl::selector(const QString &name) const
+{
+    return qobject_cast<TLumoCodeName *>(component(name));
+}
+
+void TfrmMasterDetailtbl::setQuantityCaptions(const QString &column, const QString &total)
+{
+    cdsXDetail->FieldByName(QStringLiteral("pqty")).setDisplayLabel(column);
+    const int columns = GridXDetail->dataModel()->columnCount();
+    if (columns > 0)
+        emit GridXDetail->dataModel()->headerDataChanged(Qt::Horizontal, 0, columns - 1);
+    lblTotalpqty->setText(total);
+}
+
+void TfrmMasterDetailtbl::remember(QWidget *widget)
+{
+    m_components.insert(widget->objectName(), widget);
+}
+
+// ---- data sets --------------------------------------------------------------------------
+
+void TfrmMasterDetailtbl::createDataSets()
+{
+    CDSXMaster = new TLumoCLientDataSet(this);
+    CDSXMaster->setObjectName(QStringLiteral("CDSXMaster"));
+    CDSXMaster->setTagStr(QStringLiteral("D1"));
+    CDSXMaster->setProviderName(m_decl.provider);
+    CDSXMaster->setTableName(m_decl.headTable);
+    CDSXMaster->setPacketRecords(20);
+    CDSXMaster->IndexDefs() = {{QStringLiteral("idxKey"), QStringLiteral("headno")}};
+    if (dmMain)
+        CDSXMaster->setRemoteServer(dmMain->scBill);
+    declareHeadFields();
+    dsXMaster = new TLumoDataSource(this);
+    dsXMaster->setObjectName(QStringLiteral("dsXMaster"));
+    dsXMaster->setDataSet(CDSXMaster);
+
+    cdsXDetail = new TLumoCLientDataSet(this);
+    cdsXDetail->setObjectName(QStringLiteral("cdsXDetail"));
+    cdsXDetail->setTagStr(QStringLiteral("D2"));
+    cdsXDetail->setTableName(m_decl.lineTable);
+    cdsXDetail->IndexDefs() = {{QStringLiteral("idxKey"), QStringLiteral("headno;bodyno")}};
+    declareLineFields();
+    cdsXDetail->setDataSetField(&CDSXMaster->FieldByName(m_decl.nestedField));
+    dsXDetail = new TLumoDataSource(this);
+    dsXDetail->setObjectName(QStringLiteral("dsXDetail"));
+    dsXDetail->setDataSet(cdsXDetail);
+}
+
+void TfrmMasterDetailtbl::declareHeadFields()
+{
+    doceditors::declareFields(*CDSXMaster, m_decl.headFields);
+    CDSXMaster->addDataField(m_decl.nestedField, korvane::FieldType::Nested);
+    if (!dmMain)
+        return;
+    // Names the head only refers to by code, from the data module's shared lists.
+    TLumoCLientDataSet *states = dmMain->lookup(QStringLiteral("dspDocState"));
+    TLumoCLientDataSet *staff = dmMain->lookup(QStringLiteral("cdsXpsEmp"));
+    CDSXMaster
+        ->addLookupField(QStringLiteral("StateName"), QStringLiteral("State"), states,
+                         QStringLiteral("Code"), QStringLiteral("Name"))
+        .setDisplayLabel(QStringLiteral("状态"));
+    CDSXMaster
+        ->addLookupField(QStringLiteral("InputerName"), QStringLiteral("inputer"), staff,
+                         QStringLiteral("Code"), QStringLiteral("Name"))
+        .setDisplayLabel(QStringLiteral("录入人"));
+    CDSXMaster
+        ->addLookupField(QStringLiteral("AssessorName"), QStringLiteral("Assessorcode"), staff,
+                         QStringLiteral("Code"), QStringLiteral("Name"))
+        .setDisplayLabel(QStringLiteral("审核人"));
+}
+
+void TfrmMasterDetailtbl::declareLineFields()
+{
+    doceditors::declareFields(*cdsXDetail, m_decl.lineFields);
+    cdsXDetail->addAggregateField(QStringLiteral("SumOfBigPackNum"),
+                                  QStringLiteral("Sum( BigPackNum )"));
+    cdsXDetail->addAggregateField(QStringLiteral("SumOfPqty"), QStringLiteral("Sum( Pqty )"));
+}
+
+// ---- layout -----------------------------------------------------------------------------
+
+void TfrmMasterDetailtbl::createPages()
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    pcMain = new TLumoPageControl(this);
+    pcMain->setObjectName(QStringLiteral("pcMain"));
+    layout->addWidget(pcMain);
+    tsXMasterList = new QWidget;
+    tsXMasterList->setObjectName(QStringLiteral("tsXMasterList"));
+    pcMain->addTab(tsXMasterList, m_decl.listCaption);
+    tsXMasterDetail = new QWidget;
+    tsXMasterDetail->setObjectName(QStringLiteral("tsXMasterDetail"));
+    pcMain->addTab(tsXMasterDetail, m_decl.documentCaption);
+    new QVBoxLayout(tsXMasterList);
+    new QVBoxLayout(tsXMasterDetail);
+    createQueryPanel();
+    createListPanel();
+    createHeadPanel();
+    createLinePanel();
+    createTotalsPanel();
+}
+
+void TfrmMasterDetailtbl::createQueryPanel()
+{
+    pnlQuery = makePanel(tsXMasterList, "pnlQuery", "D0", TLumoPanel::ptQuery);
+    tsXMasterList->layout()->addWidget(pnlQuery);
+    auto *row = new QHBoxLayout(pnlQuery);
+    row->setContentsMargins(8, 6, 8, 6);
+    const auto label = [this](const QString &text) { return new TLumoLabel(text, pnlQuery); };
+    deBegin = new TLumoDateEdit(pnlQuery);
+    deBegin->setObjectName(QStringLiteral("deBegin"));
+    deEnd = new TLumoDateEdit(pnlQuery);
+    deEnd->setObjectName(QStringLiteral("deEnd"));
+    row->addWidget(label(QStringLiteral("日期从")));
+    row->addWidget(deBegin);
+    row->addWidget(label(QStringLiteral("到")));
+    row->addWidget(deEnd);
+    for (const TDocSelectorDecl &s : std::as_const(m_decl.selectors)) {
+        const auto [code, name] = doceditors::selector(pnlQuery, s);
+        row->addSpacing(10);
+        row->addWidget(label(s.caption));
+        row->addWidget(code);
+        if (!s.nameCaption.isEmpty())
+            row->addWidget(label(s.nameCaption));
+        row->addWidget(name);
+        remember(code);
+        remember(name);
+    }
+    row->addSpacing(10);
+    btnQry = new TLumobitBtn(QStringLiteral("查询"), pnlQuery);
+    btnQry->setObjectName(QStringLiteral("btnQry"));
+    row->addWidget(btnQry);
+    row->addStretch(1);
+}
+
+Tlumodbgrid *TfrmMasterDetailtbl::gridPanel(QWidget *sheet, TLumoPanel **outer, TLumoPanel **inner,
+                                            const char *names[3], const char *tagStr)
+{
+    *outer = makePanel(sheet, names[0], tagStr, TLumoPanel::ptActivePnl);
+    sheet->layout()->addWidget(*outer);
+    auto *layout = new QVBoxLayout(*outer);
+    layout->setContentsMargins(3, 3, 3, 3);
+    *inner = makePanel(*outer, names[1], "D0", TLumoPanel::ptNormal);
+    layout->addWidget(*inner);
+    auto *innerLayout = new QVBoxLayout(*inner);
+    innerLayout->setContentsMargins(0, 0, 0, 0);
+    auto *grid = new Tlumodbgrid(*inner);
+    grid->horizontalHeader()->setStretchLastSection(true); // the remark takes what is left
+    grid->setObjectName(QLatin1String(names[2]));
+    grid->setTagStr(QLatin1String(tagStr));
+    innerLayout->addWidget(grid);
+    return grid;
+}
+
+void TfrmMasterDetailtbl::createListPanel()
+{
+    const char *names[3] = {"pnlMaster", "pnlMasterList", "GridXMaster"};
+    GridXMaster = gridPanel(tsXMasterList, &pnlMaster, &pnlMasterList, names, "D1");
+    GridXMaster->setReadOnly(true);
+    GridXMaster->setRowSelect(true);
+    GridXMaster->setMultiSelect(true);
+    GridXMaster->setDataSource(dsXMaster);
+    GridXMaster->setColumns(m_decl.listColumns);
+}
+
+void TfrmMasterDetailtbl::createHeadPanel()
+{
+    pnlMasterEdt = makePanel(tsXMasterDetail, "pnlMasterEdt", "D1", TLumoPanel::ptActivePnl);
+    tsXMasterDetail->layout()->addWidget(pnlMasterEdt);
+    auto *grid = new QGridLayout(pnlMasterEdt);
+    grid->setContentsMargins(12, 8, 12, 8);
+    grid->setHorizontalSpacing(6);
+    constexpr int PerRow = 3;
+    int row = 0, column = 0;
+    for (const TDocEditorDecl &e : std::as_const(m_decl.editors)) {
+        if (e.wide && column > 0) {
+            ++row;
+            column = 0;
+        }
+        addHeadEditor(grid, row, column, e);
+        column = e.wide ? PerRow : column + 1;
+        if (column >= PerRow) {
+            ++row;
+            column = 0;
+        }
+    }
+    if (!m_decl.read.buttonCaption.isEmpty()) {
+        btnReadBuy = new TLumobitBtn(m_decl.read.buttonCaption, pnlMasterEdt);
+        btnReadBuy->setObjectName(QStringLiteral("btnReadBuy"));
+        grid->addWidget(btnReadBuy, row + (column > 0 ? 1 : 0), 0, 1, 2, Qt::AlignLeft);
+    }
+    for (int c = 0; c < PerRow; ++c)
+        grid->setColumnStretch(c * 2 + 1, 1);
+}
+
+void TfrmMasterDetailtbl::addHeadEditor(QGridLayout *grid, int row, int column,
+                                        const TDocEditorDecl &decl)
+{
+    auto *label = new TLumoLabel(decl.caption + QStringLiteral("："), pnlMasterEdt);
+    label->setObjectName(QStringLiteral("lbl") + decl.field);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QList<QWidget *> made;
+    QWidget *editor = doceditors::headEditor(pnlMasterEdt, dsXMaster, decl, &made);
+    for (QWidget *component : std::as_const(made))
+        remember(component);
+    grid->addWidget(label, row, column * 2);
+    if (decl.wide)
+        grid->addWidget(editor, row, 1, 1, 5);
+    else if (decl.kind == TDocEditorDecl::ekCodeName)
+        grid->addWidget(editor, row, column * 2 + 1);
+    else
+        grid->addWidget(editor, row, column * 2 + 1, Qt::AlignLeft);
+}
+
+void TfrmMasterDetailtbl::createLinePanel()
+{
+    const char *names[3] = {"pnlDetail", "pnlDetailList", "GridXDetail"};
+    GridXDetail = gridPanel(tsXMasterDetail, &pnlDetail, &pnlDetailList, names, "D2");
+    static_cast<QVBoxLayout *>(tsXMasterDetail->layout())->setStretchFactor(pnlDetail, 1);
+    GridXDetail->setDataSource(dsXDetail);
+    doceditors::showLineColumns(*GridXDetail, m_decl.lineFields);
+    createLinePickers();
+}
+
+void TfrmMasterDetailtbl::createLinePickers()
+{
+    // On the line panel: the grid lays them over the product and item cells.
+    cnPdtCode = doceditors::productPicker(pnlDetailList, dsXDetail);
+    cnSpecName = doceditors::itemPicker(pnlDetailList, dsXDetail, cnPdtCode);
+    remember(cnPdtCode);
+    remember(cnSpecName);
+}
+
+void TfrmMasterDetailtbl::createTotalsPanel()
+{
+    pnlDetailEdt = makePanel(tsXMasterDetail, "pnlDetailEdt", "D0", TLumoPanel::ptNormal);
+    tsXMasterDetail->layout()->addWidget(pnlDetailEdt);
+    auto *row = new QHBoxLayout(pnlDetailEdt);
+    row->setContentsMargins(12, 4, 12, 4);
+    const auto label = [this](const char *name, const QString &text) {
+        auto *l = new TLumoLabel(text, pnlDetailEdt);
+        l->setObjectName(QLatin1String(name));
+        return l;
+    };
+    row->addWidget(label("lblTotal", QStringLiteral("合计:")));
+    lblTotalBigPackNum = label("lblTotalBigPackNum", QStringLiteral("包装总数"));
+    lblSumOfBigPackNum = label("lblSumOfBigPackNum", QString());
+    lblTotalpqty = label("lblTotalpqty", m_decl.quantityTotalCaption);
+    lblSumOfPqty = label("lblSumOfPqty", QString());
+    for (QLabel *sum : {lblSumOfBigPackNum, lblSumOfPqty}) {
+        sum->setMinimumWidth(charWidth(sum, 8));
+        sum->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    row->addSpacing(20);
+    row->addWidget(lblTotalBigPackNum);
+    row->addWidget(lblSumOfBigPackNum);
+    row->addSpacing(20);
+    row->addWidget(lblTotalpqty);
+    row->addWidget(lblSumOfPqty);
+    row->addStretch(1);
+}
+
+// ---- behaviour ----------------------------------------------------------------------------
+
+void TfrmMasterDetailtbl::hookEvents()
+{
+    // Assigned before the frame binds the data sets, so that the frame calls them first.
+    CDSXMaster->AfterInsert = [this](TLumoCLientDataSet &) { masterAfterInsert(); };
+    cdsXDetail->AfterInsert = [this](TLumoCLientDataSet &) { lineAfterInsert(); };
+    CDSXMaster->FieldByName(QStringLiteral("InOutFlag")).OnChange = [this](TLumoField &field) {
+        inOutFlagChanged(field.AsString());
+    };
+    packrules::bind(*cdsXDetail, m_decl.packageVerb);
+    LumoChild->BeforeExecParentCommand = [this](int command, bool &RLT) {
+        beforeCommand(command, RLT);
+    };
+    LumoChild->AfterExecParentCommand = [this](int command, bool &RLT) {
+        afterCommand(command, RLT);
+    };
+    // A name looked up by a code follows the code at once (a new head's state and inputer).
+    connect(CDSXMaster, &TLumoCLientDataSet::fieldChanged, this, [this](TLumoField *field) {
+        static const QStringList codes{QStringLiteral("State"), QStringLiteral("inputer"),
+                                       QStringLiteral("Assessorcode")};
+        if (field && codes.contains(field->FieldName(), Qt::CaseInsensitive))
+            emit CDSXMaster->fieldChanged(nullptr);
+    });
+    connect(btnQry, &QPushButton::clicked, this, &TfrmMasterDetailtbl::btnQryClick);
+    if (btnReadBuy)
+        connect(btnReadBuy, &QPushButton::clicked, this, &TfrmMasterDetailtbl::btnReadBuyClick);
+    // A value the line cannot take (text in a quantity) is refused with its reason.
+    connect(
+        GridXDetail->dataModel(), &TLumoDataSetModel::editRefused, this,
+        [](const QString &text) { MsgBox(text, mkHint); }, Qt::QueuedConnection);
+    for (auto signal : {&TLumoCLientDataSet::layoutReset, &TLumoCLientDataSet::recordMoved,
+                        &TLumoCLientDataSet::stateChanged})
+        connect(cdsXDetail, signal, this, &TfrmMasterDetailtbl::refreshTotals);
+    connect(cdsXDetail, &TLumoCLientDataSet::fieldChanged, this,
+            &TfrmMasterDetailtbl::refreshTotals);
+}
+
+void TfrmMasterDetailtbl::refreshTotals()
+{
+    const auto total = [this](const char *name) {
+        const TLumoField *field = cdsXDetail->FindField(QLatin1String(name));
+        return field && cdsXDetail->Active() ? field->Value().toDouble() : 0.0;
+    };
+    lblSumOfBigPackNum->setText(QString::number(total("SumOfBigPackNum"), 'f', 0));
+    lblSumOfPqty->setText(QString::number(total("SumOfPqty"), 'f', 2));
+}
+
+void TfrmMasterDetailtbl::presetQuery()
+{
+    deBegin->SetDateTimeText(doceditors::todayText());
+    deEnd->SetDateTimeText(doceditors::todayText());
+    // Every optional filter starts switched off.
+    for (const QString &param : std::as_const(m_decl.filterParams)) {
+        CDSXMaster->Params().setValue(param, Blank);
+        CDSXMaster->Params().setValue(QStringLiteral("tmp") + param, Blank);
+    }
+    setRangeAndKind();
+}
+
+void TfrmMasterDetailtbl::setRangeAndKind()
+{
+    TLumoParams &params = CDSXMaster->Params();
+    params.setValue(QStringLiteral("BeginDate"), deBegin->GetDateTimeText().left(10));
+    params.setValue(QStringLiteral("EndDate"), deEnd->GetDateTimeText().left(10));
+    if (!m_decl.flag.isEmpty())
+        params.setValue(QStringLiteral("Flag"), m_decl.flag);
+}
+
+void TfrmMasterDetailtbl::setQueryParams()
+{
+    setRangeAndKind();
+    TLumoParams &params = CDSXMaster->Params();
+    for (const TDocSelectorDecl &s : std::as_const(m_decl.selectors)) {
+        const QString code = selector(s.name)->Text();
+        // Only whether the twin is blank matters to the server: blank switches it off.
+        params.setValue(s.param, code.isEmpty() ? Blank : code);
+        params.setValue(QStringLiteral("tmp") + s.param, params.value(s.param));
+    }
+}
+
+void TfrmMasterDetailtbl::btnQryClick()
+{
+    const bool editing = CDSXMaster->State() == TDataSetState::dsEdit ||
+                         CDSXMaster->State() == TDataSetState::dsInsert;
+    if (editing || CDSXMaster->ChangeCount() > 0) {
+        MsgBox(QStringLiteral("请先保存当前数据！"), mkHint);
+        return;
+    }
+    if (deBegin->GetDateTimeText().isEmpty() || deEnd->GetDateTimeText().isEmpty()) {
+        MsgBox(m_decl.datePrompt, mkHint);
+        deBegin->setFocus();
+        return;
+    }
+    setQueryParams();
+    CDSXMaster->Close();
+    const TWaitGuard wait(QStringLiteral("DEFAULT"), QStringLiteral("DEFAULT"));
+    openData();
+}
+
+void TfrmMasterDetailtbl::masterAfterInsert()
+{
+    const TLumoSession &session = LumoChild->ParentInfo();
+    CDSXMaster->FieldByName(QStringLiteral("hDate")).setValue(TDocCheck::now());
+    if (!m_decl.flag.isEmpty())
+        CDSXMaster->FieldByName(QStringLiteral("Flag")).setValue(m_decl.flag);
+    CDSXMaster->FieldByName(QStringLiteral("inputer")).setValue(session.UserCode);
+    CDSXMaster->FieldByName(QStringLiteral("State")).setValue(QStringLiteral("1"));
+    for (const auto &[field, value] : std::as_const(m_decl.newHeadDefaults))
+        CDSXMaster->FieldByName(field).setValue(value);
+}
+
+void TfrmMasterDetailtbl::lineAfterInsert()
+{
+    // A line belongs to the document it is entered under.
+    cdsXDetail->FieldByName(QStringLiteral("headno"))
+        .setValue(CDSXMaster->FieldByName(QStringLiteral("headno")).Value());
+}
+
+bool TfrmMasterDetailtbl::checkDocuments(bool silent)
+{
+    TDocCheck check(*CDSXMaster, *cdsXDetail, *GridXMaster, LumoChild->ParentInfo());
+    return check.run(silent);
+}
+
+void TfrmMasterDetailtbl::beforeCommand(int command, bool &RLT)
+{
+    if (command == TLumoChild::cmCheck)
+        RLT = checkDocuments(m_checkAfterSave);
+}
+
+void TfrmMasterDetailtbl::afterCommand(int command, bool &RLT)
+{
+    if (command != TLumoChild::cmSave || !LumoChild->ParentInfo().CheckOnSave)
+        return;
+    // A saved document is checked in the same step, without the check's messages.
+    m_checkAfterSave = true;
+    RLT = LumoChild->ExecCommand(TLumoChild::cmCheck);
+    m_checkAfterSave = false;
+}
+
+// ---- reading lines from a source document -------------------------------------------------
+
+void TfrmMasterDetailtbl::btnReadBuyClick()
+{
+    GridXDetail->setFocus(Qt::OtherFocusReason);
+    if (LumoChild->CurrentDataSet() != cdsXDetail || !LumoChild->ExecCommand(TLumoChild::cmNew))
+        return;
+    const std::unique_ptr<TfrmReadOrder> picker(createReadOrder(m_decl.read.pickerClass, this));
+    if (!picker)
+        return;
+    const auto head = [this](const char *field) {
+        return CDSXMaster->FieldByName(QLatin1String(field)).AsString();
+    };
+    picker->setWindowTitle(m_decl.read.sourceKind);
+    picker->edtspCode->setText(head("spCode"));
+    picker->edtspName->setText(head("spName"));
+    picker->edtStoreCode->setText(head("StoreCode"));
+    picker->edtStoreName->setText(head("StoreName"));
+    picker->bindSource(CDSXMaster->RemoteServer(), m_decl.read.provider);
+    if (picker->run() != QDialog::Accepted || !picker->copyChosen(*cdsXDetail, m_decl.read))
+        LumoChild->ExecCommand(TLumoChild::cmCancel);
+}
+
+// ---- activation ---------------------------------------------------------------------------
+
+void TfrmMasterDetailtbl::openData()
+{
+    doceditors::openOrSay(*CDSXMaster);
+    // A whole number and a whole date and time; the other columns keep their width.
+    for (const auto &[field, chars] : {std::pair{"headno", 7}, std::pair{"hdate", 10}}) {
+        const int column = GridXMaster->dataModel()->columnOf(QLatin1String(field));
+        if (column >= 0)
+            GridXMaster->setColumnWidth(column, charWidth(GridXMaster, chars));
+    }
+    refreshTotals();
+}
+
+void TfrmMasterDetailtbl::activateWorkWindow()
+{
+    beforeActivation();
+    if (!LumoChild->Initialized()) {
+        LumoChild->InitFrame(lumoSession());
+        openData();
+        if (m_decl.opensOnDocument)
+            pcMain->setCurrentWidget(tsXMasterDetail);
+    }
+    LumoChild->ActivateCommandTarget();
+}
+
+bool TfrmMasterDetailtbl::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate && isVisible())
+        activateWorkWindow();
+    return QWidget::event(event);
+}
+
+void TfrmMasterDetailtbl::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!LumoChild->Initialized())
+        activateWorkWindow();
+}
