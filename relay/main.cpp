@@ -1,5 +1,6 @@
 #include "InstanceNames.h"
 #include "PlantIni.h"
+#include "QtTranslations.h"
 #include "RelaySettings.h"
 #include "SocketRelay.h"
 
@@ -11,6 +12,8 @@ using namespace korvane;
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    // No windows, but the socket errors it passes on to the operator come from Qt.
+    installQtTranslations();
     QTextStream err(stderr);
     quint16 port = DefaultRelayPort;
     QString error;

@@ -8,6 +8,7 @@
 #include "ModuleRegistry.h"
 #include "PlantIni.h"
 #include "ProcessUtil.h"
+#include "QtTranslations.h"
 #include "SingleInstance.h"
 #include "SrvMessage.h"
 #include "UDBLogIn.h"
@@ -201,6 +202,7 @@ int runServer(int argc, char *argv[])
     else
         app = std::make_unique<QApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Korvane"));
+    installQtTranslations();
     if (!args.error.isEmpty()) {
         tell(args.error + QLatin1Char('\n') + QString::fromLatin1(kUsage));
         return 2;

@@ -1,3 +1,4 @@
+#include "QtTranslations.h"
 #include "ShellMessages.h"
 #include "UApplication.h"
 #include "UDMMain.h"
@@ -23,6 +24,7 @@ void registerWindowLibraries()
 int main(int argc, char *argv[])
 {
     TKorvaneApplication app(argc, argv);
+    korvane::installQtTranslations();
     // Only the server starts the client; nothing else is created before this check.
     if (!launchedByServer(QApplication::arguments())) {
         MsgBox(notLaunchedMessage(), mkHint);
