@@ -189,6 +189,12 @@ ServerArguments parseServerArguments(const QStringList &arguments)
     return result;
 }
 
+int refuseSecondStart(bool headless)
+{
+    report(headless, SrvMessageKind::Error, QStringLiteral("系统已运行！"));
+    return 1;
+}
+
 int runServer(int argc, char *argv[])
 {
     QStringList arguments;
@@ -210,10 +216,8 @@ int runServer(int argc, char *argv[])
 
     const QString binDir = programDir();
     SingleInstance instance(binDir);
-    if (!instance.tryLock()) {
-        report(headless, SrvMessageKind::Error, QStringLiteral("系统已运行！"));
-        return 1;
-    }
+    if (!instance.tryLock())
+        return refuseSecondStart(headless);
     QString error;
     switch (args.mode) {
     case ServerArguments::Mode::RegisterClasses:

@@ -9,6 +9,8 @@
 #include "USplash.h"
 #include "UStartup.h"
 
+#include <QWindow>
+
 #include <memory>
 
 namespace {
@@ -17,6 +19,13 @@ namespace {
 void registerWindowLibraries()
 {
     registerMasterDataWindows();
+}
+
+//! The dialog belongs to the window: it stays above it, yet not above other programs.
+void keepAbove(QWidget *dialog, QWidget *window)
+{
+    dialog->winId();
+    dialog->windowHandle()->setTransientParent(window->windowHandle());
 }
 
 } // namespace
@@ -45,7 +54,7 @@ int main(int argc, char *argv[])
     const auto dm = std::make_unique<TdmMain>(&shell);
     TfrmMain frmMain(&shell, dm.get());
     auto login = std::make_unique<TfrmLogIn>(dm.get(), &shell);
-    login->setWindowFlag(Qt::WindowStaysOnTopHint); // above the splash
+    keepAbove(login.get(), splash.get());
 
     if (!frmMain.RunLogIn(login.get())) {
         splash.reset();
