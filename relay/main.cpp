@@ -1,6 +1,7 @@
 #include "InstanceNames.h"
 #include "PlantIni.h"
 #include "QtTranslations.h"
+#include "RelayExit.h"
 #include "RelaySettings.h"
 #include "SocketRelay.h"
 
@@ -19,12 +20,12 @@ int main(int argc, char *argv[])
     QString error;
     if (!relayPort(app.arguments(), plantIniPath(), &port, &error)) {
         err << "scktsrvr: " << error << Qt::endl;
-        return 2;
+        return relayexit::BadPort;
     }
     SocketRelay relay(moduleHostSocketName(programDir()));
     if (!relay.listen(port, &error)) {
         err << error << Qt::endl;
-        return 1;
+        return relayexit::CannotListen;
     }
     err << "scktsrvr: listening on port " << relay.port() << Qt::endl;
     return app.exec();

@@ -9,6 +9,7 @@
 #include "PlantIni.h"
 #include "ProcessUtil.h"
 #include "QtTranslations.h"
+#include "RelayLauncher.h"
 #include "SingleInstance.h"
 #include "SrvMessage.h"
 #include "UDBLogIn.h"
@@ -131,9 +132,14 @@ int runReady(ServerArguments::Mode mode, const QString &binDir, const PlantIni &
     auto *app = static_cast<QApplication *>(QCoreApplication::instance());
     // Dialogs of a window hidden in the tray close too; only the main window ends the program.
     app->setQuitOnLastWindowClosed(false);
-    TfrmSrvMain main(binDir, [binDir](const QString &name, const QString &commandLine) {
-        // A relay or client that cannot be started is not reported.
-        startUnlessRunning(name, commandLine, binDir);
+    RelayLauncher relay(binDir);
+    TfrmSrvMain main(binDir, [&relay, binDir](const QString &name, const QString &commandLine) {
+        // The relay is our child, so that we hear why it ends; a relay or client that cannot
+        // be started at all is not reported.
+        if (name == QLatin1String("scktsrvr"))
+            relay.start(commandLine);
+        else
+            startUnlessRunning(name, commandLine, binDir);
     });
     QObject::connect(&main, &TfrmSrvMain::closed, app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
