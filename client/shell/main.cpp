@@ -1,3 +1,4 @@
+#include "LumoFont.h"
 #include "QtTranslations.h"
 #include "ShellMessages.h"
 #include "UApplication.h"
@@ -34,6 +35,7 @@ int main(int argc, char *argv[])
 {
     TKorvaneApplication app(argc, argv);
     korvane::installQtTranslations();
+    lumo::useLumoFontEverywhere(); // one face in the library's controls and Qt's own
     // Only the server starts the client; nothing else is created before this check.
     if (!launchedByServer(QApplication::arguments())) {
         MsgBox(notLaunchedMessage(), mkHint);
