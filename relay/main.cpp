@@ -1,5 +1,7 @@
 #include "InstanceNames.h"
 #include "PlantIni.h"
+#include "QtTranslations.h"
+#include "RelayExit.h"
 #include "RelaySettings.h"
 #include "SocketRelay.h"
 
@@ -11,17 +13,19 @@ using namespace korvane;
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    // No windows, but the socket errors it passes on to the operator come from Qt.
+    installQtTranslations();
     QTextStream err(stderr);
     quint16 port = DefaultRelayPort;
     QString error;
     if (!relayPort(app.arguments(), plantIniPath(), &port, &error)) {
         err << "scktsrvr: " << error << Qt::endl;
-        return 2;
+        return relayexit::BadPort;
     }
     SocketRelay relay(moduleHostSocketName(programDir()));
     if (!relay.listen(port, &error)) {
         err << error << Qt::endl;
-        return 1;
+        return relayexit::CannotListen;
     }
     err << "scktsrvr: listening on port " << relay.port() << Qt::endl;
     return app.exec();

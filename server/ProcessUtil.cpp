@@ -96,18 +96,31 @@ bool isProcessRunning(const QString &name, const QString &onlyFromDir)
     return false;
 }
 
-StartResult startUnlessRunning(const QString &name, const QString &commandLine,
-                               const QString &programDir, qint64 *pid)
+bool isRunningForInstall(const QString &name, const QString &programDir)
 {
     const QString onlyFromDir =
         qEnvironmentVariableIsSet("KORVANE_INSTANCE") ? programDir : QString();
-    if (isProcessRunning(name, onlyFromDir))
+    return isProcessRunning(name, onlyFromDir);
+}
+
+bool resolveCommand(const QString &commandLine, const QString &programDir, QString *program,
+                    QStringList *arguments)
+{
+    *arguments = QProcess::splitCommand(commandLine);
+    if (arguments->isEmpty())
+        return false;
+    *program = findProgram(arguments->takeFirst(), programDir);
+    return !program->isEmpty();
+}
+
+StartResult startUnlessRunning(const QString &name, const QString &commandLine,
+                               const QString &programDir, qint64 *pid)
+{
+    if (isRunningForInstall(name, programDir))
         return StartResult::AlreadyRunning;
-    QStringList args = QProcess::splitCommand(commandLine);
-    if (args.isEmpty())
-        return StartResult::Failed;
-    const QString program = findProgram(args.takeFirst(), programDir);
-    if (program.isEmpty())
+    QString program;
+    QStringList args;
+    if (!resolveCommand(commandLine, programDir, &program, &args))
         return StartResult::Failed;
     return QProcess::startDetached(program, args, programDir, pid) ? StartResult::Started
                                                                    : StartResult::Failed;

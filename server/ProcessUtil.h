@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace korvane {
 
@@ -21,6 +22,15 @@ QList<ProcessEntry> processSnapshot();
 //! upper-cased name (so "scktsrvr" also finds "scktsrvr2"). With onlyFromDir set, only
 //! programs started from that folder count.
 bool isProcessRunning(const QString &name, const QString &onlyFromDir = QString());
+
+//! Whether a program of that name runs, counted as startUnlessRunning counts: while
+//! KORVANE_INSTANCE is set, only programs started from programDir.
+bool isRunningForInstall(const QString &name, const QString &programDir);
+
+//! The command line's program, looked for in programDir first, then on the search path, and
+//! its arguments; false when there is no such program.
+bool resolveCommand(const QString &commandLine, const QString &programDir, QString *program,
+                    QStringList *arguments);
 
 enum class StartResult { AlreadyRunning, Started, Failed };
 

@@ -10,6 +10,8 @@
 #include "PlantIni.h"
 #include "Posting.h"
 #include "ProcessUtil.h"
+#include "QtTranslations.h"
+#include "RelayLauncher.h"
 #include "ScopedConnection.h"
 #include "SingleInstance.h"
 #include "SrvMessage.h"
@@ -192,9 +194,14 @@ int runReady(ServerArguments::Mode mode, const QString &binDir, const PlantIni &
     auto *app = static_cast<QApplication *>(QCoreApplication::instance());
     // Dialogs of a window hidden in the tray close too; only the main window ends the program.
     app->setQuitOnLastWindowClosed(false);
-    TfrmSrvMain main(binDir, [binDir](const QString &name, const QString &commandLine) {
-        // A relay or client that cannot be started is not reported.
-        startUnlessRunning(name, commandLine, binDir);
+    RelayLauncher relay(binDir);
+    TfrmSrvMain main(binDir, [&relay, binDir](const QString &name, const QString &commandLine) {
+        // The relay is our child, so that we hear why it ends; a relay or client that cannot
+        // be started at all is not reported.
+        if (name == QLatin1String("scktsrvr"))
+            relay.start(commandLine);
+        else
+            startUnlessRunning(name, commandLine, binDir);
     });
     QObject::connect(&main, &TfrmSrvMain::closed, app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
@@ -265,6 +272,12 @@ ServerArguments parseServerArguments(const QStringList &arguments)
     return result;
 }
 
+int refuseSecondStart(bool headless)
+{
+    report(headless, SrvMessageKind::Error, QStringLiteral("系统已运行！"));
+    return 1;
+}
+
 int runServer(int argc, char *argv[])
 {
     QStringList arguments;
@@ -278,6 +291,7 @@ int runServer(int argc, char *argv[])
     else
         app = std::make_unique<QApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Korvane"));
+    installQtTranslations();
     if (!args.error.isEmpty()) {
         tell(args.error + QLatin1Char('\n') + QString::fromLatin1(kUsage));
         return 2;
@@ -291,10 +305,8 @@ int runServer(int argc, char *argv[])
     if (args.mode == ServerArguments::Mode::RecomputeStock && !args.fix)
         return runRecompute(binDir, false);
     SingleInstance instance(binDir);
-    if (!instance.tryLock()) {
-        report(headless, SrvMessageKind::Error, QStringLiteral("系统已运行！"));
-        return 1;
-    }
+    if (!instance.tryLock())
+        return refuseSecondStart(headless);
     QString error;
     switch (args.mode) {
     case ServerArguments::Mode::RegisterClasses:

@@ -33,6 +33,10 @@ struct ServerArguments
 //! are left to Qt in the windowed mode and refused in the others.
 ServerArguments parseServerArguments(const QStringList &arguments);
 
+//! A second start of the install: says that the system runs (in a box above every window,
+//! or on standard error without one) and gives the status the program ends with.
+int refuseSecondStart(bool headless);
+
 //! The program: returns the exit status.
 int runServer(int argc, char *argv[]);
 

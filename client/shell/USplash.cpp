@@ -8,8 +8,9 @@
 #include <QScreen>
 
 TfrmSplash::TfrmSplash(QWidget *parent)
-    : QWidget(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::SplashScreen)
+    : QWidget(parent, Qt::FramelessWindowHint | Qt::SplashScreen)
 {
+    // Not above other programs: the login waits on it, and their messages must stay in sight.
     setObjectName(QStringLiteral("frmSplash"));
     imgSplash = new QLabel(this);
     imgSplash->setObjectName(QStringLiteral("imgSplash"));

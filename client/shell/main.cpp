@@ -1,3 +1,5 @@
+#include "LumoFont.h"
+#include "QtTranslations.h"
 #include "ShellMessages.h"
 #include "UApplication.h"
 #include "UDMMain.h"
@@ -8,6 +10,8 @@
 #include "UMsgBox.h"
 #include "USplash.h"
 #include "UStartup.h"
+
+#include <QWindow>
 
 #include <memory>
 
@@ -20,11 +24,20 @@ void registerWindowLibraries()
     registerDocumentWindows();
 }
 
+//! The dialog belongs to the window: it stays above it, yet not above other programs.
+void keepAbove(QWidget *dialog, QWidget *window)
+{
+    dialog->winId();
+    dialog->windowHandle()->setTransientParent(window->windowHandle());
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     TKorvaneApplication app(argc, argv);
+    korvane::installQtTranslations();
+    lumo::useLumoFontEverywhere(); // one face in the library's controls and Qt's own
     // Only the server starts the client; nothing else is created before this check.
     if (!launchedByServer(QApplication::arguments())) {
         MsgBox(notLaunchedMessage(), mkHint);
@@ -45,7 +58,7 @@ int main(int argc, char *argv[])
     const auto dm = std::make_unique<TdmMain>(&shell);
     TfrmMain frmMain(&shell, dm.get());
     auto login = std::make_unique<TfrmLogIn>(dm.get(), &shell);
-    login->setWindowFlag(Qt::WindowStaysOnTopHint); // above the splash
+    keepAbove(login.get(), splash.get());
 
     if (!frmMain.RunLogIn(login.get())) {
         splash.reset();

@@ -1,5 +1,6 @@
 #pragma once
-//! The library's one font: "宋体" size 9, falling back to the installed CJK font.
+//! The library's one font: "宋体" size 9, standing in with the installed CJK face that reads
+//! best at that size.
 
 #include <QFont>
 
@@ -13,5 +14,9 @@ QFont lumoFont();
 
 //! Gives a widget the library font (editors, grids, panels, buttons, labels).
 void applyLumoFont(QWidget *widget);
+
+//! Makes the library font the program's own, so that plain Qt widgets and Qt's dialogs show
+//! the same face as the library's controls.
+void useLumoFontEverywhere();
 
 } // namespace lumo

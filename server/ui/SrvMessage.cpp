@@ -20,6 +20,10 @@ void showBox(QWidget *parent, const SrvMessageText &message)
                     QMessageBox::Ok, parent);
     if (!message.detail.isEmpty())
         box.setDetailedText(message.detail);
+    // A message of no window of ours (a second start, a relay that cannot listen) would go
+    // under whatever another program keeps on top, and nobody would answer it.
+    if (!parent)
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.exec();
 }
 

@@ -21,6 +21,7 @@ struct SrvMessageText
 
 using SrvMessageHandler = std::function<void(QWidget *parent, const SrvMessageText &message)>;
 
+//! Without a parent the box stays above every window.
 void SrvMessage(QWidget *parent, SrvMessageKind kind, const QString &text,
                 const QString &detail = QString());
 

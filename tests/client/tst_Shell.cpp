@@ -1,4 +1,5 @@
 #include "UMsgBox.h"
+#include "USplash.h"
 #include "UStartup.h"
 #include "UWait.h"
 
@@ -19,6 +20,7 @@ private slots:
     void msgBoxKinds_data();
     void msgBoxKinds();
     void showWaitKeepsDefaultsAndReusesWindow();
+    void splashLeavesOtherProgramsOnTop();
 };
 
 void tst_Shell::launchCheck_data()
@@ -103,6 +105,14 @@ void tst_Shell::showWaitKeepsDefaultsAndReusesWindow()
     HideWait();
     QVERIFY(!TfrmWait::current());
     HideWait(); // a second hide is harmless
+}
+
+void tst_Shell::splashLeavesOtherProgramsOnTop()
+{
+    // A second server start says "系统已运行！" while this splash waits behind the login.
+    const TfrmSplash splash;
+    QCOMPARE(splash.windowType(), Qt::SplashScreen);
+    QVERIFY(!splash.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
 QTEST_MAIN(tst_Shell)

@@ -1,5 +1,6 @@
 // The library font: "宋体" 9 on every editor, grid, panel and button, rendering Chinese
-// text in an installed CJK font rather than as empty boxes.
+// text in an installed CJK font rather than as empty boxes, and in one and the same face
+// everywhere, a sans one where no "宋体" is installed.
 
 #include "LumoBtn.h"
 #include "LumoComboBox.h"
@@ -13,7 +14,12 @@
 #include "LumoPanel.h"
 #include "LumoStringGrid.h"
 
+#include <QFontDatabase>
 #include <QFontInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 
 #include <functional>
@@ -27,10 +33,24 @@ class tst_LumoFont : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { lumo::useLumoFontEverywhere(); }
     void chineseTextHasGlyphs();
+    void standInReadsWellAtNine();
     void everyControlUsesTheLibraryFont_data();
     void everyControlUsesTheLibraryFont();
+    void plainWidgetsShowTheSameFace_data();
+    void plainWidgetsShowTheSameFace();
 };
+
+namespace {
+
+//! The face the text is really drawn in.
+QString shownFace(const QFont &font)
+{
+    return QFontInfo(font).family();
+}
+
+} // namespace
 
 void tst_LumoFont::chineseTextHasGlyphs()
 {
@@ -40,6 +60,17 @@ void tst_LumoFont::chineseTextHasGlyphs()
     const QFontMetrics metrics(font);
     for (const QChar c : QStringLiteral("采购入库单日期或时间输入错误"))
         QVERIFY2(metrics.inFont(c), qPrintable(QStringLiteral("no glyph for ") + c));
+}
+
+void tst_LumoFont::standInReadsWellAtNine()
+{
+    const QStringList installed = QFontDatabase::families();
+    if (installed.contains(QStringLiteral("SimSun")) || installed.contains(QStringLiteral("宋体")))
+        QSKIP("the face itself is installed");
+    if (!installed.contains(QStringLiteral("Noto Sans CJK SC")))
+        QSKIP("fonts-noto-cjk is not installed");
+    // Installed beside it, the serif is not the one chosen.
+    QCOMPARE(shownFace(lumo::lumoFont()), QStringLiteral("Noto Sans CJK SC"));
 }
 
 void tst_LumoFont::everyControlUsesTheLibraryFont_data()
@@ -68,6 +99,28 @@ void tst_LumoFont::everyControlUsesTheLibraryFont()
     QCOMPARE(control->font().families().value(0), QStringLiteral("宋体"));
     QCOMPARE(control->font().pointSize(), 9);
     QVERIFY(QFontMetrics(control->font()).inFont(QChar(0x5B8B))); // 宋
+    QCOMPARE(shownFace(control->font()), shownFace(lumo::lumoFont()));
+}
+
+void tst_LumoFont::plainWidgetsShowTheSameFace_data()
+{
+    QTest::addColumn<Factory>("make");
+    QTest::newRow("label") << Factory([] { return new QLabel(QStringLiteral("学历代码:")); });
+    QTest::newRow("button") << Factory([] { return new QPushButton(QStringLiteral("确定")); });
+    QTest::newRow("message box") << Factory([] { return new QMessageBox; });
+    QTest::newRow("grid header") << Factory([] {
+        auto *grid = new Tlumodbgrid;
+        return grid->horizontalHeader()->viewport();
+    });
+}
+
+void tst_LumoFont::plainWidgetsShowTheSameFace()
+{
+    QFETCH(Factory, make);
+    QWidget *const made = make();
+    const std::unique_ptr<QWidget> owner(made->window());
+    QCOMPARE(shownFace(made->font()), shownFace(lumo::lumoFont()));
+    QCOMPARE(made->font().pointSize(), 9);
 }
 
 QTEST_MAIN(tst_LumoFont)
