@@ -34,14 +34,42 @@ struct FieldDef
 
 using Fields = QList<FieldDef>;
 
-//! One row: one cell per field, in field order. A null QVariant is a null value.
-//! A nested cell holds a QVariantList of the detail rows (each a QVariantList).
+//! One row's cells: one per field, in field order. A null QVariant is a null value; a
+//! nested field's cell is always null (its rows travel beside the cells).
 using RowValues = QVariantList;
+
+struct PacketRow;
+using PacketRows = QList<PacketRow>;
+
+//! One row of a packet: its cells and, per nested field, its detail rows, typed the way a
+//! changed row carries the change sets of its details. Reads like its cells (row[i]).
+struct PacketRow : RowValues
+{
+    PacketRow() = default;
+    PacketRow(RowValues cells) : RowValues(std::move(cells)) {}
+    PacketRow(std::initializer_list<QVariant> cells) : RowValues(cells) {}
+    PacketRow(RowValues cells, QList<QPair<int, PacketRows>> nested)
+        : RowValues(std::move(cells)), details(std::move(nested))
+    {}
+
+    //! The detail rows of the nested field at index field; empty when it has none.
+    PacketRows detailRows(int field) const;
+    void setDetailRows(int field, PacketRows rows);
+
+    //! Detail rows by nested field index, in field order.
+    QList<QPair<int, PacketRows>> details;
+};
+
+bool operator==(const PacketRow &a, const PacketRow &b);
+inline bool operator!=(const PacketRow &a, const PacketRow &b)
+{
+    return !(a == b);
+}
 
 struct Packet
 {
     Fields fields;
-    QList<RowValues> rows;
+    PacketRows rows;
     bool eof = true; // false while the provider holds more rows for a later request
 
     int indexOf(const QString &name) const; // without regard to case; -1 when absent
@@ -86,12 +114,12 @@ constexpr int ForeignKeyRefused = 3631;
 //! A row the provider refused: where it stands in the change set, and why.
 struct ApplyError
 {
-    int row = -1;          // index into ChangeSet::rows
-    int detailField = -1;  // for a nested detail row: the nested field's index in the master
-    int detailRow = -1;    //   and the row's index in that detail change set
-    QString message;       // the database's (or the server's) text, shown to the operator
-    int errorCode = 0;     // ForeignKeyRefused, or 0
-    RowValues values;      // the row's values as sent
+    int row = -1;         // index into ChangeSet::rows
+    int detailField = -1; // for a nested detail row: the nested field's index in the master
+    int detailRow = -1;   //   and the row's index in that detail change set
+    QString message;      // the database's (or the server's) text, shown to the operator
+    int errorCode = 0;    // ForeignKeyRefused, or 0
+    RowValues values;     // the row's values as sent
 };
 
 struct ApplyResult

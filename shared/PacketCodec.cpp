@@ -49,8 +49,9 @@ QString member(const QString &where, const QString &key)
 
 // ---- cells typed by their field -------------------------------------------------------
 
-QCborArray encodeRows(const Fields &fields, const QList<RowValues> &rows);
+QCborArray encodeRows(const Fields &fields, const PacketRows &rows);
 
+// A nested field's cell holds no value of its own: a packet row's details fill it.
 QCborValue encodeCell(const FieldDef &field, const QVariant &value)
 {
     if (!value.isValid() || value.isNull())
@@ -66,39 +67,40 @@ QCborValue encodeCell(const FieldDef &field, const QVariant &value)
         return value.toBool();
     case FieldType::Blob:
         return value.toByteArray();
-    case FieldType::Nested: {
-        QList<RowValues> rows;
-        for (const QVariant &row : value.toList())
-            rows.append(row.toList());
-        return encodeRows(field.fields, rows);
-    }
+    case FieldType::Nested:
+        break;
     }
     return QCborValue(QCborValue::Null);
 }
 
-QCborArray encodeRow(const Fields &fields, const RowValues &row)
+//! A row's cells; a packet row's nested cells carry its detail rows, a changed row's are null.
+QCborArray encodeRow(const Fields &fields, const RowValues &row, const PacketRow *details = nullptr)
 {
     QCborArray cells;
-    for (qsizetype i = 0; i < fields.size(); ++i)
-        cells.append(encodeCell(fields[i], i < row.size() ? row[i] : QVariant()));
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (fields[i].type == FieldType::Nested && details)
+            cells.append(encodeRows(fields[i].fields, details->detailRows(int(i))));
+        else
+            cells.append(encodeCell(fields[i], i < row.size() ? row[i] : QVariant()));
+    }
     return cells;
 }
 
-QCborArray encodeRows(const Fields &fields, const QList<RowValues> &rows)
+QCborArray encodeRows(const Fields &fields, const PacketRows &rows)
 {
     QCborArray list;
-    for (const RowValues &row : rows)
-        list.append(encodeRow(fields, row));
+    for (const PacketRow &row : rows)
+        list.append(encodeRow(fields, row, &row));
     return list;
 }
 
-bool decodeRows(const QCborValue &cbor, const Fields &fields, int depth, QList<RowValues> *rows,
+bool decodeRows(const QCborValue &cbor, const Fields &fields, int depth, PacketRows *rows,
                 const QString &where, QString *error);
 
 // Paths of rows and cells are put together only when something is wrong: a packet of
 // many thousand rows decodes without building a single one.
 bool decodeCell(const QCborValue &cbor, const FieldDef &field, int depth, QVariant *value,
-                QString *error)
+                PacketRows *nested, QString *error)
 {
     if (cbor.isNull() || cbor.isUndefined()) {
         *value = QVariant();
@@ -130,21 +132,14 @@ bool decodeCell(const QCborValue &cbor, const FieldDef &field, int depth, QVaria
             return fail(error, QString(), QStringLiteral("expected a byte string"));
         *value = cbor.toByteArray();
         return true;
-    case FieldType::Nested: {
-        QList<RowValues> rows;
-        if (!decodeRows(cbor, field.fields, depth + 1, &rows, QString(), error))
-            return false;
-        QVariantList list;
-        for (const RowValues &row : rows)
-            list.append(QVariant(row));
-        *value = list;
-        return true;
-    }
+    case FieldType::Nested:
+        *value = QVariant();
+        return decodeRows(cbor, field.fields, depth + 1, nested, QString(), error);
     }
     return fail(error, QString(), QStringLiteral("unknown field type"));
 }
 
-bool decodeRow(const QCborValue &cbor, const Fields &fields, int depth, RowValues *row,
+bool decodeRow(const QCborValue &cbor, const Fields &fields, int depth, PacketRow *row,
                const QString &where, QString *error)
 {
     if (!cbor.isArray())
@@ -154,19 +149,34 @@ bool decodeRow(const QCborValue &cbor, const Fields &fields, int depth, RowValue
         return fail(error, where,
                     QStringLiteral("%1 cells for %2 fields").arg(cells.size()).arg(fields.size()));
     row->clear();
+    row->details.clear();
     row->reserve(fields.size());
     for (qsizetype i = 0; i < cells.size(); ++i) {
         QVariant value;
-        if (!decodeCell(cells.at(i), fields[i], depth, &value, error))
+        PacketRows lines;
+        if (!decodeCell(cells.at(i), fields[i], depth, &value, &lines, error))
             return fail(error,
                         at(where, i) + QStringLiteral(" (") + fields[i].name + QLatin1Char(')'),
                         *error);
         row->append(value);
+        if (!lines.isEmpty())
+            row->details.append({int(i), lines});
     }
     return true;
 }
 
-bool decodeRows(const QCborValue &cbor, const Fields &fields, int depth, QList<RowValues> *rows,
+//! A changed row's cells: details of a changed row travel as change sets, not as cells.
+bool decodeCells(const QCborValue &cbor, const Fields &fields, int depth, RowValues *cells,
+                 const QString &where, QString *error)
+{
+    PacketRow row;
+    if (!decodeRow(cbor, fields, depth, &row, where, error))
+        return false;
+    *cells = std::move(static_cast<RowValues &>(row));
+    return true;
+}
+
+bool decodeRows(const QCborValue &cbor, const Fields &fields, int depth, PacketRows *rows,
                 const QString &where, QString *error)
 {
     if (depth > MaxNesting)
@@ -177,7 +187,7 @@ bool decodeRows(const QCborValue &cbor, const Fields &fields, int depth, QList<R
     rows->clear();
     rows->reserve(list.size());
     for (qsizetype r = 0; r < list.size(); ++r) {
-        RowValues row;
+        PacketRow row;
         if (!decodeRow(list.at(r), fields, depth, &row, QString(), error))
             return fail(error, at(where, r), *error);
         rows->append(row);
@@ -394,10 +404,10 @@ bool decodeChangeRow(const QCborValue &cbor, const Fields &fields, int depth, Ch
     if (!changeOpFromName(map.value(kOp).toString(), &row->op))
         return fail(error, member(where, kOp), QStringLiteral("expected insert, modify or delete"));
     if (row->op != ChangeOp::Insert &&
-        !decodeRow(map.value(kOld), fields, depth, &row->oldValues, member(where, kOld), error))
+        !decodeCells(map.value(kOld), fields, depth, &row->oldValues, member(where, kOld), error))
         return false;
     if (row->op != ChangeOp::Delete &&
-        !decodeRow(map.value(kNew), fields, depth, &row->newValues, member(where, kNew), error))
+        !decodeCells(map.value(kNew), fields, depth, &row->newValues, member(where, kNew), error))
         return false;
     if (row->op == ChangeOp::Modify && !decodeChangedMask(map, fields, row, where, error))
         return false;

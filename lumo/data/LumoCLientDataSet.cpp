@@ -346,8 +346,8 @@ void TLumoCLientDataSet::loadRows(const Packet &packet, bool append)
     if (!append)
         m_rows.clear();
     m_rows.reserve(m_rows.size() + packet.rows.size());
-    for (const RowValues &values : packet.rows)
-        m_rows.push_back(LumoChangeLog::rowFromValues(values, m_packetFields));
+    for (const PacketRow &values : packet.rows)
+        m_rows.push_back(LumoChangeLog::rowFromPacket(values, m_packetFields));
 }
 
 void TLumoCLientDataSet::finishOpen()
@@ -485,7 +485,7 @@ Packet TLumoCLientDataSet::Data() const
     packet.fields = m_packetFields;
     for (const TLumoRow &row : rows()) {
         if (row.status != TUpdateStatus::usDeleted && !row.pending)
-            packet.rows.append(LumoChangeLog::valuesWithNested(row, m_packetFields));
+            packet.rows.append(LumoChangeLog::packetRowOf(row, m_packetFields));
     }
     return packet;
 }

@@ -14,7 +14,7 @@ QVector<int> nestedColumns(const Fields &fields)
     return columns;
 }
 
-TLumoRow rowFromValues(const RowValues &values, const Fields &fields)
+TLumoRow rowFromPacket(const PacketRow &values, const Fields &fields)
 {
     TLumoRow row;
     row.current = values;
@@ -28,26 +28,24 @@ TLumoRow rowFromValues(const RowValues &values, const Fields &fields)
     row.nested.resize(nested.size());
     for (int k = 0; k < nested.size(); ++k) {
         const int column = nested[k];
-        const QVariantList lines = row.current[column].toList();
-        for (const QVariant &line : lines)
-            row.nested[k].push_back(rowFromValues(line.toList(), fields[column].fields));
-        row.current[column] = QVariant(); // lines live in row.nested only
+        for (const PacketRow &line : values.detailRows(column))
+            row.nested[k].push_back(rowFromPacket(line, fields[column].fields));
     }
     row.original = row.current;
     return row;
 }
 
-RowValues valuesWithNested(const TLumoRow &row, const Fields &fields)
+PacketRow packetRowOf(const TLumoRow &row, const Fields &fields)
 {
-    RowValues values = row.current;
+    PacketRow values = row.current;
     const QVector<int> nested = nestedColumns(fields);
     for (int k = 0; k < nested.size() && k < int(row.nested.size()); ++k) {
-        QVariantList lines;
+        PacketRows lines;
         for (const TLumoRow &line : row.nested[k]) {
             if (line.status != TUpdateStatus::usDeleted && !line.pending)
-                lines << QVariant(valuesWithNested(line, fields[nested[k]].fields));
+                lines << packetRowOf(line, fields[nested[k]].fields);
         }
-        values[nested[k]] = lines;
+        values.setDetailRows(nested[k], lines);
     }
     return values;
 }

@@ -35,10 +35,10 @@ enum Mark : quint8 { NoMark = 0, Keep = 1, Revert = 2 };
 //! Packet columns of the nested fields, in order.
 QVector<int> nestedColumns(const korvane::Fields &fields);
 
-//! A stored row made from a packet row: nested cells become child rows.
-TLumoRow rowFromValues(const korvane::RowValues &values, const korvane::Fields &fields);
-//! The row's values with its nested lines as cells (what a packet carries).
-korvane::RowValues valuesWithNested(const TLumoRow &row, const korvane::Fields &fields);
+//! A stored row made from a packet row: its detail rows become child rows.
+TLumoRow rowFromPacket(const korvane::PacketRow &values, const korvane::Fields &fields);
+//! The row as a packet carries it, with its lines that still stand as detail rows.
+korvane::PacketRow packetRowOf(const TLumoRow &row, const korvane::Fields &fields);
 
 bool sameCell(const QVariant &a, const QVariant &b);
 bool hasChanges(const TLumoRow &row);

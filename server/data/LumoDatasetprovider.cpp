@@ -29,17 +29,14 @@ QString errorText(const QSqlError &error)
     return error.databaseText().isEmpty() ? error.text() : error.databaseText();
 }
 
-RowValues readRow(const QSqlQuery &q, const Fields &fields)
+//! A row's cells; a nested field has no column, its detail rows come later.
+PacketRow readRow(const QSqlQuery &q, const Fields &fields)
 {
-    RowValues row;
+    PacketRow row;
     row.reserve(fields.size());
     int column = 0;
-    for (const FieldDef &f : fields) {
-        if (f.type == FieldType::Nested)
-            row << QVariant(QVariantList());
-        else
-            row << cellValue(q.value(column++), f.type);
-    }
+    for (const FieldDef &f : fields)
+        row << (f.type == FieldType::Nested ? QVariant() : cellValue(q.value(column++), f.type));
     return row;
 }
 
@@ -73,7 +70,7 @@ void setCommandTextAllowed(bool allowed)
 struct TLumoDatasetprovider::Cursor
 {
     Fields fields;
-    QList<RowValues> rows;
+    PacketRows rows;
     qsizetype next = 0;
 };
 
@@ -197,7 +194,7 @@ void TLumoDatasetprovider::open(const QString &commandText, const Params &params
     m_cursor = std::move(cursor);
 }
 
-bool TLumoDatasetprovider::fetchRow(RowValues *row)
+bool TLumoDatasetprovider::fetchRow(PacketRow *row)
 {
     if (!m_cursor || m_cursor->next >= m_cursor->rows.size())
         return false;
@@ -215,7 +212,7 @@ Packet TLumoDatasetprovider::getRecords(const GetRecordsRequest &request)
         open(request.commandText, request.params);
     Packet packet;
     packet.fields = m_cursor ? m_cursor->fields : fields();
-    RowValues row;
+    PacketRow row;
     while (request.count != 0 && (request.count < 0 || packet.rows.size() < request.count) &&
            fetchRow(&row))
         packet.rows << row;
@@ -226,7 +223,7 @@ Packet TLumoDatasetprovider::getRecords(const GetRecordsRequest &request)
     return packet;
 }
 
-void TLumoDatasetprovider::attachDetails(QList<RowValues> *rows, const Fields &fields)
+void TLumoDatasetprovider::attachDetails(PacketRows *rows, const Fields &fields)
 {
     if (!hasDetail() || rows->isEmpty())
         return;
@@ -235,7 +232,7 @@ void TLumoDatasetprovider::attachDetails(QList<RowValues> *rows, const Fields &f
         attachDetailsPerRow(rows, fields, detail);
 }
 
-bool TLumoDatasetprovider::attachDetailsInOneStatement(QList<RowValues> *rows, const Fields &fields,
+bool TLumoDatasetprovider::attachDetailsInOneStatement(PacketRows *rows, const Fields &fields,
                                                        const SqlStatement &detail)
 {
     const QStringList params = detail.parameterNames();
@@ -253,14 +250,14 @@ bool TLumoDatasetprovider::attachDetailsInOneStatement(QList<RowValues> *rows, c
 
     QVariantList keys;
     QSet<QString> seen;
-    for (const RowValues &row : std::as_const(*rows)) {
+    for (const PacketRow &row : std::as_const(*rows)) {
         const QVariant v = row.value(headColumn);
         if (!v.isNull() && !seen.contains(v.toString())) {
             seen.insert(v.toString());
             keys << v;
         }
     }
-    QHash<QString, QVariantList> lines;
+    QHash<QString, PacketRows> lines;
     for (int from = 0; from < keys.size(); from += kHeadsPerDetailStatement) {
         const QVariantList chunk = keys.mid(from, kHeadsPerDetailStatement);
         detail.inListText(link, chunk.size(), &text, &names);
@@ -269,16 +266,16 @@ bool TLumoDatasetprovider::attachDetailsInOneStatement(QList<RowValues> *rows, c
             values << Param{link + QLatin1Char('#') + QString::number(k), chunk[k]};
         auto q = runQuery(text, SqlStatement::bindValues(names, values));
         while (q->next()) {
-            const RowValues line = readRow(*q, lineFields);
-            lines[line.value(lineColumn).toString()] << QVariant(line);
+            const PacketRow line = readRow(*q, lineFields);
+            lines[line.value(lineColumn).toString()] << line;
         }
     }
-    for (RowValues &row : *rows)
-        row[nested] = lines.value(row.value(headColumn).toString());
+    for (PacketRow &row : *rows)
+        row.setDetailRows(nested, lines.value(row.value(headColumn).toString()));
     return true;
 }
 
-void TLumoDatasetprovider::attachDetailsPerRow(QList<RowValues> *rows, const Fields &fields,
+void TLumoDatasetprovider::attachDetailsPerRow(PacketRows *rows, const Fields &fields,
                                                const SqlStatement &detail)
 {
     const int nested = indexOfField(fields, m_def.detailField);
@@ -286,7 +283,7 @@ void TLumoDatasetprovider::attachDetailsPerRow(QList<RowValues> *rows, const Fie
         return;
     const Fields lineFields = detailFields();
     const QStringList names = detail.parameterSlots();
-    for (RowValues &row : *rows) {
+    for (PacketRow &row : *rows) {
         Params values;
         for (const QString &name : detail.parameterNames()) {
             const int column = indexOfField(fields, name);
@@ -298,10 +295,10 @@ void TLumoDatasetprovider::attachDetailsPerRow(QList<RowValues> *rows, const Fie
             values << Param{name, row.value(column)};
         }
         auto q = runQuery(detail.positionalText(), SqlStatement::bindValues(names, values));
-        QVariantList lines;
+        PacketRows lines;
         while (q->next())
-            lines << QVariant(readRow(*q, lineFields));
-        row[nested] = lines;
+            lines << readRow(*q, lineFields);
+        row.setDetailRows(nested, lines);
     }
 }
 

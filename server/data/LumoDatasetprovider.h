@@ -63,11 +63,10 @@ private:
 
     QString statementText(const QString &commandText) const;
     void open(const QString &commandText, const Params &params);
-    bool fetchRow(RowValues *row);
-    void attachDetails(QList<RowValues> *rows, const Fields &fields);
-    void attachDetailsPerRow(QList<RowValues> *rows, const Fields &fields,
-                             const SqlStatement &detail);
-    bool attachDetailsInOneStatement(QList<RowValues> *rows, const Fields &fields,
+    bool fetchRow(PacketRow *row);
+    void attachDetails(PacketRows *rows, const Fields &fields);
+    void attachDetailsPerRow(PacketRows *rows, const Fields &fields, const SqlStatement &detail);
+    bool attachDetailsInOneStatement(PacketRows *rows, const Fields &fields,
                                      const SqlStatement &detail);
     bool hasDetail() const;
     FieldDef nestedField();

@@ -514,15 +514,15 @@ QVariantList Resolver::readBack(const ResolveTarget &target, const QList<Column>
     return values;
 }
 
-RowValues Resolver::refreshedRow(const ResolveTarget &target, const ChangeSet &set,
+PacketRow Resolver::refreshedRow(const ResolveTarget &target, const ChangeSet &set,
                                  const ChangeRow &row, const MasterValue &master)
 {
     const QList<Column> &columns = columnsOf(target, set);
-    RowValues out;
+    PacketRow out;
     out.reserve(target.fields.size());
     for (const FieldDef &f : target.fields)
         out << (f.type == FieldType::Nested
-                    ? QVariant(QVariantList())
+                    ? QVariant()
                     : valueAt(row.newValues, indexOfField(set.fields, f.name)));
     const auto stored = m_stored.find(&row);
     const QVariantList values =
@@ -538,12 +538,12 @@ RowValues Resolver::refreshedRow(const ResolveTarget &target, const ChangeSet &s
         const MasterValue head = [&](const QString &column) {
             return valueAt(row.newValues, indexOfField(set.fields, column));
         };
-        QVariantList lines;
+        PacketRows lines;
         for (const ChangeRow &line : detailSet.rows) {
             if (line.op != ChangeOp::Delete)
-                lines << QVariant(refreshedRow(*detail, detailSet, line, head));
+                lines << refreshedRow(*detail, detailSet, line, head);
         }
-        out[f] = lines;
+        out.setDetailRows(f, lines);
     }
     return out;
 }

@@ -96,7 +96,7 @@ private:
     bool valueFor(const Column &column, const QVariant &raw, QVariant *out, Failure *failure) const;
     QVariantList readBack(const ResolveTarget &target, const QList<Column> &columns,
                           const ChangeRow &row, const MasterValue &master);
-    RowValues refreshedRow(const ResolveTarget &target, const ChangeSet &set, const ChangeRow &row,
+    PacketRow refreshedRow(const ResolveTarget &target, const ChangeSet &set, const ChangeRow &row,
                            const MasterValue &master);
     QString quoted(const QString &name) const;
 

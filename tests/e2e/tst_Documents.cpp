@@ -169,7 +169,7 @@ struct Desk
         }
         for (TLumoSocketConnection *c : dm.connections())
             c->setSession(session);
-        if (!dm.OpenAllLookups())
+        if (!dm.OpenAllLookups().isEmpty())
             return false;
         fillParentInfo(ParentInfo, session, LoginUserInfo::fromText(info));
         ParentInfo.UserSet.CheckOnSave = checkOnSave;

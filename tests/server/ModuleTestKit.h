@@ -90,10 +90,10 @@ inline ChangeSet insertion(const Fields &fields, const QVariantMap &values)
 }
 
 //! The first row whose field holds the value; empty when none.
-inline RowValues findRow(const Packet &packet, const QString &field, const QVariant &value)
+inline PacketRow findRow(const Packet &packet, const QString &field, const QVariant &value)
 {
     const int i = packet.indexOf(field);
-    for (const RowValues &row : packet.rows) {
+    for (const PacketRow &row : packet.rows) {
         if (i >= 0 && row.at(i).toString() == value.toString())
             return row;
     }

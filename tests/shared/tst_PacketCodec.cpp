@@ -54,13 +54,15 @@ static Packet productPacket()
                 field("ClassName", FieldType::String, 20, pfNone),
                 lines};
     p.fields[0].required = true;
-    const QVariantList firstLines = {
-        QVariant(RowValues{QStringLiteral("P01"), QStringLiteral("0001"), 12.5}),
-        QVariant(RowValues{QStringLiteral("P01"), QStringLiteral("0002"), QVariant()})};
-    p.rows = {RowValues{QStringLiteral("P01"), QStringLiteral("螺丝钉"), qlonglong(5), true,
-                        QByteArray("\x00\xff\x10", 3), QStringLiteral("五金"), firstLines},
-              RowValues{QStringLiteral("P02"), QVariant(), QVariant(), false, QByteArray(),
-                        QVariant(), QVariantList()}};
+    const PacketRows firstLines = {
+        PacketRow{QStringLiteral("P01"), QStringLiteral("0001"), 12.5},
+        PacketRow{QStringLiteral("P01"), QStringLiteral("0002"), QVariant()}};
+    p.rows = {
+        PacketRow{RowValues{QStringLiteral("P01"), QStringLiteral("螺丝钉"), qlonglong(5), true,
+                            QByteArray("\x00\xff\x10", 3), QStringLiteral("五金"), QVariant()},
+                  {{6, firstLines}}},
+        RowValues{QStringLiteral("P02"), QVariant(), QVariant(), false, QByteArray(), QVariant(),
+                  QVariant()}};
     p.eof = false;
     return p;
 }
@@ -105,6 +107,15 @@ void tst_PacketCodec::packetRoundTrip()
     QCOMPARE(received.fields[6].fields[2].name, QStringLiteral("price"));
     QCOMPARE(received.rows[0][4].typeId(), QMetaType::QByteArray);
     QVERIFY(received.rows[1][1].isNull());
+    // Detail rows travel as a list of row lists in the nested cell and arrive typed beside
+    // the cells; a head without lines has none.
+    const QCborArray cells =
+        QCborValue::fromCbor(wire).toMap().value(QStringLiteral("rows")).toArray().at(0).toArray();
+    QCOMPARE(cells.at(6).toArray().size(), 2);
+    QCOMPARE(cells.at(6).toArray().at(1).toArray().at(1).toString(), QStringLiteral("0002"));
+    QVERIFY(received.rows[0][6].isNull());
+    QCOMPARE(received.rows[0].detailRows(6).value(1).value(1).toString(), QStringLiteral("0002"));
+    QVERIFY(received.rows[1].details.isEmpty());
 }
 
 void tst_PacketCodec::doublesStayExact_data()

@@ -39,13 +39,12 @@ Packet documents()
     Packet p;
     p.fields = {field(QStringLiteral("headno"), FieldType::String, pfInUpdate | pfInWhere),
                 field(QStringLiteral("State")), lines};
-    p.rows << RowValues{
-        QStringLiteral("H1"), QStringLiteral("1"),
-        QVariantList{QVariantList{QStringLiteral("H1"), QStringLiteral("0001"), 3.0},
-                     QVariantList{QStringLiteral("H1"), QStringLiteral("0002"), 4.0}}};
-    p.rows << RowValues{
-        QStringLiteral("H2"), QStringLiteral("2"),
-        QVariantList{QVariantList{QStringLiteral("H2"), QStringLiteral("0001"), 10.0}}};
+    p.rows << PacketRow{{QStringLiteral("H1"), QStringLiteral("1"), QVariant()},
+                        {{2,
+                          {PacketRow{QStringLiteral("H1"), QStringLiteral("0001"), 3.0},
+                           PacketRow{QStringLiteral("H1"), QStringLiteral("0002"), 4.0}}}}};
+    p.rows << PacketRow{{QStringLiteral("H2"), QStringLiteral("2"), QVariant()},
+                        {{2, {PacketRow{QStringLiteral("H2"), QStringLiteral("0001"), 10.0}}}}};
     return p;
 }
 
@@ -775,9 +774,9 @@ void tst_LumoCLientDataSet::dataRoundTrip()
     copy.setData(f.ds.Data());
     QCOMPARE(copy.RecordCount(), 1);
     QCOMPARE(copy.ChangeCount(), 0);
-    const QVariantList lines = copy.Data().rows[0].value(2).toList();
+    const PacketRows lines = copy.Data().rows[0].detailRows(2);
     QCOMPARE(lines.size(), 2);
-    QCOMPARE(lines[1].toList().value(1).toString(), QStringLiteral("0002"));
+    QCOMPARE(lines[1].value(1).toString(), QStringLiteral("0002"));
     // An in-memory data set made of declared fields.
     TLumoCLientDataSet memory;
     memory.addDataField(QStringLiteral("pdtcode"), FieldType::String, 30);

@@ -34,7 +34,7 @@ FieldDef field(const QString &name, FieldType type = FieldType::String, int flag
     return def;
 }
 
-QVariantList line(const QString &headno, const QString &bodyno, double pqty)
+PacketRow line(const QString &headno, const QString &bodyno, double pqty)
 {
     return {headno, bodyno, pqty};
 }
@@ -50,12 +50,13 @@ Packet documents()
     p.fields = {field(QStringLiteral("headno"), FieldType::String, pfInUpdate | pfInWhere),
                 field(QStringLiteral("note")), field(QStringLiteral("amt"), FieldType::Float),
                 lines};
-    p.rows << RowValues{QStringLiteral("H1"), QStringLiteral("first"), 1.0,
-                        QVariantList{line(QStringLiteral("H1"), QStringLiteral("0001"), 3),
-                                     line(QStringLiteral("H1"), QStringLiteral("0003"), 4)}};
-    p.rows << RowValues{QStringLiteral("H2"), QStringLiteral("second"), 2.0,
-                        QVariantList{line(QStringLiteral("H2"), QStringLiteral("0001"), 5)}};
-    p.rows << RowValues{QStringLiteral("H3"), QStringLiteral("third"), 3.0, QVariantList{}};
+    p.rows << PacketRow{{QStringLiteral("H1"), QStringLiteral("first"), 1.0, QVariant()},
+                        {{3,
+                          {line(QStringLiteral("H1"), QStringLiteral("0001"), 3),
+                           line(QStringLiteral("H1"), QStringLiteral("0003"), 4)}}}};
+    p.rows << PacketRow{{QStringLiteral("H2"), QStringLiteral("second"), 2.0, QVariant()},
+                        {{3, {line(QStringLiteral("H2"), QStringLiteral("0001"), 5)}}}};
+    p.rows << RowValues{QStringLiteral("H3"), QStringLiteral("third"), 3.0, QVariant()};
     return p;
 }
 

@@ -41,7 +41,8 @@ public:
     {
         for (const QString &name : columns)
             table.fields << korvane::FieldDef{name, FieldType::String, 30};
-        table.rows = rows;
+        for (const QVariantList &row : rows)
+            table.rows << row;
     }
     static QString param(const korvane::Params &params, const QString &name)
     {

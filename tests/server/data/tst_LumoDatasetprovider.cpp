@@ -117,7 +117,7 @@ void tst_LumoDatasetprovider::valuesAsTheirKind()
     QCOMPARE(h1[4].metaType().id(), QMetaType::Double);
     QCOMPARE(h1[4].toDouble(), 10.25);
     QCOMPARE(p.rows[2][4].metaType().id(), QMetaType::Double); // 30 stored as a whole number
-    QCOMPARE(h1[5].metaType().id(), QMetaType::LongLong); // integers keep all 64 bits
+    QCOMPARE(h1[5].metaType().id(), QMetaType::LongLong);      // integers keep all 64 bits
     QVERIFY(p.eof);
 }
 
@@ -197,7 +197,7 @@ void tst_LumoDatasetprovider::packetsContinueTheOpenQuery()
     QCOMPARE(column(p, "headno"), QStringList({"H3"}));
     QVERIFY(p.eof);
     QCOMPARE(p.fields.size(), 8);
-    QCOMPARE(p.rows[0][7].toList().size(), 1); // its line came along
+    QCOMPARE(p.rows[0].detailRows(7).size(), 1); // its line came along
 
     // A new opening starts from the top again.
     p = module.getRecords(request("dspDoc", 3));
@@ -254,7 +254,7 @@ void tst_LumoDatasetprovider::nestedLines()
     QFETCH(QString, detailSql);
     DataAccessFixture fx(backend);
     ProviderModule module(QStringLiteral("TestRDM"), {headProvider(detailSql)});
-    QList<RowValues> rows;
+    PacketRows rows;
     for (Packet p = module.getRecords(request("dspDoc", 2));;
          p = module.getRecords(request("dspDoc", 2, {}, 0))) {
         rows += p.rows;
@@ -264,14 +264,14 @@ void tst_LumoDatasetprovider::nestedLines()
     QCOMPARE(rows.size(), 3);
     auto lines = [&](int head) {
         QStringList out;
-        for (const QVariant &line : rows[head][7].toList())
-            out << line.toList().value(0).toString() + "/" + line.toList().value(1).toString();
+        for (const PacketRow &line : rows[head].detailRows(7))
+            out << line.value(0).toString() + "/" + line.value(1).toString();
         return out;
     };
     QCOMPARE(lines(0), QStringList({"H1/0001", "H1/0002"}));
     QCOMPARE(lines(1), QStringList());
     QCOMPARE(lines(2), QStringList({"H3/0001"}));
-    QCOMPARE(rows[0][7].toList()[0].toList()[3].toDouble(), 1.5);
+    QCOMPARE(rows[0].detailRows(7)[0][3].toDouble(), 1.5);
 }
 
 void tst_LumoDatasetprovider::commandTextNeedsAdministrator()

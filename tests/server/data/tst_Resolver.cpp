@@ -216,9 +216,8 @@ void tst_Resolver::headWithLinesInOneTransaction()
              QStringLiteral("H1/0001 H1/0002 H3/0001 H5/0001 H5/0002"));
     // Lines come back refreshed inside their head.
     QCOMPARE(r.refreshed.rows.size(), 1);
-    QCOMPARE(r.refreshed.rows[0][Lines].toList().size(), 2);
-    QCOMPARE(r.refreshed.rows[0][Lines].toList()[1].toList()[LHeadno].toString(),
-             QStringLiteral("H5"));
+    QCOMPARE(r.refreshed.rows[0].detailRows(Lines).size(), 2);
+    QCOMPARE(r.refreshed.rows[0].detailRows(Lines)[1][LHeadno].toString(), QStringLiteral("H5"));
 }
 
 void tst_Resolver::refusedLineTakesItsHeadBack()

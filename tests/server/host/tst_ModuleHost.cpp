@@ -598,8 +598,8 @@ void tst_ModuleHost::providersServeThroughTheHost()
                           {{QStringLiteral("provider"), QStringLiteral("dspSpec")}}));
     QVERIFY(codec::decodePacket(again.value(QStringLiteral("packet")), &packet, &error));
     QCOMPARE(packet.rows.size(), 1);
-    QCOMPARE(packet.rows[0][2].toList().size(), 2);
-    QCOMPARE(packet.rows[0][2].toList()[0].toList()[2].toString(), QStringLiteral("绿"));
+    QCOMPARE(packet.rows[0].detailRows(2).size(), 2);
+    QCOMPARE(packet.rows[0].detailRows(2)[0][2].toString(), QStringLiteral("绿"));
 
     // The same head again beside a new one: the duplicate is refused, the new one rolled back.
     ChangeRow other = head;

@@ -448,7 +448,7 @@ private slots:
         const Packet p1 = records(*f.module, "dspPrdt", {{"CICode", ""}, {"tmpCICode", ""}});
         const int nested = p1.indexOf("qryPrdtD");
         QVERIFY(nested >= 0);
-        QCOMPARE(findRow(p1, "pdtcode", "P1").at(nested).toList().size(), 1);
+        QCOMPARE(findRow(p1, "pdtcode", "P1").detailRows(nested).size(), 1);
         // The employee list has no password column.
         QCOMPARE(records(*f.module, "dspPsEmp").indexOf("PWD"), -1);
     }
@@ -553,12 +553,12 @@ private slots:
                                                                           {"TSalePrice", 99.5}}));
         const ApplyResult applied = f.module->applyUpdates("dspPrdt", set, 0);
         QVERIFY2(applied.errorCount == 0, qPrintable(errorsOf(applied)));
-        const RowValues back = findRow(records(*f.module, "dspPrdt"), "pdtcode", "P8");
+        const PacketRow back = findRow(records(*f.module, "dspPrdt"), "pdtcode", "P8");
         QVERIFY(!back.isEmpty());
-        const QVariantList lines = back.at(nested).toList();
+        const PacketRows lines = back.detailRows(nested);
         QCOMPARE(lines.size(), 1);
         const int spec = indexOfField(heads[nested].fields, "SpecName");
-        QCOMPARE(lines[0].toList().at(spec).toString(), QStringLiteral("小号"));
+        QCOMPARE(lines[0].at(spec).toString(), QStringLiteral("小号"));
     }
 
     void employeeChangeKeepsThePassword_data() { addBackendRows(); }

@@ -133,7 +133,7 @@ void TestBillRDM::documentComesBackWithLinesAndNames()
 
     const Packet back = records(bill, "dspBuyInOut", query);
     QCOMPARE(back.rows.size(), 1);
-    const RowValues head = back.rows.first();
+    const PacketRow head = back.rows.first();
     QCOMPARE(cell(back, head, "headno").toString(), headno);
     QCOMPARE(cell(back, head, "StoreName").toString(), QString("一号仓"));
     QCOMPARE(cell(back, head, "Spname").toString(), QString("供应商一"));
@@ -142,8 +142,7 @@ void TestBillRDM::documentComesBackWithLinesAndNames()
 
     Packet linePacket;
     linePacket.fields = back.fields.at(back.indexOf("qryBuyInOutD")).fields;
-    for (const QVariant &line : head.at(back.indexOf("qryBuyInOutD")).toList())
-        linePacket.rows << line.toList();
+    linePacket.rows = head.detailRows(back.indexOf("qryBuyInOutD"));
     QCOMPARE(keysOf(linePacket, {"bodyno", "PdtName", "specname", "LinkHeadno"}),
              QStringList({"0001/冰箱/双门/202603010001", "0002/电视/32寸/"}));
     QCOMPARE(cell(linePacket, linePacket.rows.at(1), "pqty").toDouble(), 2.5);

@@ -293,8 +293,8 @@ void TestRPTRDM::packetsContinueTheChosenReport()
     const int detail = nested.indexOf("qryXDetail");
     QVERIFY(detail >= 0);
     QCOMPARE(nested.rows.size(), 2);
-    QCOMPARE(nested.rows.at(0).at(detail).toList().size(), 2);
-    QCOMPARE(nested.rows.at(1).at(detail).toList().size(), 1);
+    QCOMPARE(nested.rows.at(0).detailRows(detail).size(), 2);
+    QCOMPARE(nested.rows.at(1).detailRows(detail).size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestRPTRDM)
