@@ -105,6 +105,18 @@ QString codesSql(const char *code, const char *name, const char *table)
         .arg(QLatin1String(code), QLatin1String(name), QLatin1String(table), oneCode(code));
 }
 
+// The specification kinds' list shows the English name as its third column.
+const QString SpecKindsSql =
+    QStringLiteral("SELECT hCode, name, name_e FROM XSpech WHERE %1 ORDER BY hCode")
+        .arg(oneCode("hCode"));
+
+const QString CurrenciesSql =
+    QStringLiteral("SELECT Code, Name, eName, Rate FROM XMoney WHERE %1 ORDER BY code")
+        .arg(oneCode("Code"));
+
+const QString PartnerClassesSql =
+    QStringLiteral("SELECT * FROM XLocal WHERE %1 ORDER BY Code").arg(oneCode("Code"));
+
 } // namespace
 
 ProviderDefs TCodeNameRDM::providerDefs()
@@ -120,13 +132,11 @@ ProviderDefs TCodeNameRDM::providerDefs()
         lookup("dspSpecCN", SpecLinesSql),
         lookup("dspClassCN", codesSql("Code", "name", "XPrdtClass")),
         lookup("dspCICN", codesSql("Code", "Name", "XCI")),
-        lookup("dspSpecCodeCN", codesSql("hCode", "name", "XSpech")),
+        lookup("dspSpecCodeCN", SpecKindsSql),
         lookup("dspCorpDeptCN", CompanyDepartmentsSql),
         lookup("dspCorpCN", codesSql("Code", "name", "xcorp")),
-        lookup("dspMoneyCN",
-               QStringLiteral("SELECT Code, Name, eName, Rate FROM XMoney ORDER BY code")),
-        lookup("dspLocalCN", QStringLiteral("SELECT * FROM XLocal ORDER BY Code"),
-               ProviderOptions::B),
+        lookup("dspMoneyCN", CurrenciesSql),
+        lookup("dspLocalCN", PartnerClassesSql, ProviderOptions::B),
     };
 }
 
