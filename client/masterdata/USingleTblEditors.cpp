@@ -48,8 +48,9 @@ QString editAreaLabel(const Field &field)
 //! As wide as the longest entry, within reason: short codes get short editors.
 int editorWidth(const QWidget *editor, const Field &field, int mostChars)
 {
-    const int chars =
-        field.type == korvane::FieldType::String ? qBound(4, field.width, mostChars) : 12;
+    const int chars = field.editor == Field::ekDate              ? 10
+                      : field.type == korvane::FieldType::String ? qBound(4, field.width, mostChars)
+                                                                 : 12;
     return editor->fontMetrics().horizontalAdvance(QLatin1Char('W')) * chars + 12;
 }
 
@@ -154,7 +155,7 @@ void fillPage(QWidget *page, const QList<const Field *> &fields, TLumoDataSource
     for (const Field *field : placed)
         shown += field->editor == Field::ekPicture ? 0 : 1;
     const int rows = shown > 8 ? (shown + 1) / 2 : shown;
-    const int mostChars = shown > 8 ? 24 : 40;
+    const int mostChars = shown > 8 ? 20 : 40;
     int index = 0;
     for (const Field *field : placed) {
         QWidget *editor = fieldEditor(*field, source, page);

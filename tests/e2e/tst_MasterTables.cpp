@@ -175,6 +175,8 @@ private slots:
     void duplicatePartnerCode();
     void openingStockByStore_data() { addBackendRows(); }
     void openingStockByStore();
+    void openingStockInPackets_data() { addBackendRows(); }
+    void openingStockInPackets();
     void productClassHeads_data() { addBackendRows(); }
     void productClassHeads();
     void specificationChooser_data() { addBackendRows(); }
@@ -469,6 +471,40 @@ void tst_MasterTables::openingStockByStore()
     c.window->searchEditor(QStringLiteral("cnPdt"))->setText(QStringLiteral("NONE"));
     c.window->Search();
     QCOMPARE(c.cds().RecordCount(), 0);
+}
+
+// A store's list arrives 20 rows at a time and ends; a new row goes after the last one.
+void tst_MasterTables::openingStockInPackets()
+{
+    Messages messages;
+    CLIENT(c);
+    QStringList rows{
+        QStringLiteral("INSERT INTO XStore (code, name, parentc) VALUES ('S3', '三仓', '0001')"),
+        QStringLiteral("INSERT INTO XMeasure (code, name) VALUES ('PK', '个')"),
+        QStringLiteral("INSERT INTO XPrdtClass (Code, name) VALUES ('PK', '杂货')"),
+        QStringLiteral(
+            "INSERT INTO xprdth (pdtcode, name, classcode) VALUES ('PK', '盘子', 'PK')")};
+    for (int i = 1; i <= 25; ++i) {
+        const QString line = QStringLiteral("%1").arg(i, 4, 10, QLatin1Char('0'));
+        rows << QStringLiteral("INSERT INTO xprdtb (pdtcode, bodyno, SpecName, measure) "
+                               "VALUES ('PK', '%1', '号%1', 'PK')")
+                    .arg(line)
+             << QStringLiteral("INSERT INTO XStock (storecode, pdtcode, pdtno, StartPrice) "
+                               "VALUES ('S3', 'PK', '%1', 1)")
+                    .arg(line);
+    }
+    QVERIFY(sql(*server, rows));
+    QVERIFY(c.open(QStringLiteral("TfrmXStock")));
+    c.window->searchEditor(QStringLiteral("cnStore"))->setText(QStringLiteral("S3"));
+    c.window->Search();
+    QCOMPARE(c.cds().RecordCount(), 20);
+    for (int packets = 0; packets < 5 && c.cds().GetNextPacket(); ++packets) {
+    }
+    QCOMPARE(c.cds().RecordCount(), 25);
+    QVERIFY(c.exec(TLumoChild::cmNew));
+    QCOMPARE(c.cds().RecordCount(), 26);
+    QVERIFY(c.exec(TLumoChild::cmCancel));
+    QVERIFY2(messages.texts.isEmpty(), qPrintable(messages.texts.join('\n')));
 }
 
 // The six heads are code/name editors on the specification kinds; a picked head brings
