@@ -1,76 +1,54 @@
 #include "UMasterTables.h"
 
 #include "LumoCLientDataSet.h"
+#include "UCodeTableEntry.h"
 #include "UFieldDecl.h"
 #include "UMsgBox.h"
 
 #include <QDateTime>
 
-#include <functional>
-
 using namespace fielddecl;
 
 namespace {
-
-using Factory = std::function<TfrmSingletbl *(QWidget *parent)>;
-
-struct TMasterTableEntry
-{
-    QString className;
-    TCodeTableDecl decl;
-    Factory create;
-};
-
-template <class Window> Factory factory()
-{
-    return [](QWidget *parent) { return new Window(parent); };
-}
-
-TCodeTableDecl table(const char *caption, const char *provider, const char *tableName,
-                     const char *lookupName, QList<TCodeFieldDecl> fields)
-{
-    return {QString::fromUtf8(caption), QLatin1String(provider), QLatin1String(tableName),
-            QLatin1String(lookupName), std::move(fields)};
-}
 
 const QStringList DeptTitles = names({"部门代码", "名称", "公司代码", "所属公司"});
 
 TCodeTableDecl companies()
 {
-    return table("公司资料", "dspCorp", "XCorp", "cdsXCorp",
-                 {text("CODE", "公司代码", 10).req().upper(), text("NAME", "名称", 100).req(),
-                  text("ENAME", "英文名称", 100), text("ADDRESS", "地址", 100),
-                  text("ZIPCODE", "邮编", 6), text("Tel", "电话", 30), text("FAX", "传真", 30),
-                  text("SERNO", "统一代码", 20), text("TAXNO", "税务登记号", 20),
-                  text("MANAGER", "负责人", 10), date("OPENDATE", "设立日期"),
-                  listed("PARENT", "所属公司代码", 10, "cdsXCorp"),
-                  lookedUp("ParentName", "所属公司", "PARENT", "cdsXCorp"),
-                  text("bank", "开户行", 100), text("bankid", "帐号", 20)});
+    return tableDecl("公司资料", "dspCorp", "XCorp", "cdsXCorp",
+                     {text("CODE", "公司代码", 10).req().upper(), text("NAME", "名称", 100).req(),
+                      text("ENAME", "英文名称", 100), text("ADDRESS", "地址", 100),
+                      text("ZIPCODE", "邮编", 6), text("Tel", "电话", 30), text("FAX", "传真", 30),
+                      text("SERNO", "统一代码", 20), text("TAXNO", "税务登记号", 20),
+                      text("MANAGER", "负责人", 10), date("OPENDATE", "设立日期"),
+                      listed("PARENT", "所属公司代码", 10, "cdsXCorp"),
+                      lookedUp("ParentName", "所属公司", "PARENT", "cdsXCorp"),
+                      text("bank", "开户行", 100), text("bankid", "帐号", 20)});
 }
 
 TCodeTableDecl departments()
 {
-    return table("部门资料", "dspDept", "XDept", "",
-                 {text("CODE", "代码", 10).req().upper(), text("NAME", "名称", 100).req(),
-                  text("ENAME", "英文名称", 100), text("ADDRESS", "地址", 100),
-                  text("ZIPCODE", "邮编", 6), text("Tel", "电话", 30), text("FAX", "传真", 30),
-                  text("MANAGER", "负责人", 10), date("OPENDATE", "设立日期"),
-                  listed("corpcode", "所属公司代码", 10, "cdsXCorp").req(),
-                  lookedUp("CorpName", "所属公司", "corpcode", "cdsXCorp")});
+    return tableDecl("部门资料", "dspDept", "XDept", "",
+                     {text("CODE", "代码", 10).req().upper(), text("NAME", "名称", 100).req(),
+                      text("ENAME", "英文名称", 100), text("ADDRESS", "地址", 100),
+                      text("ZIPCODE", "邮编", 6), text("Tel", "电话", 30), text("FAX", "传真", 30),
+                      text("MANAGER", "负责人", 10), date("OPENDATE", "设立日期"),
+                      listed("corpcode", "所属公司代码", 10, "cdsXCorp").req(),
+                      lookedUp("CorpName", "所属公司", "corpcode", "cdsXCorp")});
 }
 
 TCodeTableDecl stores()
 {
-    return table("仓库定义", "dspStore", "XStore", "",
-                 {text("code", "仓库代码", 10).req().upper(), text("name", "仓库名称", 100).req(),
-                  text("manager", "负责人", 10), text("serno", "统一编号", 10),
-                  text("address", "地址", 120),
-                  coded("parentc", "所属部门代码", 10, "dspDeptCN",
-                        names({"部门代码", "部门名称", "公司名称"}), {QStringLiteral("ParentName")})
-                      .req()
-                      .upper(),
-                  text("ParentName", "所属部门", 100).req().ro(), date("caldate", "核算日期"),
-                  memo("NOTe", "备注", 100)});
+    return tableDecl(
+        "仓库定义", "dspStore", "XStore", "",
+        {text("code", "仓库代码", 10).req().upper(), text("name", "仓库名称", 100).req(),
+         text("manager", "负责人", 10), text("serno", "统一编号", 10), text("address", "地址", 120),
+         coded("parentc", "所属部门代码", 10, "dspDeptCN",
+               names({"部门代码", "部门名称", "公司名称"}), {QStringLiteral("ParentName")})
+             .req()
+             .upper(),
+         text("ParentName", "所属部门", 100).req().ro(), date("caldate", "核算日期"),
+         memo("NOTe", "备注", 100)});
 }
 
 //! Suppliers and customers: the same fields; the edit area names the code and the class
@@ -80,7 +58,7 @@ TCodeTableDecl partners(const char *caption, const char *provider, const char *t
 {
     const char *basic = "基本资料";
     const char *business = "商务资料";
-    TCodeTableDecl decl = table(
+    TCodeTableDecl decl = tableDecl(
         caption, provider, tableName, "",
         {text("code", "厂商代码", 10).req().upper().on(basic).shownAs(codeCaption),
          text("name", "名称", 140).req().on(basic),
@@ -125,7 +103,7 @@ TCodeTableDecl employees()
 {
     const char *basic = "基本资料";
     const char *other = "其它资料";
-    TCodeTableDecl decl = table(
+    TCodeTableDecl decl = tableDecl(
         "员工资料", "dspPsEmp", "XpsEmp", "cdsXpsEmp",
         {text("code", "代码", 10).req().on(basic), text("name", "姓名", 10).req().on(basic),
          listed("sexb", "性别", 1, "dspSexAttr").on(basic),
@@ -173,7 +151,7 @@ TCodeTableDecl openingStock()
                         {QStringLiteral("specname")});
     line.codeName.preCodeField = QStringLiteral("pdtcode");
     const QStringList productTitles = names({"货品代码", "名称", "大类", "品牌"});
-    TCodeTableDecl decl = table(
+    TCodeTableDecl decl = tableDecl(
         "库存期初资料", "dspStock", "XStock", "",
         {text("storecode", "仓库代码", 10).req().hidden(), text("storename", "仓库", 100).hidden(),
          coded("pdtcode", "货品代码", 30, "dspPdtCN", productTitles, {QStringLiteral("PdtName")})
@@ -214,9 +192,9 @@ TCodeTableDecl productClasses()
 {
     static const char *const numbers[] = {"一", "二", "三", "四", "五", "六"};
     TCodeTableDecl decl =
-        table("产品大类", "dsppdtClass", "XPrdtClass", "",
-              {text("code", "产品大类代码", 10).req().upper(),
-               text("name", "产品大类名称", 40).req(), text("name_e", "产品大类英文名称", 40)});
+        tableDecl("产品大类", "dsppdtClass", "XPrdtClass", "",
+                  {text("code", "产品大类代码", 10).req().upper(),
+                   text("name", "产品大类名称", 40).req(), text("name_e", "产品大类英文名称", 40)});
     for (int i = 1; i <= 6; ++i) {
         const QByteArray code = "hspecno" + QByteArray::number(i);
         const QByteArray name = "hSpecName" + QByteArray::number(i);
@@ -235,31 +213,28 @@ TCodeTableDecl productClasses()
     return decl;
 }
 
-const QList<TMasterTableEntry> &entries()
+const QList<TCodeTableEntry> &entries()
 {
-    static const QList<TMasterTableEntry> list = {
-        {QStringLiteral("TfrmXCorp"), companies(), factory<TfrmXCorp>()},
-        {QStringLiteral("TfrmXDept"), departments(), factory<TfrmXDept>()},
-        {QStringLiteral("TfrmXStore"), stores(), factory<TfrmXStore>()},
+    static const QList<TCodeTableEntry> list = {
+        {QStringLiteral("TfrmXCorp"), companies(), windowFactory<TfrmXCorp>()},
+        {QStringLiteral("TfrmXDept"), departments(), windowFactory<TfrmXDept>()},
+        {QStringLiteral("TfrmXStore"), stores(), windowFactory<TfrmXStore>()},
         {QStringLiteral("TfrmXFatbn"),
-         partners("厂商资料", "dspFatbn", "XFatBn", "厂商代码", "厂商类别"), factory<TfrmXFatbn>()},
+         partners("厂商资料", "dspFatbn", "XFatBn", "厂商代码", "厂商类别"),
+         windowFactory<TfrmXFatbn>()},
         {QStringLiteral("TfrmXCustome"),
          partners("客户资料", "dspCustome", "xCustome", "客户代码", "客户类别"),
-         factory<TfrmXCustome>()},
-        {QStringLiteral("TfrmXpsEMP"), employees(), factory<TfrmXpsEMP>()},
-        {QStringLiteral("TfrmXStock"), openingStock(), factory<TfrmXStock>()},
-        {QStringLiteral("TfrmXPrdtClass"), productClasses(), factory<TfrmXPrdtClass>()},
+         windowFactory<TfrmXCustome>()},
+        {QStringLiteral("TfrmXpsEMP"), employees(), windowFactory<TfrmXpsEMP>()},
+        {QStringLiteral("TfrmXStock"), openingStock(), windowFactory<TfrmXStock>()},
+        {QStringLiteral("TfrmXPrdtClass"), productClasses(), windowFactory<TfrmXPrdtClass>()},
     };
     return list;
 }
 
-const TMasterTableEntry *entryOf(const QString &className)
+const TCodeTableEntry *entryOf(const QString &className)
 {
-    for (const TMasterTableEntry &entry : entries()) {
-        if (entry.className == className)
-            return &entry;
-    }
-    return nullptr;
+    return findEntry(entries(), className);
 }
 
 const TCodeTableDecl &declOf(const char *className)
@@ -271,21 +246,18 @@ const TCodeTableDecl &declOf(const char *className)
 
 const TCodeTableDecl *masterTableDecl(const QString &className)
 {
-    const TMasterTableEntry *entry = entryOf(className);
+    const TCodeTableEntry *entry = entryOf(className);
     return entry ? &entry->decl : nullptr;
 }
 
 QStringList masterTableClasses()
 {
-    QStringList names;
-    for (const TMasterTableEntry &entry : entries())
-        names << entry.className;
-    return names;
+    return classNames(entries());
 }
 
 TfrmSingletbl *createMasterTableWindow(const QString &className, QWidget *parent)
 {
-    const TMasterTableEntry *entry = entryOf(className);
+    const TCodeTableEntry *entry = entryOf(className);
     return entry ? entry->create(parent) : nullptr;
 }
 

@@ -19,6 +19,7 @@
 #include "UMsgBox.h"
 #include "USpecedt.h"
 #include "UWorkWindows.h"
+#include "WindowTestSupport.h"
 
 #include <QApplication>
 #include <QDate>
@@ -33,37 +34,6 @@ using namespace korvane;
 using namespace korvane::test;
 
 namespace {
-
-//! One running server per database, shared by the tests: each keeps to codes of its own.
-std::map<QString, std::unique_ptr<TestServer>> servers; // stopped by cleanupTestCase()
-
-TestServer *serverFor(const QString &backend, QString *error)
-{
-    auto &server = servers[backend];
-    if (!server) {
-        server = std::make_unique<TestServer>(backend);
-        if (!server->start()) {
-            *error = server->error();
-            server.reset();
-            return nullptr;
-        }
-    }
-    return server.get();
-}
-
-//! Messages of the library and of MsgBox in one list; questions answered from the queue.
-struct Messages : lumo::test::MessageQueue
-{
-    Messages()
-    {
-        setMsgBoxHandler([this](const TMsgBoxRequest &request) {
-            texts << request.text;
-            kinds << request.kind;
-            return answers.isEmpty() ? int(mrOk) : answers.takeFirst();
-        });
-    }
-    ~Messages() { setMsgBoxHandler({}); }
-};
 
 bool sql(TestServer &server, const QStringList &statements)
 {
@@ -161,7 +131,7 @@ class tst_MasterTables : public QObject
     Q_OBJECT
 private slots:
     void cleanup() { TLumoUpdateError::setHook({}); }
-    void cleanupTestCase() { servers.clear(); }
+    void cleanupTestCase() { stopServers(); }
     void windowsDeclared();
     void lookingChangesNothing_data();
     void lookingChangesNothing();
