@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -141,5 +142,8 @@ void TfrmLoadImage::changeEvent(QEvent *event)
 void TfrmLoadImage::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
+    // Centred on the screen, not on the window that opened it.
+    if (const QScreen *shown = screen())
+        move(shown->availableGeometry().center() - rect().center());
     fit();
 }
