@@ -23,3 +23,16 @@ QStringList classNames(const QList<TCodeTableEntry> &entries)
         names << entry.className;
     return names;
 }
+
+const TCodeTableDecl *findDecl(const QList<TCodeTableEntry> &entries, const QString &className)
+{
+    const TCodeTableEntry *entry = findEntry(entries, className);
+    return entry ? &entry->decl : nullptr;
+}
+
+TfrmSingletbl *createWindow(const QList<TCodeTableEntry> &entries, const QString &className,
+                            QWidget *parent)
+{
+    const TCodeTableEntry *entry = findEntry(entries, className);
+    return entry ? entry->create(parent) : nullptr;
+}

@@ -26,3 +26,8 @@ TCodeTableDecl tableDecl(const char *caption, const char *provider, const char *
 //! The entry of a class in a list; null when it is not there.
 const TCodeTableEntry *findEntry(const QList<TCodeTableEntry> &entries, const QString &className);
 QStringList classNames(const QList<TCodeTableEntry> &entries);
+//! The declaration of a class in a list; null when it is not there.
+const TCodeTableDecl *findDecl(const QList<TCodeTableEntry> &entries, const QString &className);
+//! A new window of a class in a list; null when it is not there.
+TfrmSingletbl *createWindow(const QList<TCodeTableEntry> &entries, const QString &className,
+                            QWidget *parent);

@@ -92,22 +92,16 @@ const QList<TCodeTableEntry> &entries()
     return list;
 }
 
-const TCodeTableEntry *entryOf(const QString &className)
-{
-    return findEntry(entries(), className);
-}
-
 const TCodeTableDecl &declOf(const char *className)
 {
-    return entryOf(QLatin1String(className))->decl;
+    return *findDecl(entries(), QLatin1String(className));
 }
 
 } // namespace
 
 const TCodeTableDecl *codeTableDecl(const QString &className)
 {
-    const TCodeTableEntry *entry = entryOf(className);
-    return entry ? &entry->decl : nullptr;
+    return findDecl(entries(), className);
 }
 
 QStringList codeTableClasses()
@@ -117,8 +111,7 @@ QStringList codeTableClasses()
 
 TfrmSingletbl *createCodeTableWindow(const QString &className, QWidget *parent)
 {
-    const TCodeTableEntry *entry = entryOf(className);
-    return entry ? entry->create(parent) : nullptr;
+    return createWindow(entries(), className, parent);
 }
 
 TfrmXCI::TfrmXCI(QWidget *parent) : TfrmSingletbl(declOf("TfrmXCI"), parent) {}

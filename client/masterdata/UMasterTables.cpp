@@ -232,22 +232,16 @@ const QList<TCodeTableEntry> &entries()
     return list;
 }
 
-const TCodeTableEntry *entryOf(const QString &className)
-{
-    return findEntry(entries(), className);
-}
-
 const TCodeTableDecl &declOf(const char *className)
 {
-    return entryOf(QLatin1String(className))->decl;
+    return *findDecl(entries(), QLatin1String(className));
 }
 
 } // namespace
 
 const TCodeTableDecl *masterTableDecl(const QString &className)
 {
-    const TCodeTableEntry *entry = entryOf(className);
-    return entry ? &entry->decl : nullptr;
+    return findDecl(entries(), className);
 }
 
 QStringList masterTableClasses()
@@ -257,8 +251,7 @@ QStringList masterTableClasses()
 
 TfrmSingletbl *createMasterTableWindow(const QString &className, QWidget *parent)
 {
-    const TCodeTableEntry *entry = entryOf(className);
-    return entry ? entry->create(parent) : nullptr;
+    return createWindow(entries(), className, parent);
 }
 
 TfrmXCorp::TfrmXCorp(QWidget *parent) : TfrmSingletbl(declOf("TfrmXCorp"), parent) {}
