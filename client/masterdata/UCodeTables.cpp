@@ -1,20 +1,10 @@
 #include "UCodeTables.h"
 
 #include "LumoCLientDataSet.h"
+#include "UCodeTableEntry.h"
 #include "UMsgBox.h"
 
-#include <functional>
-
 namespace {
-
-using Factory = std::function<TfrmSingletbl *(QWidget *parent)>;
-
-struct TCodeTableEntry
-{
-    QString className;
-    TCodeTableDecl decl;
-    Factory create;
-};
 
 constexpr auto Float = korvane::FieldType::Float;
 
@@ -41,18 +31,6 @@ TCodeFieldDecl number(const char *name, const char *label, bool required = false
             TCodeFieldDecl::ekNumber, QString::fromUtf8(suffix)};
 }
 
-template <class Window> Factory factory()
-{
-    return [](QWidget *parent) { return new Window(parent); };
-}
-
-TCodeTableDecl table(const char *caption, const char *provider, const char *tableName,
-                     const char *lookupName, QList<TCodeFieldDecl> fields)
-{
-    return {QString::fromUtf8(caption), QLatin1String(provider), QLatin1String(tableName),
-            QLatin1String(lookupName), std::move(fields)};
-}
-
 TCodeTableDecl readOnlyGrid(TCodeTableDecl decl)
 {
     decl.gridReadOnly = true;
@@ -65,88 +43,75 @@ const QList<TCodeTableEntry> &entries()
 {
     static const QList<TCodeTableEntry> list = {
         {QStringLiteral("TfrmXCI"),
-         readOnlyGrid(table("品牌设置", "dspCI", "XCI", "dspCI",
-                            {code("品牌代码", 4), text("Name", "品牌名称", 20, true)})),
-         factory<TfrmXCI>()},
+         readOnlyGrid(tableDecl("品牌设置", "dspCI", "XCI", "dspCI",
+                                {code("品牌代码", 4), text("Name", "品牌名称", 20, true)})),
+         windowFactory<TfrmXCI>()},
         {QStringLiteral("TfrmXDuty"),
-         table("职位定义", "dspDuty", "XDuty", "cdsXDuty",
-               {code("职务代码", 4), text("Name", "名称", 20, true), number("BaseSal", "基本工资"),
-                number("Addsal", "职务津贴"), text("Note", "备注", 60)}),
-         factory<TfrmXDuty>()},
+         tableDecl("职位定义", "dspDuty", "XDuty", "cdsXDuty",
+                   {code("职务代码", 4), text("Name", "名称", 20, true),
+                    number("BaseSal", "基本工资"), number("Addsal", "职务津贴"),
+                    text("Note", "备注", 60)}),
+         windowFactory<TfrmXDuty>()},
         {QStringLiteral("TfrmXMoney"),
-         table("币种设置", "dspMoney", "XMoney", "dspMoney",
-               {code("代码", 4), text("Name", "名称", 20, true), text("ename", "英文名称", 20),
-                number("rate", "汇率")}),
-         factory<TfrmXMoney>()},
+         tableDecl("币种设置", "dspMoney", "XMoney", "dspMoney",
+                   {code("代码", 4), text("Name", "名称", 20, true), text("ename", "英文名称", 20),
+                    number("rate", "汇率")}),
+         windowFactory<TfrmXMoney>()},
         {QStringLiteral("TfrmXEdu"),
-         table("学历定义", "dspEdu", "XEdu", "dspEdu",
-               {code("学历代码", 1), text("Name", "名称", 10, true), text("note", "备注", 24)}),
-         factory<TfrmXEdu>()},
+         tableDecl("学历定义", "dspEdu", "XEdu", "dspEdu",
+                   {code("学历代码", 1), text("Name", "名称", 10, true), text("note", "备注", 24)}),
+         windowFactory<TfrmXEdu>()},
         {QStringLiteral("TfrmXCredit"),
-         table("信用额度", "dspcredit", "XCredit", "cdsxCredit",
-               {code("信用分类代码", 4), text("Name", "信用分类名称", 20, true),
-                number("CNum", "信用额", true)}),
-         factory<TfrmXCredit>()},
+         tableDecl("信用额度", "dspcredit", "XCredit", "cdsxCredit",
+                   {code("信用分类代码", 4), text("Name", "信用分类名称", 20, true),
+                    number("CNum", "信用额", true)}),
+         windowFactory<TfrmXCredit>()},
         {QStringLiteral("TfrmXLocal"),
-         table("客户/厂商类别划分", "dspLocal", "XLocal", "dspLocal",
-               {code("客户/厂商类别代码", 4), text("Name", "名称", 20, true)}),
-         factory<TfrmXLocal>()},
+         tableDecl("客户/厂商类别划分", "dspLocal", "XLocal", "dspLocal",
+                   {code("客户/厂商类别代码", 4), text("Name", "名称", 20, true)}),
+         windowFactory<TfrmXLocal>()},
         {QStringLiteral("TfrmXPayKind"),
-         table("付款方式", "dsppayKind", "XPayKind", "dspPayKind",
-               {code("付款方式代码", 4), text("Name", "名称", 20, true)}),
-         factory<TfrmXPayKind>()},
+         tableDecl("付款方式", "dsppayKind", "XPayKind", "dspPayKind",
+                   {code("付款方式代码", 4), text("Name", "名称", 20, true)}),
+         windowFactory<TfrmXPayKind>()},
         {QStringLiteral("TfrmXpolity"),
-         table("政治面貌", "dspPolity", "xPolity", "dspPolity",
-               {code("代码", 1), text("Name", "政治面貌", 10, true)}),
-         factory<TfrmXpolity>()},
+         tableDecl("政治面貌", "dspPolity", "xPolity", "dspPolity",
+                   {code("代码", 1), text("Name", "政治面貌", 10, true)}),
+         windowFactory<TfrmXpolity>()},
         {QStringLiteral("TfrmXMeasure"),
-         table("计量单位", "dspMeasure", "XMeasure", "dspMeasure",
-               {code("代码", 4), text("Name", "名称", 20, true)}),
-         factory<TfrmXMeasure>()},
+         tableDecl("计量单位", "dspMeasure", "XMeasure", "dspMeasure",
+                   {code("代码", 4), text("Name", "名称", 20, true)}),
+         windowFactory<TfrmXMeasure>()},
         // Tax codes are kept as typed; the rate is a percentage.
         {QStringLiteral("TfrmXTaxAttr"),
-         table("税别税率", "dspTaxAttr", "XTaxAttr", "cdsXTaxAttr",
-               {code("代码", 4, false), text("Name", "税种", 30, true),
-                number("taxrate", "税率", true, "%")}),
-         factory<TfrmXTaxAttr>()},
+         tableDecl("税别税率", "dspTaxAttr", "XTaxAttr", "cdsXTaxAttr",
+                   {code("代码", 4, false), text("Name", "税种", 30, true),
+                    number("taxrate", "税率", true, "%")}),
+         windowFactory<TfrmXTaxAttr>()},
     };
     return list;
 }
 
-const TCodeTableEntry *entryOf(const QString &className)
-{
-    for (const TCodeTableEntry &entry : entries()) {
-        if (entry.className == className)
-            return &entry;
-    }
-    return nullptr;
-}
-
 const TCodeTableDecl &declOf(const char *className)
 {
-    return entryOf(QLatin1String(className))->decl;
+    return *findDecl(entries(), QLatin1String(className));
 }
 
 } // namespace
 
 const TCodeTableDecl *codeTableDecl(const QString &className)
 {
-    const TCodeTableEntry *entry = entryOf(className);
-    return entry ? &entry->decl : nullptr;
+    return findDecl(entries(), className);
 }
 
 QStringList codeTableClasses()
 {
-    QStringList names;
-    for (const TCodeTableEntry &entry : entries())
-        names << entry.className;
-    return names;
+    return classNames(entries());
 }
 
 TfrmSingletbl *createCodeTableWindow(const QString &className, QWidget *parent)
 {
-    const TCodeTableEntry *entry = entryOf(className);
-    return entry ? entry->create(parent) : nullptr;
+    return createWindow(entries(), className, parent);
 }
 
 TfrmXCI::TfrmXCI(QWidget *parent) : TfrmSingletbl(declOf("TfrmXCI"), parent) {}

@@ -1,10 +1,13 @@
 #include "UMasterData.h"
 
 #include "LumoCLientDataSet.h"
+#include "LumoDBImage.h"
 #include "LumoField.h"
 #include "LumoSocketConnection.h"
 #include "UCodeTables.h"
 #include "UDMMain.h"
+#include "ULoadImage.h"
+#include "UMasterTables.h"
 #include "UWorkWindows.h"
 
 namespace {
@@ -29,9 +32,13 @@ QWidget *openCodeTable(const QString &className, QWidget *parent)
 {
     TfrmSingletbl *window = createCodeTableWindow(className, parent);
     if (!window)
+        window = createMasterTableWindow(className, parent);
+    if (!window)
         return nullptr;
-    if (dmMain)
+    if (dmMain) {
         window->setRemoteServer(dmMain->SCBase);
+        window->setCodeNameServer(dmMain->scCodeName);
+    }
     window->OnCodeTableChanged = refreshLookup;
     return window;
 }
@@ -40,7 +47,8 @@ QWidget *openCodeTable(const QString &className, QWidget *parent)
 
 void registerMasterDataWindows()
 {
-    for (const QString &className : codeTableClasses()) {
+    TLumoDBImage::setPictureDialog(&TfrmLoadImage::edit);
+    for (const QString &className : codeTableClasses() + masterTableClasses()) {
         korvane::workwindows::registerWindow(
             className, [className](QWidget *parent) { return openCodeTable(className, parent); });
     }

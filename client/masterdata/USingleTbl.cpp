@@ -2,33 +2,24 @@
 
 #include "LumoCLientDataSet.h"
 #include "LumoChild.h"
+#include "LumoCodeName.h"
 #include "LumoDBGrid.h"
 #include "LumoDataSource.h"
-#include "LumoEdit.h"
 #include "LumoFaceSet.h"
 #include "LumoLabel.h"
 #include "LumoPanel.h"
+#include "LumoSocketConnection.h"
+#include "LumobitBtn.h"
+#include "UDMMain.h"
 #include "UMsgBox.h"
+#include "USingleTblEditors.h"
+#include "UWait.h"
 
 #include <QEvent>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
-#include <QValidator>
 
 namespace {
-
-//! Turns typed letters into capitals as they are typed.
-class TUpperCaseValidator : public QValidator
-{
-public:
-    using QValidator::QValidator;
-    State validate(QString &input, int &) const override
-    {
-        input = input.toUpper();
-        return Acceptable;
-    }
-};
 
 TLumoPanel *makePanel(QWidget *parent, const char *name, const char *tagStr,
                       TLumoPanel::TPnlType type)
@@ -40,15 +31,6 @@ TLumoPanel *makePanel(QWidget *parent, const char *name, const char *tagStr,
     return panel;
 }
 
-//! The edit area repeats the display label; two-character labels are spaced out so that
-//! they line up with the longer ones ("名    称").
-QString editAreaLabel(const QString &label)
-{
-    const QString text =
-        label.size() == 2 ? label.left(1) + QStringLiteral("    ") + label.mid(1) : label;
-    return text + QStringLiteral("：");
-}
-
 } // namespace
 
 TfrmSingletbl::TfrmSingletbl(const TCodeTableDecl &decl, QWidget *parent)
@@ -58,12 +40,16 @@ TfrmSingletbl::TfrmSingletbl(const TCodeTableDecl &decl, QWidget *parent)
     setWindowTitle(decl.caption);
     createPanels();
     createDataSet();
-    createEditors();
+    createSearchPanel();
+    singletbl::buildEditArea(pnlMasterEdt, m_decl, dsXMaster);
+    createGridTwins();
+    singletbl::linkPredecessors(this, m_decl);
     FaceSet = new TLumoFaceSet(this);
     FaceSet->setObjectName(QStringLiteral("FaceSet"));
     LumoChild = new TLumoChild(this);
     LumoChild->setObjectName(QStringLiteral("LumoChild"));
     hookEvents();
+    setSearchParams();
 }
 
 TfrmSingletbl::~TfrmSingletbl() = default;
@@ -73,12 +59,18 @@ void TfrmSingletbl::setRemoteServer(TLumoRemoteServer *server)
     CDSXMaster->setRemoteServer(server);
 }
 
+void TfrmSingletbl::setCodeNameServer(TLumoRemoteServer *server)
+{
+    for (TLumoCodeName *editor : findChildren<TLumoCodeName *>())
+        editor->setRemoteServer(server);
+}
+
 void TfrmSingletbl::createPanels()
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     pnlQuery = makePanel(this, "pnlQuery", "D0", TLumoPanel::ptQuery);
-    pnlQuery->hide();
+    pnlQuery->setVisible(!m_decl.search.isEmpty());
     layout->addWidget(pnlQuery);
     pnlMaster = makePanel(this, "pnlMaster", "D1", TLumoPanel::ptActivePnl);
     layout->addWidget(pnlMaster, 1);
@@ -108,57 +100,68 @@ void TfrmSingletbl::createDataSet()
     CDSXMaster->setTableName(m_decl.tableName);
     CDSXMaster->setPacketRecords(20);
     CDSXMaster->setFetchOnDemand(true);
-    CDSXMaster->IndexDefs() = {{QStringLiteral("idxKey"), QStringLiteral("Code")}};
-    for (const TCodeFieldDecl &field : std::as_const(m_decl.fields)) {
-        CDSXMaster->addDataField(field.name, field.type, field.width)
-            .setDisplayLabel(field.label)
-            .setRequired(field.required);
-    }
+    CDSXMaster->IndexDefs() = {{QStringLiteral("idxKey"), m_decl.keyFields}};
+    for (const TCodeFieldDecl &field : std::as_const(m_decl.fields))
+        addField(field);
     dsXMaster = new TLumoDataSource(this);
     dsXMaster->setObjectName(QStringLiteral("dsXMaster"));
     dsXMaster->setDataSet(CDSXMaster);
     GridXMaster->setDataSource(dsXMaster);
+    GridXMaster->setColumns(m_decl.gridColumns);
 }
 
-void TfrmSingletbl::createEditors()
+void TfrmSingletbl::addField(const TCodeFieldDecl &field)
 {
-    auto *grid = new QGridLayout(pnlMasterEdt);
-    grid->setContentsMargins(12, 8, 12, 8);
-    grid->setHorizontalSpacing(8);
-    int row = 0;
-    for (const TCodeFieldDecl &field : std::as_const(m_decl.fields))
-        addEditorRow(grid, row++, field);
-    grid->setColumnStretch(1, 1);
-}
-
-void TfrmSingletbl::addEditorRow(QGridLayout *grid, int row, const TCodeFieldDecl &field)
-{
-    auto *label = new TLumoLabel(editAreaLabel(field.label), pnlMasterEdt);
-    label->setObjectName(QStringLiteral("lbl") + field.name);
-    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    auto *editor = new TLumoDBEdit(pnlMasterEdt);
-    editor->setObjectName(QStringLiteral("edt") + field.name);
-    editor->setDataSource(dsXMaster);
-    editor->setDataField(field.name);
-    if (field.type == korvane::FieldType::String && field.width > 0)
-        editor->setMaxLength(field.width);
-    if (field.upperCase)
-        editor->setValidator(new TUpperCaseValidator(editor));
-    if (field.editor == TCodeFieldDecl::ekNumber)
-        editor->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    // As wide as the longest entry, within reason: short codes get short editors.
-    const int chars = field.type == korvane::FieldType::String ? qBound(4, field.width, 40) : 12;
-    editor->setFixedWidth(editor->fontMetrics().horizontalAdvance(QLatin1Char('W')) * chars + 12);
-    auto *line = new QHBoxLayout;
-    line->addWidget(editor);
-    if (!field.suffix.isEmpty()) {
-        auto *suffix = new TLumoLabel(field.suffix, pnlMasterEdt);
-        suffix->setObjectName(QStringLiteral("lbl") + field.name + QStringLiteral("Suffix"));
-        line->addWidget(suffix);
+    if (!field.lookupKey.isEmpty()) {
+        // A name looked up in a shared list; without the data module there is none to show.
+        TLumoCLientDataSet *list = dmMain ? dmMain->lookup(field.list) : nullptr;
+        if (list) {
+            CDSXMaster
+                ->addLookupField(field.name, field.lookupKey, list, QStringLiteral("Code"),
+                                 QStringLiteral("Name"))
+                .setDisplayLabel(field.label);
+        }
+        return;
     }
+    CDSXMaster->addDataField(field.name, field.type, field.width)
+        .setDisplayLabel(field.label)
+        .setRequired(field.required);
+}
+
+void TfrmSingletbl::createSearchPanel()
+{
+    if (m_decl.search.isEmpty())
+        return;
+    auto *line = new QHBoxLayout(pnlQuery);
+    line->setContentsMargins(12, 6, 12, 6);
+    line->addWidget(new TLumoLabel(QStringLiteral("搜索条件："), pnlQuery));
+    for (const TSearchFieldDecl &field : std::as_const(m_decl.search)) {
+        line->addWidget(new TLumoLabel(field.label + QStringLiteral("："), pnlQuery));
+        TLumoCodeName *editor =
+            singletbl::createCodeName(field.codeName, field.name, true, nullptr, pnlQuery);
+        editor->setObjectName(field.name);
+        editor->setFixedWidth(editor->fontMetrics().horizontalAdvance(QLatin1Char('W')) * 10);
+        line->addWidget(editor);
+    }
+    auto *button = new TLumobitBtn(pnlQuery);
+    button->setObjectName(QStringLiteral("btnSearch"));
+    button->setText(QStringLiteral("搜索"));
+    connect(button, &QPushButton::clicked, this, &TfrmSingletbl::Search);
+    line->addWidget(button);
     line->addStretch(1);
-    grid->addWidget(label, row, 0);
-    grid->addLayout(line, row, 1);
+}
+
+void TfrmSingletbl::createGridTwins()
+{
+    // The grid places a code/name editor of its own panel over a cell of the same field.
+    for (const TCodeFieldDecl &field : std::as_const(m_decl.fields)) {
+        if (field.editor != TCodeFieldDecl::ekCodeName || !field.codeName.inGrid)
+            continue;
+        TLumoCodeName *twin = singletbl::createCodeName(field.codeName, field.name, field.upperCase,
+                                                        dsXMaster, pnlMasterList);
+        twin->setBorderStyle(TLumoCodeName::bsNone);
+        twin->hide();
+    }
 }
 
 void TfrmSingletbl::hookEvents()
@@ -170,6 +173,13 @@ void TfrmSingletbl::hookEvents()
             Abort();
         changeOnItsWay();
     };
+    // The rule before a new row runs before the list is even asked: the opening stock
+    // refuses an insert while its list is still closed.
+    LumoChild->BeforeExecParentCommand = [this](int command, bool &) {
+        if (command == TLumoChild::cmNew && !beforeInsertRule())
+            Abort();
+    };
+    CDSXMaster->OnNewRecord = [this](TLumoCLientDataSet &) { newRowDefaults(); };
 }
 
 void TfrmSingletbl::beforePost()
@@ -205,11 +215,57 @@ void TfrmSingletbl::reportAppliedChange()
         OnCodeTableChanged(m_decl.lookupName);
 }
 
+TLumoCodeName *TfrmSingletbl::searchEditor(const QString &name) const
+{
+    return pnlQuery->findChild<TLumoCodeName *>(name);
+}
+
+QString TfrmSingletbl::searchCode(const QString &name) const
+{
+    const TLumoCodeName *editor = searchEditor(name);
+    return editor ? editor->Text().trimmed() : QString();
+}
+
+void TfrmSingletbl::askForSearchPick(const TSearchFieldDecl &field)
+{
+    MsgBox(field.requiredText, mkHint);
+    if (TLumoCodeName *editor = searchEditor(field.name))
+        editor->activeEdit()->setFocus();
+}
+
+void TfrmSingletbl::setSearchParams()
+{
+    // A twin holding a single blank switches its filter off.
+    for (const TSearchFieldDecl &field : std::as_const(m_decl.search)) {
+        const QString code = searchCode(field.name);
+        const QString value = code.isEmpty() ? QStringLiteral(" ") : code;
+        CDSXMaster->Params().setValue(field.param, value);
+        if (!field.twin.isEmpty())
+            CDSXMaster->Params().setValue(field.twin, value);
+    }
+}
+
+void TfrmSingletbl::Search()
+{
+    for (const TSearchFieldDecl &field : std::as_const(m_decl.search)) {
+        if (!field.requiredText.isEmpty() && searchCode(field.name).isEmpty()) {
+            askForSearchPick(field);
+            return;
+        }
+    }
+    CDSXMaster->Close();
+    TWaitGuard wait(QStringLiteral("DEFAULT"), QStringLiteral("DEFAULT"));
+    setSearchParams();
+    openMaster();
+}
+
 void TfrmSingletbl::activateWorkWindow()
 {
     if (!LumoChild->Initialized()) {
         LumoChild->InitFrame(lumoSession());
-        openMaster();
+        // A window with a search panel lists nothing until the first search.
+        if (m_decl.search.isEmpty())
+            openMaster();
     }
     LumoChild->ActivateCommandTarget();
 }

@@ -2,9 +2,9 @@
 //! TfrmSingletbl: the code-maintenance window. A list grid above an edit area, one master
 //! data set on a provider of the base module and the frame that answers the main window's
 //! record commands. A code table is declared as data (TCodeTableDecl); the window turns its
-//! fields into grid columns and edit-area editors.
+//! fields into grid columns, edit-area editors and the search panel.
 
-#include "Packet.h"
+#include "USingleTblDecl.h"
 
 #include <QList>
 #include <QPointer>
@@ -20,33 +20,7 @@ class TLumoFaceSet;
 class TLumoPanel;
 class TLumoRemoteServer;
 class Tlumodbgrid;
-class QGridLayout;
-
-//! One persistent field of a code table: how it is stored, labelled, entered and checked.
-struct TCodeFieldDecl
-{
-    enum TEditorKind { ekText, ekNumber };
-
-    QString name;
-    QString label; // grid title and the name used in every message about the field
-    korvane::FieldType type = korvane::FieldType::String;
-    int width = 0; // most characters the editor accepts (text fields)
-    bool required = false;
-    bool upperCase = false; // typed letters become capitals
-    TEditorKind editor = ekText;
-    QString suffix; // shown after the editor, as "%"
-};
-
-//! One code table: its window's caption, provider, table and fields.
-struct TCodeTableDecl
-{
-    QString caption;
-    QString provider;
-    QString tableName;
-    QString lookupName; // the data module's shared list of the same table ("" for none)
-    QList<TCodeFieldDecl> fields;
-    bool gridReadOnly = false;
-};
+class TLumoCodeName;
 
 class TfrmSingletbl : public QWidget
 {
@@ -58,6 +32,8 @@ public:
 
     //! The base module connection the master data set reads from and applies to.
     void setRemoteServer(TLumoRemoteServer *server);
+    //! The code/name module connection of every code/name editor of the window.
+    void setCodeNameServer(TLumoRemoteServer *server);
     //! Told the shared list's name once a save or delete has reached the server (after the
     //! command, from the event loop).
     std::function<void(const QString &lookupName)> OnCodeTableChanged;
@@ -66,6 +42,10 @@ public:
     //! The window's first activation: initialises the frame and opens the master data set;
     //! every activation makes this window the target of the main window's commands.
     void activateWorkWindow();
+    //! The search button: the list of the picks in the search panel.
+    void Search();
+    //! An editor of the search panel by its objectName; null when there is none.
+    TLumoCodeName *searchEditor(const QString &name) const;
 
     TLumoPanel *pnlQuery = nullptr;
     TLumoPanel *pnlMaster = nullptr;
@@ -82,6 +62,14 @@ protected:
     virtual bool beforeSaveRule() { return true; }
     //! The window's own rule before a delete; false abandons the delete after its message.
     virtual bool beforeDeleteRule() { return true; }
+    //! The window's own rule before a new row; false abandons the insert after its message.
+    virtual bool beforeInsertRule() { return true; }
+    //! The window's own defaults of a new row.
+    virtual void newRowDefaults() {}
+    //! The code picked in the search panel's editor of that name ("" for none).
+    QString searchCode(const QString &name) const;
+    //! Reports a missing pick of the search panel and gives its editor the focus.
+    void askForSearchPick(const TSearchFieldDecl &field);
 
     bool event(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -89,8 +77,10 @@ protected:
 private:
     void createPanels();
     void createDataSet();
-    void createEditors();
-    void addEditorRow(QGridLayout *grid, int row, const TCodeFieldDecl &field);
+    void createSearchPanel();
+    void createGridTwins();
+    void addField(const TCodeFieldDecl &field);
+    void setSearchParams();
     void hookEvents();
     void beforePost();
     void changeOnItsWay();

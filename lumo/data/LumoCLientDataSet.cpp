@@ -288,7 +288,11 @@ Packet TLumoCLientDataSet::requestRecords(int options)
         throw TLumoDataSetError(QStringLiteral("%1: 没有连接远程服务器").arg(objectName()));
     if (m_providerName.isEmpty())
         throw TLumoDataSetError(QStringLiteral("%1: 缺少数据提供者").arg(objectName()));
-    return m_remoteServer->getRecords(m_providerName, m_packetRecords, options, m_params.list());
+    // A later packet of the same opening continues the provider's query; sending the
+    // parameters again would restart it and deliver the first packet once more.
+    const bool restarts = options & (grMetaData | grReset);
+    return m_remoteServer->getRecords(m_providerName, m_packetRecords, options,
+                                      restarts ? m_params.list() : korvane::Params());
 }
 
 void TLumoCLientDataSet::Open()

@@ -369,6 +369,14 @@ void TLumoCodeName::Resolve()
         clearTarget();
         return;
     }
+    // Passing through the code a listed row already holds changes nothing: the row stays
+    // browsed instead of asking to be saved.
+    if (const TLumoCLientDataSet *ds = m_nodb ? nullptr : targetDataSet();
+        ds && ds->Active() && ds->State() == TDataSetState::dsBrowse) {
+        const TLumoField *field = ds->FindField(CodeDataField());
+        if (field && field->AsString() == code)
+            return;
+    }
     if (m_preCodeName && !checkPredecessor())
         return;
     m_lookup->Params().setValue(kCode, code);

@@ -289,7 +289,12 @@ QVariant TBaseRDM::GetSpec(const QString &hCode)
 
 QVariant TBaseRDM::GetSpech(const QString &classCode)
 {
-    return packOnce(m_specKinds, {{QStringLiteral("ClassCode"), classCode}});
+    // An unknown class answers null, like a failed statement: the client then says the
+    // class has nothing to choose from.
+    const QVariant packet = packOnce(m_specKinds, {{QStringLiteral("ClassCode"), classCode}});
+    if (packet.isNull() || packet.value<Packet>().rows.isEmpty())
+        return QVariant();
+    return packet;
 }
 
 void TBaseRDM::LogIn(const QString &userId, const QString &password, QVariantList *out)

@@ -30,7 +30,8 @@ public:
     //! The values of one specification kind (bCode, Name) as a data packet
     //! (QVariant::fromValue(Packet)); null when the statement fails.
     QVariant GetSpec(const QString &hCode);
-    //! One product class with the names of its six specification kinds; as GetSpec.
+    //! One product class with the names of its six specification kinds; null for an unknown
+    //! class or a failing statement.
     QVariant GetSpech(const QString &classCode);
     //! Checks the user code and password against XPSEmp. Outputs in order: id (a
     //! non-negative session id; "-5" for a wrong user or password; "-2" when the database

@@ -95,6 +95,18 @@ QString codesSql(const char *code, const char *name, const char *table)
         .arg(QLatin1String(code), QLatin1String(name), QLatin1String(table), oneCode(code));
 }
 
+// The specification kinds' list shows the English name as its third column.
+const QString SpecKindsSql =
+    QStringLiteral("SELECT hCode, name, name_e FROM XSpech WHERE %1 ORDER BY hCode")
+        .arg(oneCode("hCode"));
+
+const QString CurrenciesSql =
+    QStringLiteral("SELECT Code, Name, eName, Rate FROM XMoney WHERE %1 ORDER BY code")
+        .arg(oneCode("Code"));
+
+const QString PartnerClassesSql =
+    QStringLiteral("SELECT * FROM XLocal WHERE %1 ORDER BY Code").arg(oneCode("Code"));
+
 } // namespace
 
 ProviderDefs TCodeNameRDM::providerDefs()
@@ -110,14 +122,11 @@ ProviderDefs TCodeNameRDM::providerDefs()
         {.name = "dspSpecCN", .sql = SpecLinesSql},
         {.name = "dspClassCN", .sql = codesSql("Code", "name", "XPrdtClass")},
         {.name = "dspCICN", .sql = codesSql("Code", "Name", "XCI")},
-        {.name = "dspSpecCodeCN", .sql = codesSql("hCode", "name", "XSpech")},
+        {.name = "dspSpecCodeCN", .sql = SpecKindsSql},
         {.name = "dspCorpDeptCN", .sql = CompanyDepartmentsSql},
         {.name = "dspCorpCN", .sql = codesSql("Code", "name", "xcorp")},
-        {.name = "dspMoneyCN",
-         .sql = QStringLiteral("SELECT Code, Name, eName, Rate FROM XMoney ORDER BY code")},
-        {.name = "dspLocalCN",
-         .sql = QStringLiteral("SELECT * FROM XLocal ORDER BY Code"),
-         .options = ProviderOptions::B},
+        {.name = "dspMoneyCN", .sql = CurrenciesSql},
+        {.name = "dspLocalCN", .sql = PartnerClassesSql, .options = ProviderOptions::B},
     };
 }
 

@@ -12,6 +12,7 @@
 #include "UMasterData.h"
 #include "UMsgBox.h"
 #include "UWorkWindows.h"
+#include "WindowTestSupport.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -73,38 +74,6 @@ public:
 
 private:
     TLumoRemoteServer &m_inner;
-};
-
-//! One running server per database, shared by the rows of every test: each test keeps to
-//! codes of its own.
-std::map<QString, std::unique_ptr<TestServer>> servers; // stopped by cleanupTestCase()
-
-TestServer *serverFor(const QString &backend, QString *error)
-{
-    auto &server = servers[backend];
-    if (!server) {
-        server = std::make_unique<TestServer>(backend);
-        if (!server->start()) {
-            *error = server->error();
-            server.reset();
-            return nullptr;
-        }
-    }
-    return server.get();
-}
-
-//! Messages of the library and of MsgBox in one list; questions answered from the queue.
-struct Messages : lumo::test::MessageQueue
-{
-    Messages()
-    {
-        setMsgBoxHandler([this](const TMsgBoxRequest &request) {
-            texts << request.text;
-            kinds << request.kind;
-            return answers.isEmpty() ? int(mrOk) : answers.takeFirst();
-        });
-    }
-    ~Messages() { setMsgBoxHandler({}); }
 };
 
 //! A logged-in base connection and one code-table window on it.
@@ -260,7 +229,7 @@ class tst_CodeTables : public QObject
     Q_OBJECT
 private slots:
     void cleanup() { TLumoUpdateError::setHook({}); }
-    void cleanupTestCase() { servers.clear(); }
+    void cleanupTestCase() { stopServers(); }
     void registeredByClassName();
     void keysChecked_data() { addWindowRows(); }
     void keysChecked();

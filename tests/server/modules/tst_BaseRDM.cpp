@@ -397,6 +397,10 @@ private slots:
         QCOMPARE(kinds.rows[0].at(kinds.indexOf("hspecName1")).toString(), QStringLiteral("颜色"));
         QVERIFY(kinds.rows[0].at(kinds.indexOf("hspecName2")).isNull());
         QCOMPARE(kinds.indexOf("hspecno6") >= 0, true);
+        // An unknown class answers null, not an empty packet.
+        result = QStringLiteral("not answered");
+        call(*f.module, "GetSpech", {"NOCLASS"}, &result);
+        QVERIFY(result.isNull());
     }
 
     void everyProviderAnswers_data()

@@ -1,0 +1,55 @@
+#pragma once
+//! What the tests of work windows share: one running server per database and the
+//! messages the windows show.
+
+#include "../lumo/LumoChildTestSupport.h"
+#include "TestServer.h"
+#include "UMsgBox.h"
+
+#include <map>
+#include <memory>
+
+namespace korvane::test {
+
+//! One running server per database, shared by the rows of every test of a program: each
+//! test keeps to codes of its own. stopServers() ends them.
+inline std::map<QString, std::unique_ptr<TestServer>> &runningServers()
+{
+    static std::map<QString, std::unique_ptr<TestServer>> servers;
+    return servers;
+}
+
+inline TestServer *serverFor(const QString &backend, QString *error)
+{
+    auto &server = runningServers()[backend];
+    if (!server) {
+        server = std::make_unique<TestServer>(backend);
+        if (!server->start()) {
+            *error = server->error();
+            server.reset();
+            return nullptr;
+        }
+    }
+    return server.get();
+}
+
+inline void stopServers()
+{
+    runningServers().clear();
+}
+
+//! Messages of the library and of MsgBox in one list; questions answered from the queue.
+struct Messages : lumo::test::MessageQueue
+{
+    Messages()
+    {
+        setMsgBoxHandler([this](const TMsgBoxRequest &request) {
+            texts << request.text;
+            kinds << request.kind;
+            return answers.isEmpty() ? int(mrOk) : answers.takeFirst();
+        });
+    }
+    ~Messages() { setMsgBoxHandler({}); }
+};
+
+} // namespace korvane::test
