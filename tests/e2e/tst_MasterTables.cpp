@@ -67,7 +67,7 @@ struct Client
                                    {&session, &info, &sysSet, &purView, &para});
         for (TLumoSocketConnection *connection : dm.connections())
             connection->setSession(session);
-        ready = dm.OpenAllLookups();
+        ready = dm.OpenAllLookups().isEmpty();
         registerMasterDataWindows();
     }
     ~Client() { delete window.data(); }
