@@ -38,6 +38,7 @@ ReportPreview::ReportPreview(ReportDefinition definition, ReportCursor &cursor,
     scroll_->setAlignment(Qt::AlignHCenter);
     scroll_->setBackgroundRole(QPalette::Dark);
     pageView_ = new QLabel;
+    pageView_->setObjectName(QStringLiteral("pageView"));
     scroll_->setWidget(pageView_);
     box->addWidget(scroll_, 1);
     pages_ << layout_->nextPage();
