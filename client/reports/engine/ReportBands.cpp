@@ -55,18 +55,26 @@ Primitive ruleItem(double y, double width, double pen)
     return p;
 }
 
-double cellHeight(const QString &text, double width, const TextStyle &style)
+QStringList cellLines(const QString &text, double width, const TextStyle &style)
 {
-    const qsizetype lines = metrics().wrap(text, width - 2 * kPadX, style).size();
-    return lines * metrics().lineHeightMm(style) + 2 * kPadY;
+    return metrics().wrap(text, width - 2 * kPadX, style);
 }
 
-//! A framed cell; its wrapped text starts at the top, or is centred in a header.
-void addCell(Band &band, const QRectF &box, const QString &text, Qt::Alignment align,
-             const TextStyle &style, const QColor &ground, bool centred)
+double heightOf(const QStringList &lines, const TextStyle &style)
+{
+    return lines.size() * metrics().lineHeightMm(style) + 2 * kPadY;
+}
+
+double cellHeight(const QString &text, double width, const TextStyle &style)
+{
+    return heightOf(cellLines(text, width, style), style);
+}
+
+//! A framed cell of wrapped lines, from the top, or centred in a header.
+void addLines(Band &band, const QRectF &box, const QStringList &lines, Qt::Alignment align,
+              const TextStyle &style, const QColor &ground, bool centred)
 {
     band.items << rectItem(box, kFramePen, ground);
-    const QStringList lines = metrics().wrap(text, box.width() - 2 * kPadX, style);
     const double lh = metrics().lineHeightMm(style);
     double y = centred ? box.y() + (box.height() - lines.size() * lh) / 2 : box.y() + kPadY;
     for (const QString &line : lines) {
@@ -75,6 +83,12 @@ void addCell(Band &band, const QRectF &box, const QString &text, Qt::Alignment a
                                    align, style);
         y += lh;
     }
+}
+
+void addCell(Band &band, const QRectF &box, const QString &text, Qt::Alignment align,
+             const TextStyle &style, const QColor &ground, bool centred)
+{
+    addLines(band, box, cellLines(text, box.width(), style), align, style, ground, centred);
 }
 
 //! Lines of text across the band, one under the other, each wrapped to the width.
@@ -208,18 +222,19 @@ Band ReportBands::line(const ReportLine &line) const
 
 Band ReportBands::detailLine(const ReportLine &line) const
 {
-    QStringList texts;
+    QVector<QStringList> lines;
     double height = 0;
     for (int c = 0; c < definition_.columns.size(); ++c) {
         const ReportColumn &column = definition_.columns.at(c);
-        texts << formatCell(column, line.cells.value(c));
-        height = std::max(height, cellHeight(texts.last(), column.widthMm, kBody));
+        lines << cellLines(formatCell(column, line.cells.value(c)), column.widthMm, kBody);
+        height = std::max(height, heightOf(lines.last(), kBody));
     }
     Band band;
+    band.items.reserve(2 * lines.size());
     for (int c = 0; c < definition_.columns.size(); ++c) {
         const ReportColumn &column = definition_.columns.at(c);
-        addCell(band, QRectF(columnX(c), 0, column.widthMm, height), texts.at(c), column.align,
-                kBody, QColor(), false);
+        addLines(band, QRectF(columnX(c), 0, column.widthMm, height), lines.at(c), column.align,
+                 kBody, QColor(), false);
     }
     band.heightMm = height;
     return band;

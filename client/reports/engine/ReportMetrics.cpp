@@ -1,6 +1,5 @@
 #include "ReportMetrics.h"
 
-#include <QFontMetricsF>
 #include <QTextLayout>
 
 #include <cmath>
@@ -20,6 +19,16 @@ const ReportMetrics &ReportMetrics::reference()
     return metrics;
 }
 
+const ReportMetrics::Measured &ReportMetrics::measured(const TextStyle &style) const
+{
+    for (const Measured &m : cache_)
+        if (m.style.pointSize == style.pointSize && m.style.bold == style.bold)
+            return m;
+    QFont f = font(style);
+    cache_.append(Measured{style, f, QFontMetricsF(f, &device_)});
+    return cache_.last();
+}
+
 QFont ReportMetrics::font(const TextStyle &style) const
 {
     QFont f(QStringLiteral("Noto Sans CJK SC"));
@@ -32,26 +41,30 @@ QFont ReportMetrics::font(const TextStyle &style) const
 
 double ReportMetrics::lineHeightMm(const TextStyle &style) const
 {
-    return QFontMetricsF(font(style), &device_).height() / PxPerMm;
+    return measured(style).metrics.height() / PxPerMm;
 }
 
 double ReportMetrics::widthMm(const QString &text, const TextStyle &style) const
 {
-    return QFontMetricsF(font(style), &device_).horizontalAdvance(text) / PxPerMm;
+    return measured(style).metrics.horizontalAdvance(text) / PxPerMm;
 }
 
-QStringList ReportMetrics::wrap(const QString &text, double widthMm, const TextStyle &style) const
+QStringList ReportMetrics::wrap(const QString &text, double maxWidthMm,
+                                const TextStyle &style) const
 {
+    // Most cells fit on one line; only those that do not need the line breaker.
+    if (!text.contains(QLatin1Char('\n')) && widthMm(text, style) <= maxWidthMm)
+        return {text.trimmed()};
     QString laid = text;
     laid.replace(QLatin1Char('\n'), QChar::LineSeparator);
-    QTextLayout layout(laid, font(style), &device_);
+    QTextLayout layout(laid, measured(style).font, &device_);
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout.setTextOption(option);
     QStringList lines;
     layout.beginLayout();
     for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(widthMm * PxPerMm);
+        line.setLineWidth(maxWidthMm * PxPerMm);
         QString piece = laid.mid(line.textStart(), line.textLength());
         piece.remove(QChar::LineSeparator);
         lines << piece.trimmed();

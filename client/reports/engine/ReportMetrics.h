@@ -5,8 +5,10 @@
 #include "ReportPage.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QStringList>
+#include <QVector>
 
 namespace korvane::report {
 
@@ -25,8 +27,18 @@ public:
     QStringList wrap(const QString &text, double widthMm, const TextStyle &style) const;
 
 private:
+    //! A style's font and its measures, made once: measuring is the layout's hot path.
+    struct Measured
+    {
+        TextStyle style;
+        QFont font;
+        QFontMetricsF metrics;
+    };
+
     ReportMetrics();
+    const Measured &measured(const TextStyle &style) const;
     QImage device_;
+    mutable QVector<Measured> cache_; // the layout runs on the GUI thread only
 };
 
 } // namespace korvane::report

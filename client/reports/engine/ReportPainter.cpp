@@ -16,17 +16,20 @@ Qt::Alignment horizontal(Qt::Alignment align)
     return align & Qt::AlignHorizontal_Mask;
 }
 
-//! Text is drawn in reference pixels with the reference font, so it takes the room the
-//! layout measured on every device.
+//! Text is drawn untransformed with the reference font scaled to the device's pixels:
+//! glyphs then come from the glyph cache instead of being drawn as paths, and the unhinted
+//! font takes the room the layout measured.
 void paintText(QPainter &painter, const Primitive &p)
 {
-    const double scale = ReportMetrics::PxPerMm;
+    const QTransform toDevice = painter.worldTransform();
+    const QRectF box = toDevice.mapRect(p.rect);
+    QFont font = ReportMetrics::reference().font(p.style);
+    const double devicePx = font.pixelSize() * toDevice.m22() / ReportMetrics::PxPerMm;
+    font.setPointSizeF(devicePx * 72.0 / painter.device()->logicalDpiY());
     painter.save();
-    painter.scale(1 / scale, 1 / scale);
-    painter.setFont(ReportMetrics::reference().font(p.style));
+    painter.resetTransform();
+    painter.setFont(font);
     painter.setPen(Qt::black);
-    const QRectF box(p.rect.x() * scale, p.rect.y() * scale, p.rect.width() * scale,
-                     p.rect.height() * scale);
     painter.drawText(box, int(horizontal(p.align) | Qt::AlignVCenter | Qt::TextDontClip), p.text);
     painter.restore();
 }
