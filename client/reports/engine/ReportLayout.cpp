@@ -1,0 +1,70 @@
+#include "ReportLayout.h"
+
+namespace korvane::report {
+
+QSizeF pageSizeMm(const ReportDefinition &definition)
+{
+    const QSizeF size = QPageSize(definition.pageSize).size(QPageSize::Millimeter);
+    return definition.orientation == QPageLayout::Landscape ? size.transposed() : size;
+}
+
+ReportLayout::ReportLayout(ReportDefinition definition, ReportCursor &cursor, ReportContext context)
+    : definition_(std::move(definition)), context_(std::move(context)),
+      pageSize_(report::pageSizeMm(definition_)), lines_(definition_, cursor),
+      bands_(definition_, context_, pageSize_.width() - 2 * definition_.marginMm),
+      footer_(bands_.pageFooter(0))
+{}
+
+std::optional<Band> ReportLayout::nextBand()
+{
+    if (pending_) {
+        std::optional<Band> band = std::move(pending_);
+        pending_.reset();
+        return band;
+    }
+    if (std::optional<ReportLine> line = lines_.next())
+        return bands_.line(*line);
+    done_ = true;
+    return std::nullopt;
+}
+
+ReportPage ReportLayout::nextPage()
+{
+    ReportPage page;
+    page.number = ++pageNumber_;
+    page.sizeMm = pageSize_;
+    const double left = definition_.marginMm;
+    const double footerTop = pageSize_.height() - definition_.marginMm - footer_.heightMm;
+    double y = definition_.marginMm;
+    const auto place = [&](const Band &band) {
+        band.placeOn(page, left, y);
+        y += band.heightMm;
+    };
+    if (definition_.pageHeader)
+        place(bands_.pageHeader());
+    if (page.number == 1)
+        place(bands_.titleBlock());
+    place(bands_.columnHeader());
+    // A line taller than a whole page still goes on one, or the layout would never end.
+    bool placedLine = false;
+    while (std::optional<Band> band = nextBand()) {
+        if (placedLine && y + band->heightMm > footerTop - 1.0) {
+            pending_ = std::move(band);
+            break;
+        }
+        place(*band);
+        placedLine = true;
+    }
+    bands_.pageFooter(page.number).placeOn(page, left, footerTop);
+    return page;
+}
+
+QVector<ReportPage> ReportLayout::remainingPages()
+{
+    QVector<ReportPage> pages;
+    while (!atEnd())
+        pages << nextPage();
+    return pages;
+}
+
+} // namespace korvane::report
