@@ -282,52 +282,43 @@ void salesOrder(Demo &d, const QDate &day, bool checked)
     d.ledger.salesOrders << order;
 }
 
-void receiveOrder(Demo &d, const QDate &day, Order &order, bool checked)
+namespace {
+
+//! A stock document reading (or giving back) an order's lines: its kind, who handles it and
+//! the remark its lines carry ("采购单" + number + "入库！").
+void orderStockDocument(Demo &d, const QDate &day, Order &order, bool checked, const char *flag,
+                        const Staff &staff, const char *source, const char *verb, bool reading)
 {
-    const StockHead head{QStringLiteral("1"),
+    const StockHead head{QLatin1String(flag),
                          QStringLiteral("1"),
                          order.store,
                          QString(),
                          order.partner,
-                         &d.firm.storing,
-                         QStringLiteral("采购单") + order.headno + QStringLiteral("入库！")};
-    orderDocument(d, day, order, checked, head, true);
+                         &staff,
+                         QString::fromUtf8(source) + order.headno + QString::fromUtf8(verb)};
+    orderDocument(d, day, order, checked, head, reading);
+}
+
+} // namespace
+
+void receiveOrder(Demo &d, const QDate &day, Order &order, bool checked)
+{
+    orderStockDocument(d, day, order, checked, "1", d.firm.storing, "采购单", "入库！", true);
 }
 
 void returnToSupplier(Demo &d, const QDate &day, Order &order, bool checked)
 {
-    const StockHead head{QStringLiteral("2"),
-                         QStringLiteral("1"),
-                         order.store,
-                         QString(),
-                         order.partner,
-                         &d.firm.buying,
-                         QStringLiteral("采购单") + order.headno + QStringLiteral("退货！")};
-    orderDocument(d, day, order, checked, head, false);
+    orderStockDocument(d, day, order, checked, "2", d.firm.buying, "采购单", "退货！", false);
 }
 
 void deliverOrder(Demo &d, const QDate &day, Order &order, bool checked)
 {
-    const StockHead head{QStringLiteral("3"),
-                         QStringLiteral("1"),
-                         order.store,
-                         QString(),
-                         order.partner,
-                         &d.firm.selling,
-                         QStringLiteral("销售单") + order.headno + QStringLiteral("出货！")};
-    orderDocument(d, day, order, checked, head, true);
+    orderStockDocument(d, day, order, checked, "3", d.firm.selling, "销售单", "出货！", true);
 }
 
 void returnFromCustomer(Demo &d, const QDate &day, Order &order, bool checked)
 {
-    const StockHead head{QStringLiteral("4"),
-                         QStringLiteral("1"),
-                         order.store,
-                         QString(),
-                         order.partner,
-                         &d.firm.selling,
-                         QStringLiteral("销售单") + order.headno + QStringLiteral("退货！")};
-    orderDocument(d, day, order, checked, head, false);
+    orderStockDocument(d, day, order, checked, "4", d.firm.selling, "销售单", "退货！", false);
 }
 
 void stockDocument(Demo &d, const QDate &day, const QString &flag, bool checked)
