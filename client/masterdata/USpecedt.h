@@ -1,6 +1,6 @@
 #pragma once
-//! TfrmSpecedt: the chooser of a product line's specification text. It lists the items of
-//! each specification head of the product's class; the picks, joined by ",", become the
+//! TfrmSpecedt: the chooser of a product line's variant text. It lists the items of
+//! each variant head of the product's class; the picks, joined by ",", become the
 //! text. Made once and reused; it empties itself each time it closes.
 
 #include <QDialog>

@@ -134,7 +134,7 @@ void writePartners(DemoWriter &w, const QString &table, const QString &dept, con
 struct ProductDecl
 {
     const char *code, *name, *cls, *brand;
-    double inPrice;                           // of the first specification line
+    double inPrice;                           // of the first variant line
     QList<QPair<const char *, double>> specs; // name and quantity per package
 };
 

@@ -10,7 +10,7 @@
 
 namespace korvane::demo {
 
-//! One specification line of a product, with the prices and tax its documents use.
+//! One variant line of a product, with the prices and tax its documents use.
 struct ProductLine
 {
     QString pdtcode;
@@ -43,7 +43,7 @@ struct Firm
 };
 
 //! Code tables, organisation, staff with logins, partners, products with their
-//! specification lines, and the opening stock of every store (dated start).
+//! variant lines, and the opening stock of every store (dated start).
 Firm writeMasterData(DemoWriter &writer, const QDate &start);
 
 //! Orders, receipts, deliveries, stock documents, money and invoices from start to today,

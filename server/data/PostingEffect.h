@@ -26,7 +26,7 @@ enum class PostingTable {
 
 PostingTable postingTableOf(const QString &table);
 
-//! A stock row: store, product and specification line.
+//! A stock row: store, product and variant line.
 struct StockKey
 {
     QString store;

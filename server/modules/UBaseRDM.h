@@ -27,10 +27,10 @@ public:
     void execute(const QString &provider, const QString &commandText,
                  const Params &params) override;
 
-    //! The values of one specification kind (bCode, Name) as a data packet
+    //! The values of one variant kind (bCode, Name) as a data packet
     //! (QVariant::fromValue(Packet)); null when the statement fails.
     QVariant GetSpec(const QString &hCode);
-    //! One product class with the names of its six specification kinds; null for an unknown
+    //! One product class with the names of its six variant kinds; null for an unknown
     //! class or a failing statement.
     QVariant GetSpech(const QString &classCode);
     //! Checks the user code and password against XPSEmp. Outputs in order: id (a

@@ -90,7 +90,7 @@ QString headStatement(const DocumentDef &d)
         .arg(names, QLatin1String(d.head), joins, where);
 }
 
-//! The lines of one head with their product and specification names.
+//! The lines of one head with their product and variant names.
 QString lineStatement(const char *body)
 {
     return QStringLiteral(R"(SELECT b.*, p.name AS PdtName, pb.SpecName AS specname

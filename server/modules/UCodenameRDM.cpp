@@ -95,7 +95,7 @@ QString codesSql(const char *code, const char *name, const char *table)
         .arg(QLatin1String(code), QLatin1String(name), QLatin1String(table), oneCode(code));
 }
 
-// The specification kinds' list shows the English name as its third column.
+// The variant kinds' list shows the English name as its third column.
 const QString SpecKindsSql =
     QStringLiteral("SELECT hCode, name, name_e FROM XSpech WHERE %1 ORDER BY hCode")
         .arg(oneCode("hCode"));

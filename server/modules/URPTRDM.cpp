@@ -10,7 +10,7 @@ namespace korvane {
 namespace {
 
 // Building blocks of the report statements. A product line is named through inner joins,
-// so lines whose product, specification line or unit is missing are left out.
+// so lines whose product, variant line or unit is missing are left out.
 const QString ProductLine =
     QStringLiteral("b.pdtcode, p.name AS PdtName, b.pdtno AS PdtNO, pb.SpecName AS PdtSpecName,"
                    " m.name AS MeasureName");

@@ -288,7 +288,7 @@ CREATE TABLE xFatBn (
     FOREIGN KEY (creditcode) REFERENCES xcredit (Code)
 );
 
--- Products and their specifications.
+-- Products and their variants.
 
 CREATE TABLE XSpech (
     hcode VARCHAR(10) NOT NULL PRIMARY KEY,

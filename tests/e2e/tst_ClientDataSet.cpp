@@ -28,7 +28,7 @@ QString nameOf(TestServer &server, const QString &sql)
     return q.value(0).toString();
 }
 
-// The product specifications: heads (hcode, name) with their lines (hcode, bcode, name)
+// The product variants: heads (hcode, name) with their lines (hcode, bcode, name)
 // nested, on the base module.
 struct Specs
 {

@@ -149,8 +149,8 @@ private slots:
     void openingStockInPackets();
     void productClassHeads_data() { addBackendRows(); }
     void productClassHeads();
-    void specificationChooser_data() { addBackendRows(); }
-    void specificationChooser();
+    void variantChooser_data() { addBackendRows(); }
+    void variantChooser();
 };
 
 // Every window exists by its class name, on the frame, with its declaration's caption.
@@ -477,7 +477,7 @@ void tst_MasterTables::openingStockInPackets()
     QVERIFY2(messages.texts.isEmpty(), qPrintable(messages.texts.join('\n')));
 }
 
-// The six heads are code/name editors on the specification kinds; a picked head brings
+// The six heads are code/name editors on the variant kinds; a picked head brings
 // its name, in the edit area and in the grid.
 void tst_MasterTables::productClassHeads()
 {
@@ -517,7 +517,7 @@ void tst_MasterTables::productClassHeads()
 
 // The chooser lists the items of each head of the class; the picks in list order make the
 // text; it empties itself when it closes.
-void tst_MasterTables::specificationChooser()
+void tst_MasterTables::variantChooser()
 {
     Messages messages;
     CLIENT(c);

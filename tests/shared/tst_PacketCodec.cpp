@@ -38,7 +38,7 @@ static FieldDef field(const char *name, FieldType type, int size = 0, int flags 
     return f;
 }
 
-// A product list with its specification lines nested in each row.
+// A product list with its variant lines nested in each row.
 static Packet productPacket()
 {
     FieldDef lines = field("xprdtb", FieldType::Nested, 0, pfNone);

@@ -15,7 +15,7 @@ using namespace korvane::test;
 
 namespace {
 
-// Master data beyond the initial rows: a class with a specification kind, a product line,
+// Master data beyond the initial rows: a class with a variant kind, a product line,
 // a unit, a brand and a store.
 const char *const MasterRows[] = {
     "INSERT INTO XSpech (hcode, name) VALUES ('H1', '颜色')",
@@ -374,8 +374,8 @@ private slots:
         }
     }
 
-    void specificationLists_data() { addBackendRows(); }
-    void specificationLists()
+    void variantLists_data() { addBackendRows(); }
+    void variantLists()
     {
         QFETCH(QString, backend);
         Fixture f(backend);
