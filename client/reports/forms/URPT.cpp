@@ -1,0 +1,10 @@
+#include "URPT.h"
+
+namespace korvane::reports {
+
+TfrmRPT *reportForm(const QString &)
+{
+    return nullptr; // the forms are not declared yet
+}
+
+} // namespace korvane::reports
