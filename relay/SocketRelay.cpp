@@ -1,13 +1,20 @@
 #include "SocketRelay.h"
 
 #include "Protocol.h"
+#include "RelayLink.h"
+#include "RelayLobby.h"
 #include "RelaySettings.h"
 
 #include <QCborMap>
-#include <QLocalSocket>
+#include <QHostAddress>
 #include <QLoggingCategory>
 #include <QTcpServer>
-#include <QTcpSocket>
+
+#include <functional>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcRelay, "korvane.relay")
 
@@ -15,82 +22,65 @@ namespace korvane {
 
 namespace {
 
-//! One client and its module-host connection; ends both when either side ends.
-class RelayLink : public QObject
+//! Hands each accepted descriptor to the relay instead of making a socket of it.
+class RelayServer : public QTcpServer
 {
 public:
-    RelayLink(QTcpSocket *client, const QString &hostSocketName, QObject *parent)
-        : QObject(parent), m_client(client), m_host(new QLocalSocket(this))
-    {
-        m_client->setParent(this);
-        connect(m_client, &QTcpSocket::readyRead, this, &RelayLink::clientToHost);
-        connect(m_client, &QTcpSocket::disconnected, this, &RelayLink::end);
-        connect(m_host, &QLocalSocket::connected, this, &RelayLink::clientToHost);
-        connect(m_host, &QLocalSocket::readyRead, this, &RelayLink::hostToClient);
-        connect(m_host, &QLocalSocket::disconnected, this, &RelayLink::end);
-        connect(m_host, &QLocalSocket::errorOccurred, this, &RelayLink::hostFailed);
-        m_host->connectToServer(hostSocketName);
-    }
+    RelayServer(std::function<void(qintptr)> onConnection, QObject *parent)
+        : QTcpServer(parent), m_onConnection(std::move(onConnection))
+    {}
+
+protected:
+    void incomingConnection(qintptr descriptor) override { m_onConnection(descriptor); }
 
 private:
-    void clientToHost()
-    {
-        if (m_host->state() == QLocalSocket::ConnectedState)
-            m_host->write(m_client->readAll()); // until then the bytes wait in the client socket
-    }
-
-    void hostToClient() { m_client->write(m_host->readAll()); }
-
-    void hostFailed(QLocalSocket::LocalSocketError error)
-    {
-        if (error == QLocalSocket::PeerClosedError || m_ending)
-            return;
-        qCWarning(lcRelay).noquote() << "cannot reach the module host:" << m_host->errorString();
-        if (m_host->state() != QLocalSocket::ConnectedState) {
-            // The client is told in its own protocol why nobody answers.
-            QCborMap farewell;
-            farewell.insert(QStringLiteral("ok"), false);
-            farewell.insert(QStringLiteral("error"),
-                            QStringLiteral("The Korvane server is not running (%1)")
-                                .arg(m_host->errorString()));
-            protocol::writeMessage(m_client, farewell);
-        }
-        end();
-    }
-
-    void end()
-    {
-        if (m_ending)
-            return;
-        m_ending = true;
-        if (m_host->state() == QLocalSocket::ConnectedState)
-            m_host->write(m_client->readAll());
-        if (m_client->state() == QAbstractSocket::ConnectedState && m_host->isOpen())
-            m_client->write(m_host->readAll());
-        m_host->disconnectFromServer();
-        // The client socket finishes writing what it holds before it closes; the link goes after
-        // it.
-        connect(m_client, &QAbstractSocket::stateChanged, this,
-                [this](QAbstractSocket::SocketState state) {
-                    if (state == QAbstractSocket::UnconnectedState)
-                        deleteLater();
-                });
-        m_client->disconnectFromHost();
-        if (m_client->state() == QAbstractSocket::UnconnectedState)
-            deleteLater();
-    }
-
-    QTcpSocket *m_client;
-    QLocalSocket *m_host;
-    bool m_ending = false;
+    std::function<void(qintptr)> m_onConnection;
 };
+
+//! "address:port" of the peer of a connected descriptor, and the address alone.
+QPair<QString, QString> peerOf(qintptr descriptor)
+{
+    sockaddr_storage storage{};
+    socklen_t size = sizeof storage;
+    if (::getpeername(int(descriptor), reinterpret_cast<sockaddr *>(&storage), &size) != 0)
+        return {QStringLiteral("?"), QStringLiteral("?")};
+    QHostAddress address(reinterpret_cast<const sockaddr *>(&storage));
+    quint16 port = 0;
+    if (storage.ss_family == AF_INET)
+        port = ntohs(reinterpret_cast<const sockaddr_in *>(&storage)->sin_port);
+    else if (storage.ss_family == AF_INET6)
+        port = ntohs(reinterpret_cast<const sockaddr_in6 *>(&storage)->sin6_port);
+    if (address.protocol() == QAbstractSocket::IPv6Protocol) {
+        bool mapped = false;
+        const QHostAddress v4(address.toIPv4Address(&mapped));
+        if (mapped)
+            address = v4;
+    }
+    return {QStringLiteral("%1:%2").arg(address.toString()).arg(port), address.toString()};
+}
 
 } // namespace
 
-SocketRelay::SocketRelay(const QString &hostSocketName, QObject *parent)
-    : QObject(parent), m_hostSocketName(hostSocketName), m_server(new QTcpServer(this))
+SocketRelay::SocketRelay(const QString &hostSocketName, const RelayLimits &limits, QObject *parent)
+    : QObject(parent), m_hostSocketName(hostSocketName), m_limits(limits),
+      m_server(new RelayServer([this](qintptr d) { incoming(d); }, this)),
+      m_lobby(new RelayLobby(limits))
 {
-    connect(m_server, &QTcpServer::newConnection, this, &SocketRelay::acceptClients);
+    m_lobby->moveToThread(&m_lobbyThread);
+    connect(m_lobby, &RelayLobby::proven, this, &SocketRelay::link);
+    connect(m_lobby, &RelayLobby::gone, this, &SocketRelay::left);
+    m_lobbyThread.setObjectName(QStringLiteral("relay lobby"));
+    m_lobbyThread.start();
+}
+
+SocketRelay::~SocketRelay()
+{
+    // The lobby closes the peers still waiting on its own thread, where their notifiers live.
+    RelayLobby *lobby = m_lobby;
+    QMetaObject::invokeMethod(
+        lobby, [lobby] { delete lobby; }, Qt::BlockingQueuedConnection);
+    m_lobbyThread.quit();
+    m_lobbyThread.wait();
 }
 
 bool SocketRelay::listen(quint16 port, QString *error)
@@ -107,18 +97,50 @@ quint16 SocketRelay::port() const
     return m_server->serverPort();
 }
 
-int SocketRelay::linkCount() const
+void SocketRelay::incoming(qintptr descriptor)
 {
-    return m_linkCount;
+    const auto [peer, address] = peerOf(descriptor);
+    if (m_peerCount >= m_limits.maxConnections)
+        return refuse(descriptor, peer,
+                      QStringLiteral("%1 connections are open, the most allowed").arg(m_peerCount));
+    if (m_peersByAddress.value(address) >= m_limits.maxConnectionsPerAddress)
+        return refuse(descriptor, peer,
+                      QStringLiteral("%1 connections from this address are open, the most allowed")
+                          .arg(m_peersByAddress.value(address)));
+    ++m_peerCount;
+    ++m_peersByAddress[address];
+    RelayLobby *lobby = m_lobby;
+    QMetaObject::invokeMethod(lobby, [lobby, descriptor, peer = peer, address = address] {
+        lobby->admit(descriptor, peer, address);
+    });
 }
 
-void SocketRelay::acceptClients()
+void SocketRelay::refuse(qintptr descriptor, const QString &peer, const QString &reason)
 {
-    while (QTcpSocket *client = m_server->nextPendingConnection()) {
-        auto *link = new RelayLink(client, m_hostSocketName, this);
-        ++m_linkCount;
-        connect(link, &QObject::destroyed, this, [this] { --m_linkCount; });
-    }
+    qCWarning(lcRelay).noquote() << peer << "refused:" << reason;
+    QCborMap farewell;
+    farewell.insert(QStringLiteral("ok"), false);
+    farewell.insert(QStringLiteral("error"), QStringLiteral("服务器的连接已满，请稍后再试。"));
+    // A fresh socket takes a small frame at once; a peer that cannot take it loses nothing.
+    const QByteArray frame = protocol::encodeFrame(farewell);
+    (void)::send(int(descriptor), frame.constData(), size_t(frame.size()),
+                 MSG_DONTWAIT | MSG_NOSIGNAL);
+    ::shutdown(int(descriptor), SHUT_WR);
+    ::close(int(descriptor));
+}
+
+void SocketRelay::link(qintptr descriptor, const QString &peer, const QString &address,
+                       const QByteArray &held, const FrameWatch &watch)
+{
+    auto *link = new RelayLink(descriptor, peer, held, watch, m_hostSocketName, m_limits, this);
+    connect(link, &QObject::destroyed, this, [this, address] { left(address); });
+}
+
+void SocketRelay::left(const QString &address)
+{
+    --m_peerCount;
+    if (--m_peersByAddress[address] <= 0)
+        m_peersByAddress.remove(address);
 }
 
 } // namespace korvane

@@ -2,6 +2,7 @@
 #include "PlantIni.h"
 #include "QtTranslations.h"
 #include "RelayExit.h"
+#include "RelayLimits.h"
 #include "RelaySettings.h"
 #include "SocketRelay.h"
 
@@ -22,7 +23,11 @@ int main(int argc, char *argv[])
         err << "scktsrvr: " << error << Qt::endl;
         return relayexit::BadPort;
     }
-    SocketRelay relay(moduleHostSocketName(programDir()));
+    QString warnings;
+    const RelayLimits limits = relayLimits(plantIniPath(), &warnings);
+    if (!warnings.isEmpty())
+        err << "scktsrvr: " << warnings.trimmed() << Qt::endl;
+    SocketRelay relay(moduleHostSocketName(programDir()), limits);
     if (!relay.listen(port, &error)) {
         err << error << Qt::endl;
         return relayexit::CannotListen;

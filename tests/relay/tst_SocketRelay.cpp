@@ -1,6 +1,8 @@
+#include "FrameWatch.h"
 #include "ModuleHost.h"
 #include "PlantIni.h"
 #include "Protocol.h"
+#include "RelayLimits.h"
 #include "RelaySettings.h"
 #include "SocketRelay.h"
 
@@ -59,6 +61,43 @@ QCborMap message(const QString &op, const QString &key = QString(),
     return m;
 }
 
+//! A module host with the smallest module and a relay in front of it, in this thread.
+struct RelayBench
+{
+    explicit RelayBench(const RelayLimits &limits)
+        : socketName(QStringLiteral("korvane-relay-test-") +
+                     QUuid::createUuid().toString(QUuid::Id128)),
+          relay(socketName, limits)
+    {
+        host.registerClass(QStringLiteral("CodeNameRDM"),
+                           [] { return std::make_unique<NamesModule>(); });
+        listening = host.listen(socketName, nullptr) && relay.listen(0, nullptr);
+    }
+
+    //! A client that has opened the module; false when it could not.
+    bool open(QTcpSocket &client, protocol::FrameReader &reader)
+    {
+        client.connectToHost(QHostAddress::LocalHost, relay.port());
+        if (!client.waitForConnected(5000))
+            return false;
+        client.write(protocol::encodeFrame(message(QStringLiteral("open"), QStringLiteral("class"),
+                                                   QStringLiteral("Korvane.CodeNameRDM"))));
+        return nextAnswer(client, reader).value(QStringLiteral("class")).toString() ==
+               QStringLiteral("CodeNameRDM");
+    }
+
+    bool namesAnswered(QTcpSocket &client, protocol::FrameReader &reader)
+    {
+        client.write(protocol::encodeFrame(message(QStringLiteral("AS_GetProviderNames"))));
+        return !nextAnswer(client, reader).value(QStringLiteral("names")).toArray().isEmpty();
+    }
+
+    QString socketName;
+    ModuleHost host;
+    SocketRelay relay;
+    bool listening = false;
+};
+
 } // namespace
 
 class tst_SocketRelay : public QObject
@@ -70,6 +109,13 @@ private slots:
     void bindFailureNamesTheRemedies();
     void relaysBothWays();
     void missingHostIsReportedToTheClient();
+    void limitsFromPlantIni_data();
+    void limitsFromPlantIni();
+    void frameWatchFollowsBoundaries_data();
+    void frameWatchFollowsBoundaries();
+    void stuckPeersAreClosedAtTheirDeadlines();
+    void capsRefuseTheNextPeer_data();
+    void capsRefuseTheNextPeer();
 };
 
 void tst_SocketRelay::portChoice_data()
@@ -168,6 +214,9 @@ void tst_SocketRelay::missingHostIsReportedToTheClient()
     QVERIFY(client.waitForConnected(5000));
     QTest::ignoreMessage(QtWarningMsg,
                          QRegularExpression(QStringLiteral("cannot reach the module host")));
+    // The host is looked for once the client has said something.
+    client.write(protocol::encodeFrame(message(QStringLiteral("open"), QStringLiteral("class"),
+                                               QStringLiteral("Korvane.CodeNameRDM"))));
     protocol::FrameReader reader;
     const QCborMap answer = nextAnswer(client, reader);
     QCOMPARE(answer.value(QStringLiteral("ok")).toBool(), false);
@@ -175,6 +224,169 @@ void tst_SocketRelay::missingHostIsReportedToTheClient()
                 .toString()
                 .startsWith(QStringLiteral("The Korvane server is not running")));
     QTRY_COMPARE(client.state(), QAbstractSocket::UnconnectedState);
+}
+
+void tst_SocketRelay::limitsFromPlantIni_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<qint64>("expected");
+    QTest::addColumn<bool>("warned");
+    QTest::newRow("seconds") << "OpenTimeout"
+                             << "30"
+                             << "open" << qint64(30000) << false;
+    QTest::newRow("fractions of a second") << "FrameTimeout"
+                                           << "0.25"
+                                           << "frame" << qint64(250) << false;
+    QTest::newRow("byte rate") << "MinByteRate"
+                               << "100"
+                               << "rate" << qint64(100) << false;
+    QTest::newRow("total cap") << "MaxConnections"
+                               << "3"
+                               << "total" << qint64(3) << false;
+    QTest::newRow("address cap") << "MaxConnectionsPerAddress"
+                                 << "2"
+                                 << "address" << qint64(2) << false;
+    QTest::newRow("words keep the default") << "MaxConnections"
+                                            << "many"
+                                            << "total" << qint64(500) << true;
+    QTest::newRow("zero keeps the default") << "OpenTimeout"
+                                            << "0"
+                                            << "open" << qint64(30000) << true;
+    QTest::newRow("negative keeps the default") << "MinByteRate"
+                                                << "-5"
+                                                << "rate" << qint64(4096) << true;
+}
+
+void tst_SocketRelay::limitsFromPlantIni()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(QString, field);
+    QFETCH(qint64, expected);
+    QFETCH(bool, warned);
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("Plant.ini"));
+    QVERIFY(PlantIni(ini).write(QStringLiteral("SCKTSRVR"), key, value));
+    QString warnings;
+    const RelayLimits limits = relayLimits(ini, &warnings);
+    const QHash<QString, qint64> got{{QStringLiteral("open"), limits.openTimeoutMs},
+                                     {QStringLiteral("frame"), limits.frameTimeoutMs},
+                                     {QStringLiteral("rate"), limits.minByteRate},
+                                     {QStringLiteral("total"), limits.maxConnections},
+                                     {QStringLiteral("address"), limits.maxConnectionsPerAddress}};
+    QCOMPARE(got.value(field), expected);
+    QCOMPARE(warnings.contains(key), warned);
+}
+
+void tst_SocketRelay::frameWatchFollowsBoundaries_data()
+{
+    QTest::addColumn<QList<int>>("cuts"); // where the stream of two frames is cut into feeds
+    QTest::addColumn<QList<qint64>>("framesAfter");
+    QTest::addColumn<QList<bool>>("inFrameAfter");
+    // Two frames of a 4-byte length and a 4-byte body each: bytes 0..7 and 8..15.
+    QTest::newRow("whole stream") << QList<int>{16} << QList<qint64>{2} << QList<bool>{false};
+    QTest::newRow("byte by byte of the length")
+        << QList<int>{1, 2, 3, 4, 8, 16} << QList<qint64>{0, 0, 0, 0, 1, 2}
+        << QList<bool>{true, true, true, true, false, false};
+    QTest::newRow("a frame and a half")
+        << QList<int>{12, 16} << QList<qint64>{1, 2} << QList<bool>{true, false};
+}
+
+void tst_SocketRelay::frameWatchFollowsBoundaries()
+{
+    QFETCH(QList<int>, cuts);
+    QFETCH(QList<qint64>, framesAfter);
+    QFETCH(QList<bool>, inFrameAfter);
+    const QByteArray frame = protocol::encodeFrame(QCborMap{{QStringLiteral("a"), 1}});
+    QCOMPARE(frame.size(), 8);
+    const QByteArray stream = frame + frame;
+    FrameWatch watch;
+    int from = 0;
+    for (int i = 0; i < cuts.size(); ++i) {
+        watch.feed(stream.mid(from, cuts[i] - from));
+        from = cuts[i];
+        QCOMPARE(watch.frames(), framesAfter[i]);
+        QCOMPARE(watch.inFrame(), inFrameAfter[i]);
+    }
+    QVERIFY(!watch.broken());
+
+    FrameWatch broken;
+    broken.feed(QByteArray("\0\0\0\0", 4)); // a frame of no bytes
+    QVERIFY(broken.broken());
+}
+
+void tst_SocketRelay::stuckPeersAreClosedAtTheirDeadlines()
+{
+    RelayLimits limits;
+    limits.openTimeoutMs = 150;
+    limits.frameTimeoutMs = 150;
+    RelayBench bench(limits);
+    QVERIFY(bench.listening);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("no whole message")));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("no whole message")));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("was not finished")));
+
+    QTcpSocket healthy, silent, halfFirst, halfLater;
+    protocol::FrameReader healthyReader, laterReader;
+    QVERIFY(bench.open(healthy, healthyReader));
+    QVERIFY(bench.open(halfLater, laterReader));
+    silent.connectToHost(QHostAddress::LocalHost, bench.relay.port());
+    halfFirst.connectToHost(QHostAddress::LocalHost, bench.relay.port());
+    QVERIFY(silent.waitForConnected(5000) && halfFirst.waitForConnected(5000));
+    const QByteArray frame = protocol::encodeFrame(message(QStringLiteral("AS_GetProviderNames")));
+    halfFirst.write(frame.left(6));
+    halfLater.write(frame.left(6));
+    // Peers that never sent a whole message never reached the host.
+    QCOMPARE(bench.host.connectionCount(), 2);
+
+    QTRY_COMPARE_WITH_TIMEOUT(silent.state(), QAbstractSocket::UnconnectedState, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(halfFirst.state(), QAbstractSocket::UnconnectedState, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(halfLater.state(), QAbstractSocket::UnconnectedState, 5000);
+    QTRY_COMPARE(bench.host.connectionCount(), 1);
+    // The client that idled past every deadline between its messages is still served.
+    QVERIFY(bench.namesAnswered(healthy, healthyReader));
+    QCOMPARE(bench.relay.linkCount(), 1);
+}
+
+void tst_SocketRelay::capsRefuseTheNextPeer_data()
+{
+    QTest::addColumn<int>("total");
+    QTest::addColumn<int>("perAddress");
+    QTest::newRow("total") << 2 << 50;
+    QTest::newRow("per address") << 50 << 2;
+}
+
+void tst_SocketRelay::capsRefuseTheNextPeer()
+{
+    QFETCH(int, total);
+    QFETCH(int, perAddress);
+    RelayLimits limits;
+    limits.maxConnections = total;
+    limits.maxConnectionsPerAddress = perAddress;
+    RelayBench bench(limits);
+    QVERIFY(bench.listening);
+    QTcpSocket first, second, third;
+    protocol::FrameReader firstReader, secondReader, thirdReader;
+    QVERIFY(bench.open(first, firstReader));
+    QVERIFY(bench.open(second, secondReader));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("refused")));
+    third.connectToHost(QHostAddress::LocalHost, bench.relay.port());
+    QVERIFY(third.waitForConnected(5000));
+    const QCborMap refusal = nextAnswer(third, thirdReader);
+    QCOMPARE(refusal.value(QStringLiteral("ok")).toBool(), false);
+    QCOMPARE(refusal.value(QStringLiteral("error")).toString(),
+             QStringLiteral("服务器的连接已满，请稍后再试。"));
+    QTRY_COMPARE(third.state(), QAbstractSocket::UnconnectedState);
+    QVERIFY(bench.namesAnswered(first, firstReader));
+    QVERIFY(bench.namesAnswered(second, secondReader));
+    // A place freed is a place to take.
+    first.disconnectFromHost();
+    QTRY_COMPARE(bench.relay.linkCount(), 1);
+    QTcpSocket fourth;
+    protocol::FrameReader fourthReader;
+    QVERIFY(bench.open(fourth, fourthReader));
 }
 
 QTEST_GUILESS_MAIN(tst_SocketRelay)
