@@ -13,13 +13,13 @@ Q_DECLARE_LOGGING_CATEGORY(lcRelay)
 
 namespace korvane {
 
-RelayLink::RelayLink(qintptr descriptor, const QString &peer, const QByteArray &held,
+RelayLink::RelayLink(QTcpSocket *client, const QString &peer, const QByteArray &held,
                      const FrameWatch &watch, const QString &hostSocketName,
                      const RelayLimits &limits, QObject *parent)
-    : QObject(parent), m_client(new QTcpSocket(this)), m_host(new QLocalSocket(this)),
-      m_limits(limits), m_peer(peer), m_watch(watch), m_held(held)
+    : QObject(parent), m_client(client), m_host(new QLocalSocket(this)), m_limits(limits),
+      m_peer(peer), m_watch(watch), m_held(held)
 {
-    m_client->setSocketDescriptor(descriptor);
+    m_client->setParent(this);
     m_client->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
     m_client->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     connect(m_client, &QTcpSocket::readyRead, this, &RelayLink::clientToHost);

@@ -19,8 +19,8 @@ namespace korvane {
 class RelayLink : public QObject
 {
 public:
-    //! Takes over the client's descriptor with what was read from it so far.
-    RelayLink(qintptr descriptor, const QString &peer, const QByteArray &held,
+    //! Takes over the client's socket (plain or encrypted) with what was read from it so far.
+    RelayLink(QTcpSocket *client, const QString &peer, const QByteArray &held,
               const FrameWatch &watch, const QString &hostSocketName, const RelayLimits &limits,
               QObject *parent);
 

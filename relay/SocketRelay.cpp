@@ -2,7 +2,6 @@
 
 #include "Protocol.h"
 #include "RelayLink.h"
-#include "RelayLobby.h"
 #include "RelaySettings.h"
 
 #include <QCborMap>
@@ -61,10 +60,11 @@ QPair<QString, QString> peerOf(qintptr descriptor)
 
 } // namespace
 
-SocketRelay::SocketRelay(const QString &hostSocketName, const RelayLimits &limits, QObject *parent)
+SocketRelay::SocketRelay(const QString &hostSocketName, const RelayLimits &limits,
+                         const RelayTls &tls, QObject *parent)
     : QObject(parent), m_hostSocketName(hostSocketName), m_limits(limits),
       m_server(new RelayServer([this](qintptr d) { incoming(d); }, this)),
-      m_lobby(new RelayLobby(limits))
+      m_lobby(new RelayLobby(limits, tls, thread()))
 {
     m_lobby->moveToThread(&m_lobbyThread);
     connect(m_lobby, &RelayLobby::proven, this, &SocketRelay::link);
@@ -129,10 +129,10 @@ void SocketRelay::refuse(qintptr descriptor, const QString &peer, const QString 
     ::close(int(descriptor));
 }
 
-void SocketRelay::link(qintptr descriptor, const QString &peer, const QString &address,
+void SocketRelay::link(QTcpSocket *client, const QString &peer, const QString &address,
                        const QByteArray &held, const FrameWatch &watch)
 {
-    auto *link = new RelayLink(descriptor, peer, held, watch, m_hostSocketName, m_limits, this);
+    auto *link = new RelayLink(client, peer, held, watch, m_hostSocketName, m_limits, this);
     connect(link, &QObject::destroyed, this, [this, address] { left(address); });
 }
 

@@ -5,6 +5,7 @@
 //! sent a whole message, and stuck peers are closed at their deadlines (RelayLimits).
 
 #include "RelayLimits.h"
+#include "RelayLobby.h"
 
 #include <QHash>
 #include <QObject>
@@ -12,18 +13,16 @@
 #include <QThread>
 
 class QTcpServer;
+class QTcpSocket;
 
 namespace korvane {
-
-class FrameWatch;
-class RelayLobby;
 
 class SocketRelay : public QObject
 {
     Q_OBJECT
 public:
     explicit SocketRelay(const QString &hostSocketName, const RelayLimits &limits = {},
-                         QObject *parent = nullptr);
+                         const RelayTls &tls = {}, QObject *parent = nullptr);
     ~SocketRelay() override;
 
     //! Listens on every address; false with the operator's help text in *error.
@@ -35,7 +34,7 @@ public:
 private:
     void incoming(qintptr descriptor);
     void refuse(qintptr descriptor, const QString &address, const QString &reason);
-    void link(qintptr descriptor, const QString &peer, const QString &address,
+    void link(QTcpSocket *client, const QString &peer, const QString &address,
               const QByteArray &held, const FrameWatch &watch);
     void left(const QString &address);
 

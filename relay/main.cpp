@@ -1,6 +1,7 @@
 #include "InstanceNames.h"
 #include "PlantIni.h"
 #include "QtTranslations.h"
+#include "RelayCertificate.h"
 #include "RelayExit.h"
 #include "RelayLimits.h"
 #include "RelaySettings.h"
@@ -27,7 +28,16 @@ int main(int argc, char *argv[])
     const RelayLimits limits = relayLimits(plantIniPath(), &warnings);
     if (!warnings.isEmpty())
         err << "scktsrvr: " << warnings.trimmed() << Qt::endl;
-    SocketRelay relay(moduleHostSocketName(programDir()), limits);
+    RelayTls tls;
+    if (!relayTls(plantIniPath(), programDir(), &tls, &error)) {
+        err << "scktsrvr: " << error << Qt::endl;
+        return relayexit::CannotListen;
+    }
+    if (tls.enabled())
+        err << "scktsrvr: encrypted connections, certificate SHA-256 "
+            << certificateDigest(tls.configuration.localCertificate())
+            << (tls.allowPlain ? "; plain connections allowed too" : "") << Qt::endl;
+    SocketRelay relay(moduleHostSocketName(programDir()), limits, tls);
     if (!relay.listen(port, &error)) {
         err << error << Qt::endl;
         return relayexit::CannotListen;

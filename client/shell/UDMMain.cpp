@@ -1,5 +1,7 @@
 #include "UDMMain.h"
 
+#include "UCertificatePins.h"
+
 #include "Korvane_TLB.h"
 #include "LumoCLientDataSet.h"
 #include "LumoDataSource.h"
@@ -132,8 +134,15 @@ void TdmMain::createConnections()
     const int port = korvane::ReadPlantIni(QStringLiteral("KORVANEQUV"), QStringLiteral("Port"),
                                            QString::number(TLumoSocketConnection::DefaultPort))
                          .toInt();
-    for (TLumoSocketConnection *connection : connections())
+    // Encrypted unless the site has switched it off (the relay must allow plain peers then).
+    const bool tls = korvane::PlantIni(korvane::plantIniPath())
+                         .readBool(QStringLiteral("KORVANEQUV"), QStringLiteral("Tls"), true);
+    static TPlantIniCertificatePins pins(korvane::plantIniPath());
+    for (TLumoSocketConnection *connection : connections()) {
         connection->setPort(port > 0 ? port : TLumoSocketConnection::DefaultPort);
+        connection->setTls(tls);
+        connection->setCertificatePins(&pins);
+    }
 }
 
 void TdmMain::createLookups()

@@ -3,7 +3,7 @@
 #include "RequestCodec.h"
 
 #include <QDeadlineTimer>
-#include <QTcpSocket>
+#include <QSslSocket>
 
 using namespace korvane;
 
@@ -52,16 +52,7 @@ void TLumoSocketConnection::connectToServer()
     const QString key = m_serverGuid.isEmpty() ? m_serverName : m_serverGuid;
     if (key.isEmpty())
         throw TLumoRemoteError(QStringLiteral("No module class chosen (ServerGUID or ServerName)"));
-    m_socket = new QTcpSocket(this);
-    m_reader = protocol::FrameReader();
-    m_socket->connectToHost(m_host, quint16(m_port));
-    if (!m_socket->waitForConnected(qMin(m_timeout, 30000))) {
-        const QString reason = m_socket->errorString();
-        delete m_socket;
-        m_socket = nullptr;
-        throw TLumoRemoteError(
-            QStringLiteral("Cannot connect to the server at %1: %2").arg(address(), reason));
-    }
+    openSocket();
     m_open = true; // lets the handshake go through request()
     try {
         ask(OpenRequest{key, m_session});
@@ -70,6 +61,52 @@ void TLumoSocketConnection::connectToServer()
         throw;
     }
     emit AfterConnect();
+}
+
+void TLumoSocketConnection::openSocket()
+{
+    m_reader = protocol::FrameReader();
+    const int wait = qMin(m_timeout, 30000);
+    auto fail = [this](const QString &reason) {
+        delete m_socket;
+        m_socket = nullptr;
+        throw TLumoRemoteError(
+            QStringLiteral("Cannot connect to the server at %1: %2").arg(address(), reason));
+    };
+    if (!m_tls) {
+        m_socket = new QTcpSocket(this);
+        m_socket->connectToHost(m_host, quint16(m_port));
+        if (!m_socket->waitForConnected(wait))
+            fail(m_socket->errorString());
+        m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        return;
+    }
+    auto *ssl = new QSslSocket(this);
+    m_socket = ssl;
+    // The certificate is asked for but checked against the pin, not against a signer.
+    ssl->setPeerVerifyMode(QSslSocket::QueryPeer);
+    ssl->setProtocol(QSsl::TlsV1_2OrLater);
+    ssl->connectToHostEncrypted(m_host, quint16(m_port));
+    if (!ssl->waitForEncrypted(wait))
+        fail(ssl->errorString());
+    // A request waits for its answer: a small frame goes out at once, not held back.
+    ssl->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    const QString digest =
+        QString::fromLatin1(ssl->peerCertificate().digest(QCryptographicHash::Sha256).toHex());
+    const QString pinned = m_pins->pinned(address());
+    if (pinned.isEmpty()) {
+        m_pins->pin(address(), digest);
+    } else if (pinned.compare(digest, Qt::CaseInsensitive) != 0) {
+        ssl->abort();
+        delete m_socket;
+        m_socket = nullptr;
+        throw TLumoRemoteError(
+            QStringLiteral("服务器 %1 出示的证书与第一次连接时记下的不同，为安全起见已拒绝连接。"
+                           "如果服务器确实重新安装过或换了证书，请向系统管理员核对新证书的指纹"
+                           "（scktsrvr 启动时显示），然后删除本机 Plant.ini 中 [CERTIFICATES] "
+                           "节的 %1 一项，再重新登录。")
+                .arg(address()));
+    }
 }
 
 void TLumoSocketConnection::disconnectFromServer()

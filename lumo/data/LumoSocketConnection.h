@@ -2,7 +2,12 @@
 //! TLumoSocketConnection: a connection to one module class of the server through the socket
 //! relay (default 127.0.0.1, port 211). Calls are synchronous: each blocks until the server
 //! answers and throws TLumoRemoteError with the server's text when it fails.
+//!
+//! Connections are encrypted (TLS) unless `Tls` is off. The relay's certificate is its own,
+//! not signed by anybody: the first connection to a server pins its certificate (see
+//! TLumoCertificatePins) and every later one refuses a server that shows another.
 
+#include "LumoCertificatePins.h"
 #include "LumoRemoteServer.h"
 #include "Protocol.h"
 
@@ -25,6 +30,7 @@ class TLumoSocketConnection : public TLumoRemoteServer
     Q_PROPERTY(QString Session READ Session WRITE setSession)
     Q_PROPERTY(int Timeout READ Timeout WRITE setTimeout)
     Q_PROPERTY(bool Connected READ Connected WRITE setConnected)
+    Q_PROPERTY(bool Tls READ Tls WRITE setTls)
 public:
     static constexpr int DefaultPort = 211;
     static constexpr int DefaultTimeout = 120000; // ms; a report may take a while
@@ -48,6 +54,13 @@ public:
     void setSession(const QString &session) { m_session = session; }
     int Timeout() const { return m_timeout; }
     void setTimeout(int ms) { m_timeout = ms; }
+    bool Tls() const { return m_tls; }
+    void setTls(bool on) { m_tls = on; }
+    //! Where pins are kept (not owned); the run's own store by default.
+    void setCertificatePins(TLumoCertificatePins *pins)
+    {
+        m_pins = pins ? pins : &TLumoCertificatePins::forThisRun();
+    }
 
     bool Connected() const;
     //! Opening throws TLumoRemoteError when the server cannot be reached or refuses the class.
@@ -78,6 +91,8 @@ signals:
 
 private:
     void connectToServer();
+    //! Opens the socket, encrypted and checked against the pin when Tls is on.
+    void openSocket();
     void disconnectFromServer();
     //! Sends one request and reads its answer; throws TLumoRemoteError.
     template <typename Request> typename Request::Answer ask(const Request &request);
@@ -93,6 +108,8 @@ private:
     QString m_serverName;
     QString m_session;
     int m_timeout = DefaultTimeout;
+    bool m_tls = true;
+    TLumoCertificatePins *m_pins = &TLumoCertificatePins::forThisRun();
     QTcpSocket *m_socket = nullptr;
     korvane::protocol::FrameReader m_reader;
     qint64 m_lastId = 0;

@@ -79,7 +79,13 @@ void tst_Login::logIn()
     QVERIFY(!dialog.logIn());
     QCOMPARE(m_messages, QStringList{QStringLiteral("用户名或密码错误！")});
     QVERIFY(!dm.SCBase->Connected());
-    QVERIFY(!QFile::exists(iniPath()));
+    // Only the server's certificate is kept from the first connection, not the login.
+    QVERIFY(korvane::ReadPlantIni(iniPath(), "KORVANEQUV", "Srvname", {}).isEmpty());
+    QVERIFY(korvane::ReadPlantIni(iniPath(), "KORVANEQUV", "UserID", {}).isEmpty());
+    QCOMPARE(korvane::ReadPlantIni(iniPath(), "CERTIFICATES",
+                                   QStringLiteral("127.0.0.1:%1").arg(server.port()), {})
+                 .size(),
+             64);
 
     // The right one connects all five modules, opens the lookups and remembers the login.
     m_messages.clear();

@@ -1,7 +1,9 @@
 #include "FrameWatch.h"
+#include "LumoSocketConnection.h"
 #include "ModuleHost.h"
 #include "PlantIni.h"
 #include "Protocol.h"
+#include "RelayCertificate.h"
 #include "RelayLimits.h"
 #include "RelaySettings.h"
 #include "SocketRelay.h"
@@ -11,7 +13,10 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QUuid>
+
+#include <functional>
 
 using namespace korvane;
 
@@ -64,14 +69,14 @@ QCborMap message(const QString &op, const QString &key = QString(),
 //! A module host with the smallest module and a relay in front of it, in this thread.
 struct RelayBench
 {
-    explicit RelayBench(const RelayLimits &limits)
+    explicit RelayBench(const RelayLimits &limits, const RelayTls &tls = {}, quint16 port = 0)
         : socketName(QStringLiteral("korvane-relay-test-") +
                      QUuid::createUuid().toString(QUuid::Id128)),
-          relay(socketName, limits)
+          relay(socketName, limits, tls)
     {
         host.registerClass(QStringLiteral("CodeNameRDM"),
                            [] { return std::make_unique<NamesModule>(); });
-        listening = host.listen(socketName, nullptr) && relay.listen(0, nullptr);
+        listening = host.listen(socketName, nullptr) && relay.listen(port, nullptr);
     }
 
     //! A client that has opened the module; false when it could not.
@@ -98,6 +103,48 @@ struct RelayBench
     bool listening = false;
 };
 
+//! The encryption of a relay whose identity is made in the given folder.
+RelayTls encryptedOnly(const QString &dir)
+{
+    QTemporaryDir ini;
+    PlantIni(ini.filePath(QStringLiteral("Plant.ini")))
+        .write(QStringLiteral("SCKTSRVR"), QStringLiteral("Tls"), QStringLiteral("1"));
+    RelayTls tls;
+    QString error;
+    if (!relayTls(ini.filePath(QStringLiteral("Plant.ini")), dir, &tls, &error))
+        qWarning("no identity: %s", qPrintable(error));
+    return tls;
+}
+
+//! Runs a blocking client call on a thread of its own while this thread's event loop serves the
+//! relay; what the call threw comes back as text.
+QString onClientThread(const std::function<void()> &call)
+{
+    QString failure;
+    std::unique_ptr<QThread> thread(QThread::create([&] {
+        try {
+            call();
+        } catch (const TLumoRemoteError &e) {
+            failure = e.text();
+        }
+    }));
+    thread->start();
+    while (!thread->wait(10))
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return failure;
+}
+
+class MemoryPins : public TLumoCertificatePins
+{
+public:
+    QString pinned(const QString &address) const override { return pins.value(address); }
+    void pin(const QString &address, const QString &digest) override
+    {
+        pins.insert(address, digest);
+    }
+    QHash<QString, QString> pins;
+};
+
 } // namespace
 
 class tst_SocketRelay : public QObject
@@ -116,6 +163,10 @@ private slots:
     void stuckPeersAreClosedAtTheirDeadlines();
     void capsRefuseTheNextPeer_data();
     void capsRefuseTheNextPeer();
+    void identityIsMadeOnceAndKeptPrivate();
+    void encryptedClientsPinTheCertificate();
+    void plainPeersOfAnEncryptedRelay_data();
+    void plainPeersOfAnEncryptedRelay();
 };
 
 void tst_SocketRelay::portChoice_data()
@@ -387,6 +438,99 @@ void tst_SocketRelay::capsRefuseTheNextPeer()
     QTcpSocket fourth;
     protocol::FrameReader fourthReader;
     QVERIFY(bench.open(fourth, fourthReader));
+}
+
+void tst_SocketRelay::identityIsMadeOnceAndKeptPrivate()
+{
+    QTemporaryDir dir;
+    RelayIdentity first, second;
+    QString error;
+    QVERIFY2(relayIdentity(dir.path(), &first, &error), qPrintable(error));
+    QVERIFY2(relayIdentity(dir.path(), &second, &error), qPrintable(error));
+    QCOMPARE(second.certificate, first.certificate); // made once, then read
+    QCOMPARE(QFile(dir.filePath(QStringLiteral("scktsrvr.key"))).permissions() &
+                 (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
+             QFile::Permissions());
+    // A damaged key stops the relay with a reason instead of making a new identity behind the
+    // clients' backs.
+    QFile key(dir.filePath(QStringLiteral("scktsrvr.key")));
+    QVERIFY(key.open(QIODevice::WriteOnly));
+    key.write("not a key");
+    key.close();
+    RelayIdentity damaged;
+    QVERIFY(!relayIdentity(dir.path(), &damaged, &error));
+    QVERIFY2(error.contains(QStringLiteral("remove both")), qPrintable(error));
+}
+
+void tst_SocketRelay::encryptedClientsPinTheCertificate()
+{
+    QTemporaryDir first, second;
+    const RelayTls firstTls = encryptedOnly(first.path());
+    const RelayTls secondTls = encryptedOnly(second.path());
+    QVERIFY(firstTls.enabled() && secondTls.enabled());
+    MemoryPins pins;
+    quint16 port = 0;
+    QString refusal;
+    auto names = [&] {
+        TLumoSocketConnection client;
+        client.setCertificatePins(&pins);
+        client.setServerName(QStringLiteral("Korvane.CodeNameRDM"));
+        client.setPort(port);
+        client.setTimeout(10000);
+        QCOMPARE(client.getProviderNames(), QStringList{QStringLiteral("dspStoreCN")});
+    };
+    {
+        RelayBench bench(RelayLimits(), firstTls);
+        QVERIFY(bench.listening);
+        port = bench.relay.port();
+        QCOMPARE(onClientThread(names), QString());
+        QCOMPARE(pins.pins.value(QStringLiteral("127.0.0.1:%1").arg(port)),
+                 certificateDigest(firstTls.configuration.localCertificate()));
+        QCOMPARE(onClientThread(names), QString()); // the pinned server again
+    }
+    // Another server on the same address: the client refuses it and says what to do.
+    RelayBench impostor(RelayLimits(), secondTls, port);
+    QVERIFY(impostor.listening);
+    refusal = onClientThread(names);
+    QVERIFY2(refusal.contains(QStringLiteral("证书与第一次连接时记下的不同")) &&
+                 refusal.contains(QStringLiteral("[CERTIFICATES]")),
+             qPrintable(refusal));
+    QCOMPARE(impostor.host.connectionCount(), 0);
+}
+
+void tst_SocketRelay::plainPeersOfAnEncryptedRelay_data()
+{
+    QTest::addColumn<bool>("allowPlain");
+    QTest::newRow("refused") << false;
+    QTest::newRow("let in by the switch") << true;
+}
+
+void tst_SocketRelay::plainPeersOfAnEncryptedRelay()
+{
+    QFETCH(bool, allowPlain);
+    QTemporaryDir dir;
+    RelayTls tls = encryptedOnly(dir.path());
+    tls.allowPlain = allowPlain;
+    RelayBench bench(RelayLimits(), tls);
+    QVERIFY(bench.listening);
+    QTcpSocket plain;
+    protocol::FrameReader reader;
+    if (allowPlain) {
+        QVERIFY(bench.open(plain, reader));
+        QVERIFY(bench.namesAnswered(plain, reader));
+        return;
+    }
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("plain connections")));
+    plain.connectToHost(QHostAddress::LocalHost, bench.relay.port());
+    QVERIFY(plain.waitForConnected(5000));
+    plain.write(protocol::encodeFrame(message(QStringLiteral("open"))));
+    const QCborMap farewell = nextAnswer(plain, reader);
+    QVERIFY2(farewell.value(QStringLiteral("error"))
+                 .toString()
+                 .contains(QStringLiteral("只接受加密连接")),
+             qPrintable(farewell.value(QStringLiteral("error")).toString()));
+    QTRY_COMPARE(plain.state(), QAbstractSocket::UnconnectedState);
+    QCOMPARE(bench.host.connectionCount(), 0);
 }
 
 QTEST_GUILESS_MAIN(tst_SocketRelay)

@@ -117,6 +117,7 @@ void tst_LumoSocketConnection::defaults()
     TLumoSocketConnection c;
     QCOMPARE(c.Host(), QStringLiteral("127.0.0.1"));
     QCOMPARE(c.Port(), 211);
+    QVERIFY(c.Tls());
     QVERIFY(!c.Connected());
     c.setTagStr(QStringLiteral("d1"));
     QCOMPARE(c.property("TagStr").toString(), QStringLiteral("D1"));
@@ -158,6 +159,7 @@ void tst_LumoSocketConnection::failures()
     }));
     server.start();
     TLumoSocketConnection c;
+    c.setTls(false); // the fake server speaks plain frames
     c.setPort(server.port());
     c.setServerName(QStringLiteral("Korvane.BaseRDM"));
     c.setTimeout(300);
@@ -178,6 +180,7 @@ void tst_LumoSocketConnection::refusedOpenLeavesItClosed()
     });
     server.start();
     TLumoSocketConnection c;
+    c.setTls(false); // the fake server speaks plain frames
     c.setPort(server.port());
     c.setServerGUID(QStringLiteral("x"));
     QCOMPARE(failureOf([&] { c.setConnected(true); }), QStringLiteral("Class not registered: x"));
@@ -195,6 +198,7 @@ void tst_LumoSocketConnection::lateAnswersAreSkipped()
     }));
     server.start();
     TLumoSocketConnection c;
+    c.setTls(false); // the fake server speaks plain frames
     c.setPort(server.port());
     c.setServerName(QStringLiteral("Korvane.BaseRDM"));
     QCOMPARE(c.getProviderNames(), QStringList{QStringLiteral("dspCI")}); // connects on first use
@@ -216,6 +220,7 @@ void tst_LumoSocketConnection::outputsAndPacketsComeBack()
     }));
     server.start();
     TLumoSocketConnection c;
+    c.setTls(false); // the fake server speaks plain frames
     c.setPort(server.port());
     c.setServerName(QStringLiteral("Korvane.BaseRDM"));
     QString id, info, sysSet = QStringLiteral("stale"), purView, para;
