@@ -3,6 +3,8 @@
 #include "LumoDatasetprovider.h"
 #include "LumoSQL.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 
 namespace korvane {
@@ -89,11 +91,14 @@ QString headFilters()
 {
     return lines({DateRange, QStringLiteral("   AND ") + pair("h.spcode", "spCode"),
                   QStringLiteral("   AND ") + pair("h.deptcode", "DeptCode"),
-                  QStringLiteral("   AND h.State > :State")});
+                  QStringLiteral("   AND h.State >= :State")});
 }
 
-//! Order lines per head and product line with what has arrived (or been delivered) so far.
-QString orderDetail(const QString &head, const QString &body, const QString &partner)
+const QString OrderDetailOrder = QStringLiteral("ORDER BY hs.Headno, b.pdtcode, b.pdtno");
+
+//! Order lines per head and product line with what has arrived (or been delivered) so far,
+//! without an order.
+QString orderDetailRows(const QString &head, const QString &body, const QString &partner)
 {
     const QString headCols = partner.isEmpty()
                                  ? QStringLiteral("hs.Headno, hs.hdate, hs.currencyname,"
@@ -108,8 +113,65 @@ QString orderDetail(const QString &head, const QString &body, const QString &par
          QStringLiteral("FROM ") + headSubselect(head, partner, headFilters()),
          QStringLiteral("JOIN %1 b ON b.headno = hs.Headno").arg(body), ProductLineJoins,
          QStringLiteral("WHERE ") + pair("b.pdtcode", "pdtCode"),
-         QStringLiteral("GROUP BY %1, %2").arg(headCols, ProductLineGroup),
-         QStringLiteral("ORDER BY hs.Headno, b.pdtcode, b.pdtno")});
+         QStringLiteral("GROUP BY %1, %2").arg(headCols, ProductLineGroup)});
+}
+
+QString orderDetail(const QString &head, const QString &body, const QString &partner)
+{
+    return lines({orderDetailRows(head, body, partner), OrderDetailOrder});
+}
+
+//! Per sales head and product line: the latest invoice's date and number, what was
+//! invoiced (a red invoice reverses, whatever sign its lines were entered with), of
+//! documents in the chosen state.
+const QString InvoicedPerSalesLine = QStringLiteral(
+    R"((SELECT sb.headno, sb.pdtcode, sb.pdtno, substr(max(ih.hdate), 1, 10) AS InvoiceDate,
+        max(ih.InVoiceNO) AS InvoiceNO,
+        sum(CASE WHEN ih.Flag = '2' THEN -abs(ib.pqty) ELSE ib.pqty END) AS InvoicePqty,
+        sum(CASE WHEN ih.Flag = '2' THEN -abs(ib.Taxamount) ELSE ib.Taxamount END)
+          AS InvoiceAmount
+ FROM xInvoiceb ib
+ JOIN xInvoiceh ih ON ih.headno = ib.headno
+ JOIN XSaleb sb ON sb.headno = ib.LinkHeadno AND sb.bodyno = ib.LinkBodyno
+ WHERE ih.State >= :State
+ GROUP BY sb.headno, sb.pdtcode, sb.pdtno) inv)");
+
+//! Per sales head and product line: the latest receipt's date and what receipts settled.
+const QString ReceivedPerSalesLine = QStringLiteral(
+    R"((SELECT sb.headno, sb.pdtcode, sb.pdtno, substr(max(rh.hdate), 1, 10) AS GatherDate,
+        sum(rb.GetTaxamount) AS GatherAmount
+ FROM XInComeb rb
+ JOIN XIncomeh rh ON rh.headno = rb.headno
+ JOIN XSaleb sb ON sb.headno = rb.LinkHeadno AND sb.bodyno = rb.LinkBodyno
+ WHERE rh.State >= :State
+ GROUP BY sb.headno, sb.pdtcode, sb.pdtno) rec)");
+
+//! The sales detail with, per line, what has been invoiced and received and what is still
+//! owed.
+QString salesEnquiry()
+{
+    QStringList detail{"Headno",       "hdate",       "spName",       "deptName",
+                       "currencyname", "taxamt",      "RMBtaxamt",    "pdtcode",
+                       "PdtName",      "PdtNO",       "PdtSpecName",  "MeasureName",
+                       "TotalPqty",    "TotalAmount", "TotalGetPqty", "TotalNotArrive"};
+    detail.replaceInStrings(QRegularExpression("^"), QStringLiteral("d."));
+    const auto joinOn = [](const QString &alias) {
+        return QStringLiteral(" ON %1.headno = d.Headno AND %1.pdtcode = d.pdtcode"
+                              " AND %1.pdtno = d.PdtNO")
+            .arg(alias);
+    };
+    return lines(
+        {QStringLiteral("SELECT ") + detail.join(QStringLiteral(", ")) + QLatin1Char(','),
+         QStringLiteral("       inv.InvoiceDate, inv.InvoiceNO,"
+                        " coalesce(inv.InvoicePqty, 0) AS InvoicePqty,"
+                        " coalesce(inv.InvoiceAmount, 0) AS InvoiceAmount,"),
+         QStringLiteral("       rec.GatherDate, coalesce(rec.GatherAmount, 0) AS GatherAmount,"),
+         QStringLiteral("       d.TotalAmount - coalesce(rec.GatherAmount, 0) AS NotGatherAmount"),
+         QStringLiteral("FROM (") + orderDetailRows("XSaleh", "XSaleb", "xCustome") +
+             QStringLiteral(") d"),
+         QStringLiteral("LEFT JOIN ") + InvoicedPerSalesLine + joinOn("inv"),
+         QStringLiteral("LEFT JOIN ") + ReceivedPerSalesLine + joinOn("rec"),
+         QStringLiteral("ORDER BY d.Headno, d.pdtcode, d.PdtNO")});
 }
 
 //! Stock-document lines of one kind per head and product line.
@@ -161,19 +223,22 @@ WHERE substr(h.hdate, 1, 10) >= :BeginDate AND substr(h.hdate, 1, 10) <= :EndDat
   AND h.State >= :State
 ORDER BY h.spcode, h.hdate, b.LinkHeadno)");
 
-// What has been received per sales order.
+// The sales orders of the chosen state with what receipts of that state settled on them:
+// an order nobody has paid yet is owed in full, so it shows too.
 const QString ReceiptPerOrderSql =
     QStringLiteral(R"(SELECT c.name AS spName, s.headno AS SaleHeadno, s.RMBtaxamt AS SaleRMTTaxAmt,
-       s.hdate AS hDate, dp.name AS Deptname, sum(b.GetTaxamount) AS RMBTaxamt
-FROM XIncomeh h
-JOIN XInComeb b ON b.headno = h.headno
-JOIN XSaleh s ON s.headno = b.LinkHeadno
-JOIN xCustome c ON c.code = h.spcode
+       s.hdate AS hDate, dp.name AS Deptname, coalesce(r.received, 0) AS RMBTaxamt
+FROM XSaleh s
+JOIN xCustome c ON c.code = s.spcode
 LEFT JOIN XDept dp ON dp.code = s.deptcode
-WHERE (h.spcode = :spCode OR trim(:tmpspCode) = '')
-  AND (h.deptcode = :DeptCode OR trim(:tmpDeptCode) = '')
-  AND h.State >= :State
-GROUP BY c.name, s.headno, s.RMBtaxamt, s.hdate, dp.name
+LEFT JOIN (SELECT b.LinkHeadno AS headno, sum(b.GetTaxamount) AS received
+           FROM XInComeb b
+           JOIN XIncomeh h ON h.headno = b.headno
+           WHERE h.State >= :State
+           GROUP BY b.LinkHeadno) r ON r.headno = s.headno
+WHERE (s.spcode = :spCode OR trim(:tmpspCode) = '')
+  AND (s.deptcode = :DeptCode OR trim(:tmpDeptCode) = '')
+  AND s.State >= :State
 ORDER BY c.name, s.hdate, dp.name)");
 
 // Sales per salesman and customer; the department is the salesman's, as the report groups
@@ -205,9 +270,9 @@ ORDER BY b.pdtcode, b.pdtno, max(c.localcode))")
         .arg(ProductLine, ProductLineJoins, rangeConditions().join(QStringLiteral("\n  AND ")),
              ProductLineGroup);
 
-// Stock per store and product line; the store column holds the store's code.
+// Stock per store and product line, in the order of the store codes.
 const QString StockSql = QStringLiteral(
-    R"(SELECT s.storecode AS StoreName, s.pdtcode, p.name AS pdtname, pb.SpecName AS specname,
+    R"(SELECT st.name AS StoreName, s.pdtcode, p.name AS pdtname, pb.SpecName AS specname,
        sum(s.pqty) AS TotalPqty, sum(s.badnum) AS TotalBadNum
 FROM XStock s
 JOIN xprdtb pb ON pb.pdtcode = s.pdtcode AND pb.bodyno = s.pdtno
@@ -216,7 +281,7 @@ JOIN XStore st ON st.code = s.storecode
 WHERE (s.storecode = :StoreCode OR trim(:tmpStoreCode) = '')
   AND (s.pdtcode = :pdtCode OR trim(:tmppdtCode) = '')
   AND (s.pdtno = :pdtno OR trim(:tmppdtno) = '')
-GROUP BY s.storecode, s.pdtcode, s.pdtno, p.name, pb.SpecName
+GROUP BY s.storecode, st.name, s.pdtcode, s.pdtno, p.name, pb.SpecName
 ORDER BY s.storecode, s.pdtcode)");
 
 const QString ProductsSql = QStringLiteral(
@@ -232,7 +297,7 @@ WHERE (p.classcode = :ClassCode OR trim(:tmpClassCode) = '')
   AND (pb.spcode = :spCode OR trim(:tmpspCode) = '')
 ORDER BY p.classcode, pb.pdtcode)");
 
-// The staff of one company.
+// The staff of one company, a department's people together as the report groups them.
 const QString StaffSql = QStringLiteral(
     R"(SELECT dp.name AS DeptName, e.code AS Code, e.name AS EmpName, e.sexb, du.Name AS DutyName,
        e.tel1 AS Tel1, e.native AS Native, ed.Name AS EduName
@@ -242,7 +307,7 @@ LEFT JOIN XDuty du ON du.Code = e.duticode
 LEFT JOIN XEdu ed ON ed.Code = e.educode
 WHERE e.Corpcode = :CorpCode
   AND (e.deptcode = :DeptCode OR trim(:tmpDeptCode) = '')
-ORDER BY e.code)");
+ORDER BY e.deptcode, e.code)");
 
 QString partnerList(const QString &table)
 {
@@ -301,7 +366,7 @@ QList<TRPTRDM::Report> buildReports()
         {"RPTBUYDETAIL", orderDetail("XBuyh", "XBuyb", "xFatBn"), "采购明细"},
         {"RPTBUYSTAT", orderDetail("XBuyh", "XBuyb", QString()), "采购在途"},
         {"RPTSALEDETAIL", orderDetail("XSaleh", "XSaleb", "xCustome"), "销售明细"},
-        {"RPTSALEALL", orderDetail("XSaleh", "XSaleb", "xCustome"), "销售综合查询"},
+        {"RPTSALEALL", salesEnquiry(), "销售综合查询"},
         {"RPTBUYINDETAIL", stockDetail("1", "xFatBn"), "采购入库明细"},
         {"RPTSALEOUTDETAIL", stockDetail("3", "xCustome"), "销售出库明细"},
         {"RPTBUYPRICE", orderPrices("XBuyh", "XBuyb", "xFatBn"), "采购价格分析"},

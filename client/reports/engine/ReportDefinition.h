@@ -61,6 +61,9 @@ struct ReportDefinition
     QVector<ReportColumn> columns;
     QVector<HeaderCell> header; //!< empty: one header row of the column titles
     QString groupKey;           //!< empty: the lines print plainly
+    //! Fields whose change also starts a group, for a key that repeats under another
+    //! heading (one product in two stores).
+    QStringList outerGroupKeys;
     bool closing = false;
     ClosingLine closingLine;
     bool pageHeader = false; //!< company name and print time above every page

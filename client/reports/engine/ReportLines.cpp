@@ -10,8 +10,11 @@ ReportLines::ReportLines(const ReportDefinition &definition, ReportCursor &curso
     cursor_.rewind();
     for (const ReportColumn &column : definition.columns)
         fieldIndex_ << row_.indexOf(column.field);
-    if (!definition.groupKey.isEmpty())
-        groupIndex_ = row_.indexOf(definition.groupKey);
+    if (!definition.groupKey.isEmpty()) {
+        for (const QString &key : definition.outerGroupKeys)
+            groupIndexes_ << row_.indexOf(key);
+        groupIndexes_ << row_.indexOf(definition.groupKey);
+    }
     if (definition.closing)
         closingIndex_ = row_.indexOf(definition.closingLine.field);
     groupSums_.fill(0, definition.columns.size());
@@ -39,10 +42,18 @@ QVariant ReportLines::cellValue(int column) const
     return c.compute ? c.compute(row_) : row_.value(fieldIndex_.at(column));
 }
 
+QString ReportLines::groupValue() const
+{
+    QStringList values;
+    for (int index : groupIndexes_)
+        values << row_.value(index).toString();
+    return values.join(QChar(0x1f));
+}
+
 void ReportLines::readRow()
 {
     const bool grouped = !definition_.groupKey.isEmpty();
-    const QString key = grouped ? row_.value(groupIndex_).toString() : QString();
+    const QString key = grouped ? groupValue() : QString();
     const bool groupStarts = rows_ == 0 || (grouped && key != groupValue_);
     if (grouped && rows_ > 0 && groupStarts && definition_.hasSums()) {
         ready_.push_back(sumLine(LineKind::Subtotal, definition_.subtotalLabel, groupSums_));

@@ -41,12 +41,13 @@ private:
     void finish();
     ReportLine sumLine(LineKind kind, const QString &label, const QVector<double> &sums) const;
     QVariant cellValue(int column) const;
+    QString groupValue() const;
 
     const ReportDefinition &definition_;
     ReportCursor &cursor_;
     ReportRow row_;
     QVector<int> fieldIndex_;
-    int groupIndex_ = -1;
+    QVector<int> groupIndexes_; //!< the outer keys, then the group key
     int closingIndex_ = -1;
     std::deque<ReportLine> ready_;
     QVector<double> groupSums_;

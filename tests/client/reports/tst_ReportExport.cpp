@@ -3,6 +3,7 @@
 // KORVANE_REPORT_OUT=dir keeps the files there, to look at them.
 
 #include "reports/ReportFixtures.h"
+#include "reports/SheetReadBack.h"
 
 #include "ReportExport.h"
 #include "ReportLayout.h"
@@ -16,36 +17,10 @@
 #include <QXmlStreamReader>
 
 using namespace korvane::report;
+using fixtures::sheetCells;
+using fixtures::unzipped;
 
 namespace {
-
-QByteArray unzipped(const QString &archive, const QString &member)
-{
-    QProcess unzip;
-    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), archive, member});
-    unzip.waitForFinished();
-    return unzip.readAllStandardOutput();
-}
-
-//! A sheet's cells by reference ("E7"): numbers as doubles, inline strings as text.
-QHash<QString, QVariant> sheetCells(const QByteArray &xml)
-{
-    QHash<QString, QVariant> cells;
-    QXmlStreamReader reader(xml);
-    QString ref;
-    while (!reader.atEnd()) {
-        reader.readNext();
-        if (!reader.isStartElement())
-            continue;
-        if (reader.name() == u"c")
-            ref = reader.attributes().value(QStringLiteral("r")).toString();
-        else if (reader.name() == u"v")
-            cells.insert(ref, reader.readElementText().toDouble());
-        else if (reader.name() == u"t")
-            cells.insert(ref, reader.readElementText());
-    }
-    return cells;
-}
 
 double inkShare(const QImage &image)
 {

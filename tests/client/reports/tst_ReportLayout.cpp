@@ -2,11 +2,11 @@
 // page, the title block on the first, the footer with its page number, nothing below it.
 // KORVANE_UPDATE_GOLDEN=1 rewrites the goldens; look at the pages before committing them.
 
+#include "reports/GoldenPages.h"
 #include "reports/ReportFixtures.h"
 
 #include "ReportLayout.h"
 
-#include <QFile>
 #include <QTest>
 
 using namespace korvane::report;
@@ -14,14 +14,6 @@ using namespace korvane::report;
 namespace {
 
 const QString kGoldenDir = QStringLiteral(KORVANE_FIXTURES_DIR "/reports/");
-
-QString dumpAll(const QVector<ReportPage> &pages)
-{
-    QString text;
-    for (const ReportPage &page : pages)
-        text += dumpPage(page);
-    return text;
-}
 
 QVector<ReportPage> layOut(const ReportDefinition &definition, ReportCursor &cursor)
 {
@@ -104,16 +96,9 @@ void tst_ReportLayout::matchesGolden()
 {
     QFETCH(ReportDefinition, definition);
     QFETCH(std::shared_ptr<ReportCursor>, cursor);
-    const QString actual = dumpAll(layOut(definition, *cursor));
-    QFile golden(kGoldenDir + QString::fromLatin1(QTest::currentDataTag()) +
-                 QStringLiteral(".txt"));
-    if (qEnvironmentVariableIsSet("KORVANE_UPDATE_GOLDEN")) {
-        QVERIFY(golden.open(QIODevice::WriteOnly));
-        golden.write(actual.toUtf8());
-        return;
-    }
-    QVERIFY2(golden.open(QIODevice::ReadOnly), qPrintable(golden.fileName()));
-    QCOMPARE(actual, QString::fromUtf8(golden.readAll()));
+    fixtures::compareWithGolden(layOut(definition, *cursor),
+                                kGoldenDir + QString::fromLatin1(QTest::currentDataTag()) +
+                                    QStringLiteral(".txt"));
 }
 
 void tst_ReportLayout::everyPageRepeatsHeaderAndFooter()

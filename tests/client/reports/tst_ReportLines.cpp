@@ -36,6 +36,7 @@ class tst_ReportLines : public QObject
 private slots:
     void groupsPrintSubtotalsAndTotal();
     void shownOnceColumnsBlankAfterFirstLine();
+    void outerKeyStartsAGroupOfTheSameKey();
     void computedColumnIsSummed();
     void closingLineHighestLowestAverage();
     void emptyReportHasZeroTotal();
@@ -68,6 +69,24 @@ void tst_ReportLines::shownOnceColumnsBlankAfterFirstLine()
     // Columns not shown once still print on every line.
     QCOMPARE(lines.at(1).cells.at(3).toString(), QStringLiteral("个"));
     QCOMPARE(lines.at(3).cells.at(1).toString(), QStringLiteral("笔记本"));
+}
+
+void tst_ReportLines::outerKeyStartsAGroupOfTheSameKey()
+{
+    // The last product of one store is the first of the next: still two groups, and the
+    // second store's name prints.
+    ReportDefinition d = fixtures::purchaseSummary();
+    d.columns[2].shownOnce = true;
+    d.outerGroupKeys = {QStringLiteral("PdtSpecName")};
+    RowsCursor cursor(fixtures::purchaseFields(),
+                      {{QStringLiteral("A001"), QStringLiteral("圆珠笔"), QStringLiteral("一号仓"),
+                        QStringLiteral("个"), 1.0, 2.0},
+                       {QStringLiteral("A001"), QStringLiteral("圆珠笔"), QStringLiteral("二号仓"),
+                        QStringLiteral("个"), 3.0, 4.0}});
+    const QVector<ReportLine> lines = allLines(d, cursor);
+    QCOMPARE(kinds(lines), QStringLiteral("DSDST"));
+    QCOMPARE(lines.at(2).cells.at(2).toString(), QStringLiteral("二号仓"));
+    QCOMPARE(lines.at(3).cells.at(4).toDouble(), 3.0);
 }
 
 void tst_ReportLines::computedColumnIsSummed()

@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -46,9 +47,47 @@ QStringList probe(const Packet &packet, const RowValues &row, const QStringList 
     return cells;
 }
 
+//! The field's value in every row.
+QStringList column(const Packet &packet, const QString &field)
+{
+    QStringList values;
+    for (const RowValues &row : packet.rows)
+        values << row.value(packet.indexOf(field)).toString();
+    return values;
+}
+
 Packet report(TRPTRDM &module, const Params &params, int count = -1)
 {
     return records(module, QStringLiteral("dspXMaster"), params, count);
+}
+
+// On top of the shared documents: invoices of the first sales order's line (two blue, one
+// red entered with positive figures), and staff of two departments whose codes interleave.
+const char *const ReportExtrasSql[] = {
+    "UPDATE xInvoiceh SET InVoiceNO = 'FP0001' WHERE headno = '202603070001'",
+    "UPDATE xInvoiceb SET LinkHeadno = '202603020001', LinkBodyno = '0001'"
+    " WHERE headno = '202603070001'",
+    "INSERT INTO xInvoiceh (headno, Flag, InOutFlag, InVoiceNO, hdate, spcode, deptcode, mcode,"
+    " currency, Taxamt, State) VALUES ('202603080001', '1', '1', 'FP0002',"
+    " '2026-03-08 10:00:00', 'K1', '0001', '0001', '01', 468, '2')",
+    "INSERT INTO xInvoiceb (headno, bodyno, LinkHeadno, LinkBodyno, pdtcode, pdtno, pqty,"
+    " price, amount, Taxamount) VALUES ('202603080001', '0001', '202603020001', '0001', 'P1',"
+    " '0001', 2, 200, 400, 468)",
+    "INSERT INTO xInvoiceh (headno, Flag, InOutFlag, InVoiceNO, hdate, spcode, deptcode, mcode,"
+    " currency, Taxamt, State) VALUES ('202603090001', '2', '1', 'FP0003',"
+    " '2026-03-09 10:00:00', 'K1', '0001', '0001', '01', 234, '2')",
+    "INSERT INTO xInvoiceb (headno, bodyno, LinkHeadno, LinkBodyno, pdtcode, pdtno, pqty,"
+    " price, amount, Taxamount) VALUES ('202603090001', '0001', '202603020001', '0001', 'P1',"
+    " '0001', 1, 200, 200, 234)",
+    "INSERT INTO xDept (code, name, CorpCode) VALUES ('0002', '销售部', '0001')",
+    "INSERT INTO XPSEmp (code, name, deptcode, Corpcode) VALUES ('0002', '王五', '0002', '0001')",
+    "INSERT INTO XPSEmp (code, name, deptcode, Corpcode) VALUES ('0003', '赵六', '0001', '0001')",
+};
+
+bool loadReportExtras(const AccountSet &set)
+{
+    return std::all_of(std::begin(ReportExtrasSql), std::end(ReportExtrasSql),
+                       [&](const char *sql) { return set.exec(QString::fromUtf8(sql)); });
 }
 
 const QStringList ProductLine{"pdtcode", "PdtName", "PdtNO", "PdtSpecName", "MeasureName"};
@@ -61,6 +100,9 @@ const QStringList StockDetail = QStringList{"Headno", "LinkHeadNO", "hdate", "sp
 const QStringList PriceDetail =
     QStringList{"Headno", "hdate", "spName", "deptName", "currencyname"} + ProductLine +
     QStringList{"Price", "TotalPqty"};
+const QStringList SalesEnquiry =
+    OrderDetail + QStringList{"InvoiceDate", "InvoiceNO",    "InvoicePqty",    "InvoiceAmount",
+                              "GatherDate",  "GatherAmount", "NotGatherAmount"};
 const QStringList PartnerList{"code", "name", "connectname", "telephone", "fax", "bank", "taxno"};
 
 } // namespace
@@ -74,8 +116,14 @@ private slots:
 
     void everyReportReturnsItsColumns_data();
     void everyReportReturnsItsColumns();
-    void stateSelectsDifferentlyInTheTwoFamilies_data() { addBackendRows(); }
-    void stateSelectsDifferentlyInTheTwoFamilies();
+    void stateIncludesOrLeavesOutUncheckedDocuments_data();
+    void stateIncludesOrLeavesOutUncheckedDocuments();
+    void receivablesStartFromTheSalesOrders_data() { addBackendRows(); }
+    void receivablesStartFromTheSalesOrders();
+    void salesEnquiryAddsInvoicesAndReceipts_data() { addBackendRows(); }
+    void salesEnquiryAddsInvoicesAndReceipts();
+    void staffGroupedByDepartment_data() { addBackendRows(); }
+    void staffGroupedByDepartment();
     void missingOrUnknownFlagAborts_data() { addBackendRows(); }
     void missingOrUnknownFlagAborts();
     void packetsContinueTheChosenReport_data() { addBackendRows(); }
@@ -87,7 +135,7 @@ private:
         std::unique_ptr<AccountSet> &set = m_sets[backend];
         if (!set) {
             set = std::make_unique<AccountSet>(backend);
-            set->ok = set->ok && loadDocuments(set->scratch.db());
+            set->ok = set->ok && loadDocuments(set->scratch.db()) && loadReportExtras(*set);
         }
         useAsRunTimeConnection(set->scratch);
         return *set;
@@ -128,26 +176,26 @@ void TestRPTRDM::everyReportReturnsItsColumns_data()
         {"RPTBUYDETAIL",
          {},
          OrderDetail,
-         2,
+         3,
          {"Headno=202603010001", "hdate=2026-03-01", "spName=供应商一", "currencyname=人民币",
           "TotalGetPqty=1", "TotalNotArrive=1"}},
         {"RPTBUYSTAT",
          {},
          QStringList(OrderDetail).mid(0, 2) + OrderDetail.mid(4),
-         2,
+         3,
          {"TotalNotArrive=1"}},
-        {"RPTSALEDETAIL", {}, OrderDetail, 2, {"spName=客户一", "TotalNotArrive=2"}},
+        {"RPTSALEDETAIL", {}, OrderDetail, 3, {"spName=客户一", "TotalNotArrive=2"}},
         {"RPTSALEALL",
          {{"spCode", "K1"}, {"tmpspCode", "K1"}},
-         OrderDetail,
+         SalesEnquiry,
          2,
-         {"Headno=202603020001"}},
+         {"Headno=202603020001", "InvoicePqty=2", "GatherAmount=300"}},
         {"RPTBUYINDETAIL", {}, StockDetail, 1, {"LinkHeadNO=202603010001", "spName=供应商一"}},
         {"RPTSALEOUTDETAIL", {}, StockDetail, 1, {"LinkHeadNO=202603020001", "spName=客户一"}},
         {"RPTBUYPRICE",
          {{"pdtCode", "P1"}, {"tmppdtCode", "P1"}},
          PriceDetail,
-         1,
+         2,
          {"Price=100", "TotalPqty=2"}},
         {"RPTSALEPRICE",
          {{"pdtCode", "P1"}, {"tmppdtCode", "P1"}, {"pdtno", "0001"}, {"tmppdtno", "0001"}},
@@ -162,7 +210,7 @@ void TestRPTRDM::everyReportReturnsItsColumns_data()
         {"RPTGATHERCUST",
          {},
          {"spName", "SaleHeadno", "SaleRMTTaxAmt", "hDate", "Deptname", "RMBTaxamt"},
-         1,
+         3,
          {"SaleRMTTaxAmt=702", "RMBTaxamt=300"}},
         // The order without a salesman is left out.
         {"RPTEMPGAIN",
@@ -174,7 +222,7 @@ void TestRPTRDM::everyReportReturnsItsColumns_data()
          {},
          {"StoreName", "pdtcode", "pdtname", "specname", "TotalPqty", "TotalBadNum"},
          3,
-         {"StoreName=W1", "TotalPqty=5", "TotalBadNum=1"}},
+         {"StoreName=一号仓", "TotalPqty=5", "TotalBadNum=1"}},
         {"RPTPRDT",
          {{"ClassCode", "C1"}, {"tmpClassCode", "C1"}},
          {"PdtCode", "PdtName", "ClassName", "SpecName", "TInprice", "Inprice", "TSalePrice",
@@ -184,7 +232,7 @@ void TestRPTRDM::everyReportReturnsItsColumns_data()
         {"RPTPSEMP",
          {},
          {"DeptName", "Code", "EmpName", "sexb", "DutyName", "Tel1", "Native", "EduName"},
-         1,
+         3,
          {"Code=0001", "DeptName=总部"}},
         {"RPTCUST",
          {{"LocalCode", "L1"}, {"tmpLocalCode", "L1"}},
@@ -229,19 +277,151 @@ void TestRPTRDM::everyReportReturnsItsColumns()
     QCOMPARE(report(module, reportParams(flag.toLower(), given)).rows.size(), rows);
 }
 
-void TestRPTRDM::stateSelectsDifferentlyInTheTwoFamilies()
+void TestRPTRDM::stateIncludesOrLeavesOutUncheckedDocuments_data()
+{
+    QTest::addColumn<QString>("backend");
+    QTest::addColumn<QString>("flag");
+    QTest::addColumn<QVariantMap>("given");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QStringList>("checkedOnly");
+    QTest::addColumn<QStringList>("withUnchecked");
+
+    struct Case
+    {
+        const char *flag;
+        QVariantMap given;
+        QString field;
+        QStringList checkedOnly;
+        QStringList withUnchecked;
+    };
+    const QVariantMap p1{{"pdtCode", "P1"}, {"tmppdtCode", "P1"}};
+    const QList<Case> cases{
+        {"RPTBUY", {}, "TotalPqty", {"2", "1"}, {"3", "1"}},
+        {"RPTBUYDETAIL",
+         {},
+         "Headno",
+         {"202603010001", "202603010001"},
+         {"202603010001", "202603010001", "202603050001"}},
+        {"RPTBUYSTAT",
+         {},
+         "Headno",
+         {"202603010001", "202603010001"},
+         {"202603010001", "202603010001", "202603050001"}},
+        {"RPTSALEDETAIL",
+         {},
+         "Headno",
+         {"202603020001", "202603020003"},
+         {"202603020001", "202603020002", "202603020003"}},
+        {"RPTBUYPRICE", p1, "Headno", {"202603010001"}, {"202603010001", "202603050001"}},
+        {"RPTSALEPRICE", p1, "Headno", {"202603020001"}, {"202603020001", "202603020002"}},
+        // Only checked stock documents of these kinds exist: both values show them.
+        {"RPTBUYINDETAIL", {}, "Headno", {"202603030001"}, {"202603030001"}},
+        {"RPTSALEOUTDETAIL", {}, "Headno", {"202603040001"}, {"202603040001"}},
+    };
+    for (const QString &backend : backends()) {
+        for (const Case &c : cases) {
+            QTest::addRow("%s %s", qPrintable(backend), c.flag)
+                << backend << QString(c.flag) << c.given << c.field << c.checkedOnly
+                << c.withUnchecked;
+        }
+    }
+}
+
+void TestRPTRDM::stateIncludesOrLeavesOutUncheckedDocuments()
+{
+    QFETCH(QString, backend);
+    QFETCH(QString, flag);
+    QFETCH(QVariantMap, given);
+    QFETCH(QString, field);
+    QFETCH(QStringList, checkedOnly);
+    QFETCH(QStringList, withUnchecked);
+    QVERIFY(accountSet(backend).ok);
+    TRPTRDM module;
+
+    // "2" (the box unticked) keeps the checked documents, "1" adds those not yet checked,
+    // in the summaries and the details alike.
+    given.insert("State", "2");
+    QCOMPARE(column(report(module, reportParams(flag, given)), field), checkedOnly);
+    given.insert("State", "1");
+    QCOMPARE(column(report(module, reportParams(flag, given)), field), withUnchecked);
+}
+
+void TestRPTRDM::receivablesStartFromTheSalesOrders()
 {
     QFETCH(QString, backend);
     QVERIFY(accountSet(backend).ok);
     TRPTRDM module;
 
-    // Summaries take State >= :State: only checked orders when "2" is sent.
-    const Packet summary = report(module, reportParams("RPTBUY", {{"State", "2"}}));
-    QCOMPARE(summary.rows.size(), 2);
-    QCOMPARE(probe(summary, summary.rows.first(), {"TotalPqty"}), QStringList{"TotalPqty=2"});
-    // Details take State > :State: "2" selects nothing, "1" the checked orders.
-    QVERIFY(report(module, reportParams("RPTBUYDETAIL", {{"State", "2"}})).rows.isEmpty());
-    QCOMPARE(report(module, reportParams("RPTBUYDETAIL", {{"State", "1"}})).rows.size(), 2);
+    // Every sales order shows with what was received on it; K2's order has no receipt and
+    // is owed in full.
+    const Packet all = report(module, reportParams("RPTGATHERCUST"));
+    QCOMPARE(column(all, "SaleHeadno"),
+             (QStringList{"202603020001", "202603020003", "202603020002"}));
+    QCOMPARE(column(all, "SaleRMTTaxAmt"), (QStringList{"702", "234", "234"}));
+    QCOMPARE(column(all, "RMBTaxamt"), (QStringList{"300", "0", "0"}));
+
+    const Packet k2 =
+        report(module, reportParams("RPTGATHERCUST", {{"spCode", "K2"}, {"tmpspCode", "K2"}}));
+    QCOMPARE(column(k2, "spName"), QStringList{"客户二"});
+    QCOMPARE(column(k2, "RMBTaxamt"), QStringList{"0"});
+    // Unticked, the order not yet checked is left out.
+    QCOMPARE(column(report(module, reportParams("RPTGATHERCUST", {{"State", "2"}})), "SaleHeadno"),
+             (QStringList{"202603020001", "202603020003"}));
+    // A receipt not yet checked counts only while such documents are included.
+    QVERIFY(accountSet(backend).exec(
+        "INSERT INTO XIncomeh (headno, hdate, currency, exchgrate, Taxamt, RMBTaxamt, spcode,"
+        " deptcode, mcode, State) VALUES ('202603100001', '2026-03-10 10:00:00', '01', 1, 34,"
+        " 34, 'K2', '0001', '0001', '1')"));
+    QVERIFY(accountSet(backend).exec(
+        "INSERT INTO XInComeb (headno, bodyno, LinkHeadno, LinkBodyno, pdtcode, pdtno, pqty,"
+        " Taxamount, GetTaxamount) VALUES ('202603100001', '0001', '202603020002', '0001',"
+        " 'P1', '0002', 1, 234, 34)"));
+    QCOMPARE(column(report(module,
+                           reportParams("RPTGATHERCUST", {{"spCode", "K2"}, {"tmpspCode", "K2"}})),
+                    "RMBTaxamt"),
+             QStringList{"34"});
+    QVERIFY(accountSet(backend).exec("DELETE FROM XInComeb WHERE headno = '202603100001'"));
+    QVERIFY(accountSet(backend).exec("DELETE FROM XIncomeh WHERE headno = '202603100001'"));
+}
+
+void TestRPTRDM::salesEnquiryAddsInvoicesAndReceipts()
+{
+    QFETCH(QString, backend);
+    QVERIFY(accountSet(backend).ok);
+    TRPTRDM module;
+
+    const Packet k1 =
+        report(module, reportParams("RPTSALEALL", {{"spCode", "K1"}, {"tmpspCode", "K1"}}));
+    QCOMPARE(k1.rows.size(), 2);
+    const QStringList figures{"InvoiceDate", "InvoiceNO",    "InvoicePqty",    "InvoiceAmount",
+                              "GatherDate",  "GatherAmount", "NotGatherAmount"};
+    // Two blue invoices of 1 and 2 and a red one of 1 on the first order's line; 300
+    // received of 702.
+    QCOMPARE(probe(k1, k1.rows.at(0), figures),
+             (QStringList{"InvoiceDate=2026-03-09", "InvoiceNO=FP0003", "InvoicePqty=2",
+                          "InvoiceAmount=468", "GatherDate=2026-03-06", "GatherAmount=300",
+                          "NotGatherAmount=402"}));
+    // Nothing invoiced or received: owed in full.
+    QCOMPARE(probe(k1, k1.rows.at(1), figures),
+             (QStringList{"InvoiceDate=", "InvoiceNO=", "InvoicePqty=0", "InvoiceAmount=0",
+                          "GatherDate=", "GatherAmount=0", "NotGatherAmount=234"}));
+    // Unticked, the invoice not yet checked is left out.
+    const Packet checked =
+        report(module,
+               reportParams("RPTSALEALL", {{"spCode", "K1"}, {"tmpspCode", "K1"}, {"State", "2"}}));
+    QCOMPARE(probe(checked, checked.rows.at(0), {"InvoicePqty", "InvoiceAmount"}),
+             (QStringList{"InvoicePqty=1", "InvoiceAmount=234"}));
+}
+
+void TestRPTRDM::staffGroupedByDepartment()
+{
+    QFETCH(QString, backend);
+    QVERIFY(accountSet(backend).ok);
+    TRPTRDM module;
+
+    const Packet staff = report(module, reportParams("RPTPSEMP"));
+    QCOMPARE(column(staff, "Code"), (QStringList{"0001", "0003", "0002"}));
+    QCOMPARE(column(staff, "DeptName"), (QStringList{"总部", "总部", "销售部"}));
 }
 
 void TestRPTRDM::missingOrUnknownFlagAborts()
@@ -281,7 +461,7 @@ void TestRPTRDM::packetsContinueTheChosenReport()
     const Packet rest = module.getRecords(more);
     QCOMPARE(rest.rows.size(), 1);
     QVERIFY(rest.eof);
-    QCOMPARE(probe(rest, rest.rows.first(), {"StoreName"}), QStringList{"StoreName=W2"});
+    QCOMPARE(probe(rest, rest.rows.first(), {"StoreName"}), QStringList{"StoreName=二号仓"});
     // With nothing open, such a request names no report.
     QVERIFY_THROWS_EXCEPTION(ServerError, module.getRecords(more));
 
