@@ -6,6 +6,7 @@
 #include "LumoDateEdit.h"
 #include "LumoEdit.h"
 #include "LumoErrorBoundary.h"
+#include "LumoFaceSet.h"
 #include "LumoLabel.h"
 #include "LumoModalForm.h"
 #include "LumoPanel.h"
@@ -77,6 +78,9 @@ TfrmRPTQry::TfrmRPTQry(const TRPTQryDecl &decl, QWidget *parent) : QDialog(paren
 {
     setObjectName(QStringLiteral("frm") + decl.className.mid(4));
     setWindowTitle(decl.caption);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    LumoFaceSet1 = new TLumoFaceSet(this);
+    LumoFaceSet1->setObjectName(QStringLiteral("LumoFaceSet1"));
     LumoModalForm1 = new TLumoModalForm(this);
     LumoModalForm1->setObjectName(QStringLiteral("LumoModalForm1"));
     cdsXMaster = new TLumoCLientDataSet(this);
@@ -209,8 +213,21 @@ void TfrmRPTQry::addCodeName(QGridLayout *grid, int row, const TRPTCondDecl &con
 void TfrmRPTQry::linkPredecessors()
 {
     for (const TRPTCondDecl &cond : m_decl.conditions) {
-        if (!cond.preCode.isEmpty())
-            m_codes.value(cond.name)->setPreCodeName(m_codes.value(cond.preCode));
+        if (cond.preCode.isEmpty())
+            continue;
+        TLumoCodeName *editor = m_codes.value(cond.name);
+        TLumoCodeName *predecessor = m_codes.value(cond.preCode);
+        if (!cond.preCodeOptional) {
+            editor->setPreCodeName(predecessor);
+            continue;
+        }
+        // The predecessor narrows the lookup when it holds a code; an empty one asks for
+        // every code instead of refusing.
+        editor->BeforeActive = [editor, predecessor](bool &) {
+            const QString code = pairValue(predecessor->Text());
+            editor->lookupDataSet()->Params().setValue(QStringLiteral("PreCode"), code);
+            editor->lookupDataSet()->Params().setValue(QStringLiteral("tmpPreCode"), code);
+        };
     }
 }
 

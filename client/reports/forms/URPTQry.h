@@ -22,6 +22,7 @@ class TLumoCheckBox;
 class TLumoCodeName;
 class TLumoDateEdit;
 class TLumoEdit;
+class TLumoFaceSet;
 class TLumoLabel;
 class TLumoModalForm;
 class TLumoPanel;
@@ -63,6 +64,7 @@ public:
     TLumoPanel *pnlBtn = nullptr;
     TLumobitBtn *BitBtn1 = nullptr;
     TLumobitBtn *BitBtn2 = nullptr;
+    TLumoFaceSet *LumoFaceSet1 = nullptr; // centred on the screen; Enter moves to the next field
     TLumoModalForm *LumoModalForm1 = nullptr;
     TLumoCLientDataSet *cdsXMaster = nullptr;
     TLumoDateEdit *edtBeginDate = nullptr; // null in windows without dates

@@ -17,15 +17,16 @@ struct TRPTCondDecl
         ckCheck, // "包含未审核单据" → State "1" ticked, "2" not
     };
     TKind kind = ckCode;
-    QString name;        // component name: "cnPdtCode", "chkState"
-    QString label;       // "货  品"; for the dates the label before the first box
-    QString label2;      // dates: the label between the boxes
-    QString provider;    // code/name lookup: "dspPdtCN"
-    QStringList titles;  // column titles of its pick list; the first names the code
-    QString param;       // "pdtCode"; its twin "tmppdtCode" unless alone
-    bool alone = false;  // the parameter travels without a twin
-    QString preCode;     // the condition whose code limits this lookup
-    QString missing;     // the message when it must be filled and is empty
+    QString name;                 // component name: "cnPdtCode", "chkState"
+    QString label;                // "货  品"; for the dates the label before the first box
+    QString label2;               // dates: the label between the boxes
+    QString provider;             // code/name lookup: "dspPdtCN"
+    QStringList titles;           // column titles of its pick list; the first names the code
+    QString param;                // "pdtCode"; its twin "tmppdtCode" unless alone
+    bool alone = false;           // the parameter travels without a twin
+    QString preCode;              // the condition whose code limits this lookup
+    bool preCodeOptional = false; // without that code the lookup offers every code
+    QString missing;              // the message when it must be filled and is empty
     QStringList onlyFor; // report codes that require it (empty: always, when missing is set)
 };
 

@@ -85,6 +85,15 @@ Cond department(const char *label = "部  门")
     return code("cnDeptCode", label, "dspDeptCN", DepartmentTitles, "DeptCode");
 }
 
+//! The products of the picked class, or of every class.
+Cond classProduct()
+{
+    Cond cond = after(code("cnPdtCode", "货    品", "dspClassPdtCN", ProductTitles, "pdtCode"),
+                      "cnClassCode");
+    cond.preCodeOptional = true;
+    return cond;
+}
+
 Cond neededProduct()
 {
     return required(product(), "请先选择要查询的货品。");
@@ -201,10 +210,7 @@ QList<TRPTQryDecl> buildDecls()
         .reports = reports({"RPTPRDT"}),
         .conditions = {code("cnClassCode", "货品类别", "dspClassCN", {"货品类别", "类别名称"},
                             "ClassCode"),
-                       after(
-                           code("cnPdtCode", "货    品", "dspClassPdtCN", ProductTitles, "pdtCode"),
-                           "cnClassCode"),
-                       supplier("供 应 商")},
+                       classProduct(), supplier("供 应 商")},
         .lines = {line("cnClassCode", "货品类别:"), productLine(), supplierLine()}};
     Cond company =
         required(code("cnCorpCode", "所属公司", "dspCorpCN", {"所属公司", "公司名称"}, "CorpCode"),
