@@ -3,7 +3,9 @@
 //! messages the windows show.
 
 #include "../lumo/LumoChildTestSupport.h"
+#include "LumoSocketConnection.h"
 #include "TestServer.h"
+#include "UDMMain.h"
 #include "UMsgBox.h"
 
 #include <map>
@@ -36,6 +38,30 @@ inline TestServer *serverFor(const QString &backend, QString *error)
 inline void stopServers()
 {
     runningServers().clear();
+}
+
+//! The databases the tests run on: SQLite, and PostgreSQL when a test cluster is named.
+inline QStringList testBackends()
+{
+    QStringList backends{QStringLiteral("sqlite")};
+    if (!pgHost().isEmpty())
+        backends << QStringLiteral("postgresql");
+    return backends;
+}
+
+//! Connects the data module's five connections to the server and logs in as the
+//! administrator; the session is handed to every connection.
+inline void logInAsAdministrator(TdmMain &dm, const TestServer &server)
+{
+    for (TLumoSocketConnection *connection : dm.connections())
+        connection->setPort(server.port());
+    QString session, info, sysSet, purView, para;
+    dm.SCBase->callWithOutputs(QStringLiteral("LogIn"),
+                               {QStringLiteral("0001"), QStringLiteral("0001"),
+                                QStringLiteral("127.0.0.1"), QStringLiteral("e2e")},
+                               {&session, &info, &sysSet, &purView, &para});
+    for (TLumoSocketConnection *connection : dm.connections())
+        connection->setSession(session);
 }
 
 //! Messages of the library and of MsgBox in one list; questions answered from the queue.
