@@ -161,9 +161,9 @@ TCodeTableDecl openingStock()
          number("StartPrice", "启用成本价").req(), number("CalPrice", "平均单价"),
          date("StartDate", "启用日期").req(), date("CalDate", "最近核算日").req(),
          date("cntdate", "最近盘点日").req(), number("startnum", "启用正品量"),
-         number("startbad", "启用次品量"), number("pqty", "正品量"), number("badnum", "次品数量"),
-         number("stdpqty", "采购中数量"), number("lowpqty", "最低安全存量"),
-         text("Note", "备注", 255)});
+         number("startbad", "启用次品量"), number("pqty", "正品量").ro(),
+         number("badnum", "次品数量"), number("stdpqty", "采购中数量").ro(),
+         number("lowpqty", "最低安全存量"), text("Note", "备注", 255)});
     decl.keyFields = QStringLiteral("storecode;pdtcode;pdtno");
     for (const TCodeFieldDecl &field : std::as_const(decl.fields)) {
         if (field.name != QLatin1String("storecode") && field.name != QLatin1String("storename") &&
@@ -274,7 +274,28 @@ TfrmXCustome::TfrmXCustome(QWidget *parent) : TfrmSingletbl(declOf("TfrmXCustome
 TfrmXpsEMP::TfrmXpsEMP(QWidget *parent) : TfrmSingletbl(declOf("TfrmXpsEMP"), parent) {}
 TfrmXPrdtClass::TfrmXPrdtClass(QWidget *parent) : TfrmSingletbl(declOf("TfrmXPrdtClass"), parent) {}
 
-TfrmXStock::TfrmXStock(QWidget *parent) : TfrmSingletbl(declOf("TfrmXStock"), parent) {}
+TfrmXStock::TfrmXStock(QWidget *parent) : TfrmSingletbl(declOf("TfrmXStock"), parent)
+{
+    // Stock on hand and on order are balances the server keeps: shown, never typed.
+    for (const char *name : {"pqty", "stdpqty"})
+        CDSXMaster->FieldByName(QLatin1String(name)).setReadOnly(true);
+    CDSXMaster->FieldByName(QStringLiteral("startnum")).OnChange = [this](TLumoField &) {
+        followOpeningQuantity();
+    };
+}
+
+void TfrmXStock::followOpeningQuantity()
+{
+    // As the server stores it: what was on hand, moved by the change of the opening
+    // quantity (a new row starts at its opening quantity).
+    const TLumoField &start = CDSXMaster->FieldByName(QStringLiteral("startnum"));
+    TLumoField &onHand = CDSXMaster->FieldByName(QStringLiteral("pqty"));
+    const double pqty =
+        onHand.OldValue().toDouble() + start.AsFloat() - start.OldValue().toDouble();
+    onHand.setReadOnly(false);
+    onHand.setValue(pqty);
+    onHand.setReadOnly(true);
+}
 
 bool TfrmXStock::beforeInsertRule()
 {

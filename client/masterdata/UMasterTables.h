@@ -59,7 +59,8 @@ public:
     explicit TfrmXpsEMP(QWidget *parent = nullptr);
 };
 
-//! Opening stock of one store: listed by the search panel, new rows start in its store.
+//! Opening stock of one store: listed by the search panel, new rows start in its store. The
+//! stock on hand follows the opening quantity; it and the quantity on order are read-only.
 class TfrmXStock : public TfrmSingletbl
 {
     Q_OBJECT
@@ -69,6 +70,9 @@ public:
 protected:
     bool beforeInsertRule() override;
     void newRowDefaults() override;
+
+private:
+    void followOpeningQuantity();
 };
 
 class TfrmXPrdtClass : public TfrmSingletbl

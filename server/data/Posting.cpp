@@ -1,5 +1,6 @@
 #include "Posting.h"
 
+#include "AccountSettings.h"
 #include "ServerError.h"
 
 #include <QSqlError>
@@ -30,6 +31,49 @@ std::set<StockKey> touchedStockRows(const ChangeSet &delta)
         }
     }
     return keys;
+}
+
+constexpr double kBelowZero = -1e-9;
+
+//! The stock rows an apply lowers, by how much (a negative difference).
+using Lowered = std::map<StockKey, double>;
+
+void addLowered(Lowered *lowered, const StockKey &key, double difference)
+{
+    if (difference < 0)
+        (*lowered)[key] += difference;
+}
+
+//! When the account set refuses negative stock, the first lowered row now below zero ends
+//! the apply with a message naming it; the caller's transaction is then rolled back.
+void refuseNegativeStock(QSqlDatabase db, const Lowered &lowered)
+{
+    if (lowered.empty() || negativeStockAllowed(db))
+        return;
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("SELECT s.pqty, st.name, p.name FROM XStock s "
+                             "LEFT JOIN XStore st ON st.code = s.storecode "
+                             "LEFT JOIN xprdth p ON p.pdtcode = s.pdtcode "
+                             "WHERE s.storecode = ? AND s.pdtcode = ? AND s.pdtno = ?"));
+    for (const auto &[key, difference] : lowered) {
+        q.addBindValue(key.store);
+        q.addBindValue(key.pdtcode);
+        q.addBindValue(key.pdtno);
+        if (!q.exec())
+            throw ServerError(q.lastError().text());
+        if (!q.next())
+            continue;
+        const double now = q.value(0).toDouble();
+        if (now >= kBelowZero)
+            continue;
+        throw ServerError(
+            QStringLiteral(
+                "库存不足，不能保存：仓库 %1（%2）货品 %3（%4）项次 %5 现有 %6，需要 %7。")
+                .arg(key.store, q.value(1).toString().trimmed(), key.pdtcode,
+                     q.value(2).toString().trimmed(), key.pdtno)
+                .arg(now - difference)
+                .arg(-difference));
+    }
 }
 
 } // namespace
@@ -79,8 +123,13 @@ void Posting::after()
     }
     const Effect now = readEffect(m_db, m_table, &m_heads);
     const Effect difference = now.minus(m_before);
-    if (!difference.isEmpty())
-        writeDifference(m_db, difference);
+    if (difference.isEmpty())
+        return;
+    writeDifference(m_db, difference);
+    Lowered lowered;
+    for (const auto &[key, value] : difference.onHand)
+        addLowered(&lowered, key, value);
+    refuseNegativeStock(m_db, lowered);
 }
 
 std::map<StockKey, Posting::Opening> Posting::openingOf(const std::set<StockKey> &keys) const
@@ -107,11 +156,13 @@ std::map<StockKey, Posting::Opening> Posting::openingOf(const std::set<StockKey>
 void Posting::afterOpeningStock()
 {
     const std::map<StockKey, Opening> now = openingOf(m_stockRows);
+    Lowered lowered;
     for (const auto &[key, opening] : now) {
         const auto was = m_opening.find(key);
         const double pqty = was == m_opening.end()
                                 ? opening.startnum
                                 : was->second.pqty + opening.startnum - was->second.startnum;
+        addLowered(&lowered, key, pqty - (was == m_opening.end() ? 0 : was->second.pqty));
         QSqlQuery q(m_db);
         q.prepare(QStringLiteral(
             "UPDATE XStock SET pqty = ? WHERE storecode = ? AND pdtcode = ? AND pdtno = ?"));
@@ -123,6 +174,7 @@ void Posting::afterOpeningStock()
             throw ServerError(q.lastError().text());
         writeOnOrder(m_db, key);
     }
+    refuseNegativeStock(m_db, lowered);
 }
 
 } // namespace korvane

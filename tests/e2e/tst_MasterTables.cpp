@@ -6,6 +6,7 @@
 #include "LumoComboBox.h"
 #include "LumoDBGrid.h"
 #include "LumoDBImage.h"
+#include "LumoDataSetModel.h"
 #include "LumoEdit.h"
 #include "LumoLabel.h"
 #include "LumoListBox.h"
@@ -147,6 +148,8 @@ private slots:
     void openingStockByStore();
     void openingStockInPackets_data() { addBackendRows(); }
     void openingStockInPackets();
+    void openingQuantityCarriesStockOnHand_data() { addBackendRows(); }
+    void openingQuantityCarriesStockOnHand();
     void productClassHeads_data() { addBackendRows(); }
     void productClassHeads();
     void variantChooser_data() { addBackendRows(); }
@@ -474,6 +477,71 @@ void tst_MasterTables::openingStockInPackets()
     QVERIFY(c.exec(TLumoChild::cmNew));
     QCOMPARE(c.cds().RecordCount(), 26);
     QVERIFY(c.exec(TLumoChild::cmCancel));
+    QVERIFY2(messages.texts.isEmpty(), qPrintable(messages.texts.join('\n')));
+}
+
+// Stock on hand and on order are shown, not typed; a changed opening quantity moves the
+// stock on hand by the same difference, on screen as the server stores it.
+void tst_MasterTables::openingQuantityCarriesStockOnHand()
+{
+    Messages messages;
+    CLIENT(c);
+    QVERIFY(sql(
+        *server,
+        {QStringLiteral("INSERT INTO XStore (code, name, parentc) VALUES ('S4', '四仓', '0001')"),
+         QStringLiteral("INSERT INTO XMeasure (code, name) VALUES ('QS', '个')"),
+         QStringLiteral("INSERT INTO XPrdtClass (Code, name) VALUES ('QC', '杂货')"),
+         QStringLiteral("INSERT INTO xprdth (pdtcode, name, classcode) VALUES ('QP', '碗', 'QC')"),
+         QStringLiteral("INSERT INTO xprdtb (pdtcode, bodyno, SpecName, measure) "
+                        "VALUES ('QP', '0001', '大', 'QS'), ('QP', '0002', '小', 'QS')"),
+         // 10 opening, 4 received since, 3 on order.
+         QStringLiteral("INSERT INTO XStock (storecode, pdtcode, pdtno, StartPrice, StartDate, "
+                        "CalDate, cntdate, startnum, pqty, stdpqty) VALUES ('S4', 'QP', '0001', "
+                        "3, '2026-01-01 00:00:00', '2026-01-01 00:00:00', "
+                        "'2026-01-01 00:00:00', 10, 14, 3)")}));
+    QVERIFY(c.open(QStringLiteral("TfrmXStock")));
+    c.window->searchEditor(QStringLiteral("cnStore"))->setText(QStringLiteral("S4"));
+    c.window->Search();
+    QCOMPARE(c.cds().RecordCount(), 1);
+    for (const char *name : {"pqty", "stdpqty"}) {
+        QVERIFY(c.field(QLatin1String(name)).ReadOnly());
+        auto *editor = c.child<TLumoDBEdit>(QStringLiteral("edt") + QLatin1String(name));
+        QVERIFY(editor && editor->isReadOnly());
+        Tlumodbgrid *grid = c.window->GridXMaster;
+        int column = grid->dataModel()->columnCount() - 1;
+        while (column >= 0 && grid->columnField(column)->FieldName() != QLatin1String(name))
+            --column;
+        QVERIFY(column >= 0);
+        QVERIFY(
+            !(grid->dataModel()->flags(grid->dataModel()->index(0, column)) & Qt::ItemIsEditable));
+    }
+
+    QVERIFY(c.exec(TLumoChild::cmEdit));
+    c.field(QStringLiteral("startnum")).setValue(12.0);
+    QCOMPARE(c.field(QStringLiteral("pqty")).AsFloat(), 16.0);
+    c.field(QStringLiteral("startnum")).setValue(7.0); // measured from the stored row
+    QCOMPARE(c.field(QStringLiteral("pqty")).AsFloat(), 11.0);
+    QVERIFY2(c.exec(TLumoChild::cmSave), qPrintable(messages.texts.join('\n')));
+    QCOMPARE(c.stored(QStringLiteral("SELECT pqty FROM XStock WHERE storecode = 'S4' AND "
+                                     "pdtno = '0001'"))
+                 .toDouble(),
+             11.0);
+    QCOMPARE(c.stored(QStringLiteral("SELECT stdpqty FROM XStock WHERE storecode = 'S4' AND "
+                                     "pdtno = '0001'"))
+                 .toDouble(),
+             0.0); // worked out from the checked orders: there are none
+
+    QVERIFY(c.exec(TLumoChild::cmNew));
+    c.field(QStringLiteral("pdtcode")).setValue(QStringLiteral("QP"));
+    c.field(QStringLiteral("pdtno")).setValue(QStringLiteral("0002"));
+    c.field(QStringLiteral("StartPrice")).setValue(1.0);
+    c.field(QStringLiteral("startnum")).setValue(6.0);
+    QCOMPARE(c.field(QStringLiteral("pqty")).AsFloat(), 6.0);
+    QVERIFY(c.exec(TLumoChild::cmSave));
+    QCOMPARE(c.stored(QStringLiteral("SELECT pqty FROM XStock WHERE storecode = 'S4' AND "
+                                     "pdtno = '0002'"))
+                 .toDouble(),
+             6.0);
     QVERIFY2(messages.texts.isEmpty(), qPrintable(messages.texts.join('\n')));
 }
 

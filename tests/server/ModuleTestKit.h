@@ -3,6 +3,7 @@
 // the backends to run on, rows by field name, change sets and reading rows back.
 
 #include "DocumentFixture.h"
+#include "Posting.h"
 #include "RemoteDataModule.h"
 
 #include <QTest>
@@ -136,6 +137,16 @@ inline QString errorsOf(const ApplyResult &result)
     for (const ApplyError &e : result.errors)
         texts << e.message;
     return texts.join(QLatin1String(" | "));
+}
+
+//! The first balances that differ, stored against recomputed, for a failure message.
+inline QString differencesOf(const QList<BalanceDifference> &differences)
+{
+    QStringList lines;
+    for (const BalanceDifference &d : differences.mid(0, 8))
+        lines << QStringLiteral("%1: %2 / %3")
+                     .arg(d.balance, d.stored.toString(), d.recomputed.toString());
+    return lines.join(QStringLiteral("; "));
 }
 
 } // namespace korvane::test

@@ -196,6 +196,20 @@ void TestServer::stopServer()
     stop(m_server);
 }
 
+void TestServer::killServer()
+{
+    if (!m_server || m_server->state() == QProcess::NotRunning)
+        return;
+    m_server->kill();
+    m_server->waitForFinished(5000);
+}
+
+bool TestServer::restartServer()
+{
+    stop(m_server);
+    return startServer();
+}
+
 QString TestServer::output()
 {
     QString text;

@@ -38,6 +38,10 @@ public:
 
     //! Ends the server program only, as if it crashed; the relay stays.
     void stopServer();
+    //! Kills the server program at once (SIGKILL: no clean-up of any kind); the relay stays.
+    void killServer();
+    //! Starts the server program again on the same install tree and database.
+    bool restartServer();
     //! What the programs wrote to stdout and stderr so far (for failure messages).
     QString output();
 

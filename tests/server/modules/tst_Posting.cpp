@@ -42,15 +42,6 @@ struct Document
     QString headno;
 };
 
-QString differencesOf(const QList<BalanceDifference> &differences)
-{
-    QStringList lines;
-    for (const BalanceDifference &d : differences.mid(0, 8))
-        lines << QStringLiteral("%1: %2 / %3")
-                     .arg(d.balance, d.stored.toString(), d.recomputed.toString());
-    return lines.join(QStringLiteral("; "));
-}
-
 //! Saves, changes, checks and deletes documents of every kind through the providers, as
 //! the windows do, with the choices drawn from a seeded generator.
 class Clerk
@@ -400,9 +391,8 @@ private slots:
             try {
                 clerk.act();
             } catch (const ServerError &e) {
-                QFAIL(qPrintable(QStringLiteral("step %1, %2: %3")
-                                     .arg(step)
-                                     .arg(clerk.lastAction, e.text())));
+                QFAIL(qPrintable(
+                    QStringLiteral("step %1, %2: %3").arg(step).arg(clerk.lastAction, e.text())));
             }
             const QList<BalanceDifference> differences = recomputeBalances(db.scratch.db(), false);
             QVERIFY2(differences.isEmpty(),
