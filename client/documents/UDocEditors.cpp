@@ -97,17 +97,24 @@ QWidget *dateEditor(QWidget *parent, TLumoDataSource *source, const TDocEditorDe
     return date;
 }
 
+QWidget *listBox(QWidget *parent, TLumoDataSource *source, const QString &field,
+                 const QString &listSource, const QString &keyField, const QString &listField)
+{
+    auto *box = new TLumoDBLookupCombobox(parent);
+    box->setDataSource(source);
+    box->setDataField(field);
+    box->setKeyField(keyField);
+    box->setListField(listField);
+    if (dmMain)
+        box->setListSource(dmMain->source(listSource));
+    box->setMaximumWidth(charWidth(box, 10));
+    return box;
+}
+
 QWidget *typeList(QWidget *parent, TLumoDataSource *source, const TDocEditorDecl &decl)
 {
-    auto *types = new TLumoDBLookupCombobox(parent);
-    types->setDataSource(source);
-    types->setDataField(decl.field);
-    types->setKeyField(QStringLiteral("InOutFlag"));
-    types->setListField(QStringLiteral("Name"));
-    if (dmMain)
-        types->setListSource(dmMain->source(QStringLiteral("dsXStockChAttr")));
-    types->setMaximumWidth(charWidth(types, 10));
-    return types;
+    return listBox(parent, source, decl.field, QStringLiteral("dsXStockChAttr"),
+                   QStringLiteral("InOutFlag"), QStringLiteral("Name"));
 }
 
 QWidget *textEditor(QWidget *parent, TLumoDataSource *source, const TDocEditorDecl &decl)
@@ -183,6 +190,10 @@ QWidget *headEditor(QWidget *parent, TLumoDataSource *source, const TDocEditorDe
     case TDocEditorDecl::ekTypeCombo:
         editor = typeList(parent, source, decl);
         break;
+    case TDocEditorDecl::ekListBox:
+        editor =
+            listBox(parent, source, decl.field, decl.listSource, decl.keyField, decl.listField);
+        break;
     default:
         editor = textEditor(parent, source, decl);
         break;
@@ -232,6 +243,28 @@ TLumoCodeName *itemPicker(QWidget *parent, TLumoDataSource *lines, TLumoCodeName
     item->setPreCodeName(product);
     item->hide();
     return item;
+}
+
+void showKindOnly(const QString &listName, const QString &flag, QWidget *box)
+{
+    TLumoCLientDataSet *kinds = dmMain ? dmMain->lookup(listName) : nullptr;
+    if (!kinds)
+        return;
+    // A list box lists the rows fetched so far only: the list is read whole, now and
+    // whenever the box reads it again.
+    kinds->setPacketRecords(-1);
+    try {
+        while (kinds->GetNextPacket()) {
+        }
+    } catch (const TLumoRemoteError &) {
+        // The box reads the list again when it opens.
+    }
+    kinds->setFiltered(false);
+    kinds->setFilter(QStringLiteral("Flag='%1'").arg(flag));
+    kinds->setFiltered(true);
+    // The box reads its list again.
+    if (auto *list = qobject_cast<TLumoDBLookupCombobox *>(box))
+        list->setListSource(list->ListSource());
 }
 
 void showLineColumns(Tlumodbgrid &grid, const QList<TDocFieldDecl> &fields)

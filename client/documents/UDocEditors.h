@@ -41,6 +41,10 @@ QPair<TLumoCodeName *, TLumoEdit *> selector(QWidget *parent, const TDocSelector
 TLumoCodeName *productPicker(QWidget *parent, TLumoDataSource *lines);
 TLumoCodeName *itemPicker(QWidget *parent, TLumoDataSource *lines, TLumoCodeName *product);
 
+//! Shows only the rows of one kind (Flag) of a shared list of sub-kinds ("cdsXStockChAttr"),
+//! read whole; the list box on it (may be null) reads it again.
+void showKindOnly(const QString &listName, const QString &flag, QWidget *box);
+
 //! The line grid's columns as declared: read-only ones green and not typed into there.
 void showLineColumns(Tlumodbgrid &grid, const QList<TDocFieldDecl> &fields);
 

@@ -1,5 +1,14 @@
 #include "UDocumentDecl.h"
 
+const TDocumentDecl *findDocumentDecl(const QList<TDocumentKind> &kinds, const QString &className)
+{
+    for (const TDocumentKind &kind : kinds) {
+        if (kind.className == className)
+            return &kind.decl;
+    }
+    return nullptr;
+}
+
 namespace docdecl {
 
 namespace {
@@ -162,6 +171,20 @@ TDocEditorDecl text(const char *field, const QString &caption, bool wide)
     e.field = QLatin1String(field);
     e.caption = caption;
     e.wide = wide;
+    return e;
+}
+
+TDocEditorDecl listBox(const char *name, const char *field, const QString &caption,
+                       const char *listSource, const char *keyField, const char *listField)
+{
+    TDocEditorDecl e;
+    e.kind = TDocEditorDecl::ekListBox;
+    e.name = QLatin1String(name);
+    e.field = QLatin1String(field);
+    e.caption = caption;
+    e.listSource = QLatin1String(listSource);
+    e.keyField = QLatin1String(keyField);
+    e.listField = QLatin1String(listField);
     return e;
 }
 

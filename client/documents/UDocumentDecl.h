@@ -43,6 +43,7 @@ struct TDocEditorDecl
         ekHeadNo,   // the number (read-only while numbering is on)
         ekDate,     // the date part of hdate
         ekCodeName, // a code/name editor with its name box
+        ekListBox,  // a list of the data module (listSource), its key written to the field
         ekTypeCombo // the kind's type list on InOutFlag
     };
     TKind kind = ekText;
@@ -52,6 +53,9 @@ struct TDocEditorDecl
     QString provider;   // code/name editors
     QStringList titles; // code/name editors
     QString nameField;  // code/name editors: the joined name shown beside the code
+    QString listSource; // list boxes: the data module's source ("dsMoney")
+    QString keyField;   // list boxes: the list's column written to the field
+    QString listField;  // list boxes: the list's column shown
     bool wide = false;  // takes a whole row (the remark)
 };
 
@@ -63,6 +67,8 @@ struct TDocReadDecl
     QString sourceKind;    // the picker's caption and the remark's start ("采购单")
     QString provider;      // "dspXBuy"
     QString remarkEnd;     // "入库！"
+    // Price, amount, tax and total come with the order line.
+    bool copiesMoney = false;
 };
 
 struct TDocumentDecl
@@ -85,9 +91,21 @@ struct TDocumentDecl
     QStringList listColumns;
     QList<QPair<QString, QVariant>> newHeadDefaults; // beyond date, kind, inputer and state
     QString quantityTotalCaption = QStringLiteral("总数");
+    // Head totals shown after the line totals: caption, head field.
+    QList<QPair<QString, QString>> headTotals;
     TDocReadDecl read;
     bool opensOnDocument = false;
 };
+
+//! A document window class and its declaration.
+struct TDocumentKind
+{
+    QString className;
+    TDocumentDecl decl;
+};
+
+//! The declaration of a class among kinds; null when it is not one of them.
+const TDocumentDecl *findDocumentDecl(const QList<TDocumentKind> &kinds, const QString &className);
 
 //! The order-line picker as data.
 struct TReadOrderDecl
@@ -140,6 +158,9 @@ TDocEditorDecl codeName(const char *name, const char *field, const QString &capt
                         const char *provider, const QStringList &titles, const char *nameField);
 TDocEditorDecl readOnly(const char *field, const QString &caption);
 TDocEditorDecl text(const char *field, const QString &caption, bool wide = false);
+//! A list box on a list of the data module: the chosen row's key column goes into the field.
+TDocEditorDecl listBox(const char *name, const char *field, const QString &caption,
+                       const char *listSource, const char *keyField, const char *listField);
 
 //! The head editors of a document: number, date, the given middle part, remark and the
 //! read-only boxes of checker, check time, state and inputer.

@@ -1,14 +1,10 @@
 #include "UDocumentKinds.h"
 
+#include "UMoneyKinds.h"
+
 using namespace docdecl;
 
 namespace {
-
-struct TKindEntry
-{
-    QString className;
-    TDocumentDecl decl;
-};
 
 QString u(const char *text)
 {
@@ -158,10 +154,10 @@ TDocumentDecl partnerDocument(const TPartnerKind &k)
 }
 
 // The documents in menu order.
-const QList<TKindEntry> &entries()
+const QList<TDocumentKind> &entries()
 {
     // clang-format off
-    static const QList<TKindEntry> list{
+    static const QList<TDocumentKind> list{
         {QStringLiteral("TfrmBuyIn"), partnerDocument({"采购收货", "采购收货单列表", "采购收货单单据", "1", "收货单号", "收货  单号",
             "验收部门", "验收人代码", "验收人", "请先选择收货日期！", "收货", "入库！", false})},
         {QStringLiteral("TfrmBuyOut"), partnerDocument({"采购退货", "采购退货单列表", "采购退货单单据", "2", "退货单号", "退货  单号",
@@ -189,17 +185,14 @@ const QList<TKindEntry> &entries()
 
 const TDocumentDecl *documentDecl(const QString &className)
 {
-    for (const TKindEntry &entry : entries()) {
-        if (entry.className == className)
-            return &entry.decl;
-    }
-    return nullptr;
+    const TDocumentDecl *decl = findDocumentDecl(entries(), className);
+    return decl ? decl : findDocumentDecl(moneyDocumentKinds(), className);
 }
 
 QStringList documentClasses()
 {
     QStringList names;
-    for (const TKindEntry &entry : entries())
+    for (const TDocumentKind &entry : entries())
         names << entry.className;
     return names;
 }

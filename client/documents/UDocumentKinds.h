@@ -3,7 +3,8 @@
 
 #include "UDocumentDecl.h"
 
-//! The declaration of a document window by its class name ("TfrmBuyIn"); null when unknown.
+//! The declaration of a document window by its class name ("TfrmBuyIn"), also of those
+//! settled in money (UMoneyKinds); null when unknown.
 const TDocumentDecl *documentDecl(const QString &className);
 //! The class names of the document windows, in menu order.
 QStringList documentClasses();

@@ -1,6 +1,9 @@
 #include "UDocuments.h"
 
 #include "UDocumentKinds.h"
+#include "UInvoice.h"
+#include "UMoneyDocuments.h"
+#include "UMoneyKinds.h"
 #include "UPartnerDocuments.h"
 #include "UStockDocuments.h"
 #include "UWorkWindows.h"
@@ -28,6 +31,9 @@ const QHash<QString, Factory> &factories()
         {QStringLiteral("TfrmStockMove"), factory<TfrmStockMove>()},
         {QStringLiteral("TfrmStockReject"), factory<TfrmStockReject>()},
         {QStringLiteral("TfrmStockOther"), factory<TfrmStockOther>()},
+        {QStringLiteral("TfrmInCome"), factory<TfrmInCome>()},
+        {QStringLiteral("TfrmOutCome"), factory<TfrmOutCome>()},
+        {QStringLiteral("TfrmInvoice"), factory<TfrmInvoice>()},
     };
     return table;
 }
@@ -42,7 +48,7 @@ TfrmMasterDetailtbl *createDocumentWindow(const QString &className, QWidget *par
 
 void registerDocumentWindows()
 {
-    for (const QString &className : documentClasses()) {
+    for (const QString &className : documentClasses() + moneyDocumentClasses()) {
         korvane::workwindows::registerWindow(className, [className](QWidget *parent) {
             return createDocumentWindow(className, parent);
         });

@@ -7,6 +7,7 @@
 #include "LumoDataSetModel.h"
 #include "LumoDataSource.h"
 #include "LumoDateEdit.h"
+#include "LumoEdit.h"
 #include "LumoFaceSet.h"
 #include "LumoLabel.h"
 #include "LumoPageControl.h"
@@ -74,6 +75,24 @@ void TfrmMasterDetailtbl::setQuantityCaptions(const QString &column, const QStri
     if (columns > 0)
         emit GridXDetail->dataModel()->headerDataChanged(Qt::Horizontal, 0, columns - 1);
     lblTotalpqty->setText(total);
+}
+
+void TfrmMasterDetailtbl::addHeadTotal(QHBoxLayout *row, const QString &caption,
+                                       const QString &field)
+{
+    auto *label = new TLumoLabel(caption, pnlDetailEdt);
+    label->setObjectName(QStringLiteral("lblTotal") + field);
+    auto *box = new TLumoDBEdit(pnlDetailEdt);
+    box->setObjectName(QStringLiteral("edtTotal") + field);
+    box->setDataSource(dsXMaster);
+    box->setDataField(field);
+    box->setTagStr(QStringLiteral("R"));
+    box->setAlignment(Qt::AlignRight);
+    box->setFixedWidth(charWidth(box, 9));
+    row->addSpacing(20);
+    row->addWidget(label);
+    row->addWidget(box);
+    remember(box);
 }
 
 void TfrmMasterDetailtbl::remember(QWidget *widget)
@@ -323,6 +342,8 @@ void TfrmMasterDetailtbl::createTotalsPanel()
     row->addSpacing(20);
     row->addWidget(lblTotalpqty);
     row->addWidget(lblSumOfPqty);
+    for (const auto &[caption, field] : std::as_const(m_decl.headTotals))
+        addHeadTotal(row, caption, field);
     row->addStretch(1);
 }
 
@@ -333,9 +354,8 @@ void TfrmMasterDetailtbl::hookEvents()
     // Assigned before the frame binds the data sets, so that the frame calls them first.
     CDSXMaster->AfterInsert = [this](TLumoCLientDataSet &) { masterAfterInsert(); };
     cdsXDetail->AfterInsert = [this](TLumoCLientDataSet &) { lineAfterInsert(); };
-    CDSXMaster->FieldByName(QStringLiteral("InOutFlag")).OnChange = [this](TLumoField &field) {
-        inOutFlagChanged(field.AsString());
-    };
+    if (TLumoField *inOutFlag = CDSXMaster->FindField(QStringLiteral("InOutFlag")))
+        inOutFlag->OnChange = [this](TLumoField &field) { inOutFlagChanged(field.AsString()); };
     packrules::bind(*cdsXDetail, m_decl.packageVerb);
     LumoChild->BeforeExecParentCommand = [this](int command, bool &RLT) {
         beforeCommand(command, RLT);
@@ -391,8 +411,8 @@ void TfrmMasterDetailtbl::setRangeAndKind()
     TLumoParams &params = CDSXMaster->Params();
     params.setValue(QStringLiteral("BeginDate"), deBegin->GetDateTimeText().left(10));
     params.setValue(QStringLiteral("EndDate"), deEnd->GetDateTimeText().left(10));
-    if (!m_decl.flag.isEmpty())
-        params.setValue(QStringLiteral("Flag"), m_decl.flag);
+    if (const QString kind = kindFlag(); !kind.isEmpty())
+        params.setValue(QStringLiteral("Flag"), kind);
 }
 
 void TfrmMasterDetailtbl::setQueryParams()
@@ -405,6 +425,7 @@ void TfrmMasterDetailtbl::setQueryParams()
         params.setValue(s.param, code.isEmpty() ? Blank : code);
         params.setValue(QStringLiteral("tmp") + s.param, params.value(s.param));
     }
+    queryParamsSet(params);
 }
 
 void TfrmMasterDetailtbl::btnQryClick()
@@ -430,8 +451,8 @@ void TfrmMasterDetailtbl::masterAfterInsert()
 {
     const TLumoSession &session = LumoChild->ParentInfo();
     CDSXMaster->FieldByName(QStringLiteral("hDate")).setValue(TDocCheck::now());
-    if (!m_decl.flag.isEmpty())
-        CDSXMaster->FieldByName(QStringLiteral("Flag")).setValue(m_decl.flag);
+    if (const QString kind = kindFlag(); !kind.trimmed().isEmpty())
+        CDSXMaster->FieldByName(QStringLiteral("Flag")).setValue(kind);
     CDSXMaster->FieldByName(QStringLiteral("inputer")).setValue(session.UserCode);
     CDSXMaster->FieldByName(QStringLiteral("State")).setValue(QStringLiteral("1"));
     for (const auto &[field, value] : std::as_const(m_decl.newHeadDefaults))
@@ -477,8 +498,10 @@ void TfrmMasterDetailtbl::btnReadBuyClick()
     const std::unique_ptr<TfrmReadOrder> picker(createReadOrder(m_decl.read.pickerClass, this));
     if (!picker)
         return;
+    // A head without a store (or partner) leaves the picker's boxes empty.
     const auto head = [this](const char *field) {
-        return CDSXMaster->FieldByName(QLatin1String(field)).AsString();
+        const TLumoField *f = CDSXMaster->FindField(QLatin1String(field));
+        return f ? f->AsString() : QString();
     };
     picker->setWindowTitle(m_decl.read.sourceKind);
     picker->edtspCode->setText(head("spCode"));

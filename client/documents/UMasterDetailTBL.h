@@ -12,6 +12,7 @@
 #include <QWidget>
 
 class QGridLayout;
+class QHBoxLayout;
 class QLabel;
 class TLumoCLientDataSet;
 class TLumoChild;
@@ -21,6 +22,7 @@ class TLumoDateEdit;
 class TLumoFaceSet;
 class TLumoPageControl;
 class TLumoPanel;
+class TLumoParams;
 class TLumoRemoteServer;
 class TLumobitBtn;
 class Tlumodbgrid;
@@ -89,6 +91,11 @@ protected:
     virtual void beforeActivation() {}
     //! InOutFlag was set (also by the default of a new head).
     virtual void inOutFlagChanged(const QString &) {}
+    //! The kind the list is queried for and new heads are given ("" for a document
+    //! without one).
+    virtual QString kindFlag() const { return m_decl.flag; }
+    //! The query has set its range, kind and selectors; a window sets its own filters.
+    virtual void queryParamsSet(TLumoParams &) {}
 
     bool event(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -103,6 +110,8 @@ private:
     void createHeadPanel();
     void createLinePanel();
     void createTotalsPanel();
+    //! A head total shown read-only after the line totals.
+    void addHeadTotal(QHBoxLayout *row, const QString &caption, const QString &field);
     void createDataSets();
     void declareHeadFields();
     void declareLineFields();

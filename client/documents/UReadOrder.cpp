@@ -271,6 +271,12 @@ bool TfrmReadOrder::copyChosen(TLumoCLientDataSet &lines, const TDocReadDecl &re
         copy("PackNum", source("PackNum"));
         copy("BigPackNum", source("BigPackNum"));
         copy("pqty", source("pqty"));
+        if (read.copiesMoney) {
+            // The order's own figures, whatever the line's money rules made of them.
+            copy("price", source("price"));
+            for (const char *money : {"amount", "Tax", "TaxAmount"})
+                copy(money, source(money).isNull() ? QVariant() : source(money).toDouble());
+        }
         copy("note", read.sourceKind + source("HeadNO").toString() + read.remarkEnd);
         if (!lines.Post())
             return true; // the line stays on screen with its message

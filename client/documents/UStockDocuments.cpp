@@ -2,8 +2,7 @@
 
 #include "LumoCLientDataSet.h"
 #include "LumoCodeName.h"
-#include "LumoComboBox.h"
-#include "UDMMain.h"
+#include "UDocEditors.h"
 #include "UDocumentKinds.h"
 #include "UMsgBox.h"
 
@@ -23,25 +22,8 @@ TfrmStockDocument::TfrmStockDocument(const char *className, QWidget *parent)
 void TfrmStockDocument::beforeActivation()
 {
     // Every stock window shares the one type list: each shows only its own kind's types.
-    TLumoCLientDataSet *types =
-        dmMain ? dmMain->lookup(QStringLiteral("cdsXStockChAttr")) : nullptr;
-    if (!types)
-        return;
-    // The type box lists the rows fetched so far only: the list is read whole, now and
-    // whenever the box reads it again.
-    types->setPacketRecords(-1);
-    try {
-        while (types->GetNextPacket()) {
-        }
-    } catch (const TLumoRemoteError &) {
-        // The box reads the list again when it opens.
-    }
-    types->setFiltered(false);
-    types->setFilter(QStringLiteral("Flag='%1'").arg(decl().flag));
-    types->setFiltered(true);
-    // The type box reads its list again.
-    if (auto *box = qobject_cast<TLumoDBLookupCombobox *>(component(QStringLiteral("cbInOutFlag"))))
-        box->setListSource(box->ListSource());
+    doceditors::showKindOnly(QStringLiteral("cdsXStockChAttr"), decl().flag,
+                             component(QStringLiteral("cbInOutFlag")));
 }
 
 void TfrmStockCounted::inOutFlagChanged(const QString &inOutFlag)

@@ -2,27 +2,13 @@
 // its filters, numbering, package arithmetic, the check, reading order lines and the
 // refusals of bad input.
 
-#include "../lumo/LumoChildTestSupport.h"
-#include "../lumo/LumoTestSupport.h"
-#include "../server/DocumentFixture.h"
-#include "LoginUserInfo.h"
-#include "LumoCLientDataSet.h"
-#include "LumoChild.h"
+#include "DocumentDesk.h"
 #include "LumoCodeName.h"
 #include "LumoComboBox.h"
 #include "LumoDBGrid.h"
 #include "LumoDataSetModel.h"
-#include "LumoSocketConnection.h"
-#include "LumoUpdateError.h"
-#include "TestServer.h"
-#include "UDMMain.h"
 #include "UDocumentKinds.h"
-#include "UDocuments.h"
-#include "UMasterDetailTBL.h"
-#include "UMsgBox.h"
 #include "UPackRules.h"
-#include "UParentInfo.h"
-#include "UReadOrder.h"
 #include "UStockDocuments.h"
 #include "UWorkWindows.h"
 
@@ -44,230 +30,11 @@ const QStringList PartnerWindows{"TfrmBuyIn", "TfrmBuyOut", "TfrmSaleOut", "Tfrm
 const QStringList StockWindows{"TfrmStockCheck", "TfrmStockprocess", "TfrmStockMove",
                                "TfrmStockReject", "TfrmStockOther"};
 
-//! The document module as the window sees it, noting every check call and every apply.
-class NotingServer : public TLumoRemoteServer
+//! The backend's server without stock documents.
+TestServer *stockServerFor(const QString &backend, QString *error)
 {
-public:
-    explicit NotingServer(TLumoRemoteServer &inner) : m_inner(inner) {}
-    QList<QVariantList> checkCalls;
-    int applies = 0;
-
-    Packet getRecords(const QString &provider, int count, int options,
-                      const Params &params) override
-    {
-        lastParams = params;
-        return m_inner.getRecords(provider, count, options, params);
-    }
-    ApplyResult applyUpdates(const QString &provider, const ChangeSet &delta,
-                             int maxErrors) override
-    {
-        ++applies;
-        return m_inner.applyUpdates(provider, delta, maxErrors);
-    }
-    QStringList getProviderNames() override { return m_inner.getProviderNames(); }
-    Params getParams(const QString &provider) override { return m_inner.getParams(provider); }
-    QVariant call(const QString &method, const QVariantList &args, QVariantList *out) override
-    {
-        if (method == QLatin1String("CheckBill"))
-            checkCalls << args;
-        return m_inner.call(method, args, out);
-    }
-    //! The last list was asked for with every optional filter and its twin blank.
-    bool filtersOff() const
-    {
-        for (const char *filter : {"StoreCode", "spCode", "DeptCode"}) {
-            if (param(QLatin1String(filter)) != QLatin1String(" ") ||
-                param(QStringLiteral("tmp") + QLatin1String(filter)) != QLatin1String(" "))
-                return false;
-        }
-        return true;
-    }
-    QString param(const QString &name) const
-    {
-        for (const Param &p : lastParams) {
-            if (p.name.compare(name, Qt::CaseInsensitive) == 0)
-                return p.value.toString();
-        }
-        return QStringLiteral("<none>");
-    }
-    Params lastParams;
-
-private:
-    TLumoRemoteServer &m_inner;
-};
-
-//! Messages of the library and of MsgBox in one list; questions answered from the queue.
-struct Messages : lumo::test::MessageQueue
-{
-    Messages()
-    {
-        setMsgBoxHandler([this](const TMsgBoxRequest &request) {
-            texts << request.text;
-            kinds << request.kind;
-            return answers.isEmpty() ? int(mrOk) : answers.takeFirst();
-        });
-    }
-    ~Messages() { setMsgBoxHandler({}); }
-};
-
-//! One server per database with the small firm's master data and orders of March 2026;
-//! each test starts without stock documents.
-std::map<QString, std::unique_ptr<TestServer>> servers;
-
-TestServer *serverFor(const QString &backend, QString *error)
-{
-    auto &server = servers[backend];
-    if (!server) {
-        server = std::make_unique<TestServer>(backend);
-        if (!server->start() || !loadDocuments(server->db().db())) {
-            *error = server->error();
-            server.reset();
-            return nullptr;
-        }
-    }
-    QSqlQuery q(server->db().db());
-    q.exec(QStringLiteral("DELETE FROM xStockChb"));
-    q.exec(QStringLiteral("DELETE FROM xStockChh"));
-    return server.get();
-}
-
-QString today()
-{
-    return QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
-}
-
-//! A logged-in client (data module, session record) and one document window on it.
-struct Desk
-{
-    TestServer &server;
-    Messages messages;
-    TdmMain dm;
-    std::unique_ptr<NotingServer> bill;
-    QPointer<TfrmMasterDetailtbl> window;
-
-    explicit Desk(TestServer &s) : server(s) {}
-    ~Desk()
-    {
-        delete window.data();
-        TfrmReadOrder::setHook({});
-        TLumoUpdateError::setHook({});
-    }
-
-    //! The login's steps without its dialog, which would remember the user beside the tests.
-    bool logIn(bool checkOnSave)
-    {
-        for (TLumoSocketConnection *c : dm.connections())
-            c->setPort(server.port());
-        QString session, info, sysSet, purView, para;
-        try {
-            dm.SCBase->callWithOutputs(QStringLiteral("LogIn"),
-                                       {QStringLiteral("0001"), QStringLiteral("0001"),
-                                        QStringLiteral("127.0.0.1"), QStringLiteral("e2e")},
-                                       {&session, &info, &sysSet, &purView, &para});
-        } catch (const TLumoRemoteError &) {
-            return false;
-        }
-        for (TLumoSocketConnection *c : dm.connections())
-            c->setSession(session);
-        if (!dm.OpenAllLookups().isEmpty())
-            return false;
-        fillParentInfo(ParentInfo, session, LoginUserInfo::fromText(info));
-        ParentInfo.UserSet.CheckOnSave = checkOnSave;
-        copyToLumoSession(ParentInfo, lumoSession());
-        bill = std::make_unique<NotingServer>(*dm.scBill);
-        messages.texts.clear();
-        return true;
-    }
-
-    bool open(const QString &className, bool checkOnSave = false)
-    {
-        if (!bill && !logIn(checkOnSave))
-            return false;
-        delete window.data();
-        window = createDocumentWindow(className);
-        if (!window)
-            return false;
-        window->setBillServer(bill.get());
-        return lumo::test::showActive(window) && heads().Active();
-    }
-
-    TLumoCLientDataSet &heads() const { return *window->CDSXMaster; }
-    TLumoCLientDataSet &lines() const { return *window->cdsXDetail; }
-    bool exec(int command)
-    {
-        const bool done = window->LumoChild->ExecCommand(command);
-        QCoreApplication::processEvents();
-        return done;
-    }
-    void focus(QWidget *widget) { widget->setFocus(Qt::OtherFocusReason); }
-    void focusHead() { focus(window->component(QStringLiteral("edtnote"))); }
-    void setHead(const QString &field, const QVariant &value)
-    {
-        heads().FieldByName(field).setValue(value);
-    }
-
-    //! A new head filled as the operator would, partner and stores where the kind has them.
-    QString newHead()
-    {
-        focusHead();
-        if (!exec(TLumoChild::cmNew))
-            return QString();
-        setHead(QStringLiteral("storecode"), QStringLiteral("W1"));
-        setHead(QStringLiteral("Deptcode"), QStringLiteral("0001"));
-        setHead(QStringLiteral("mcode"), QStringLiteral("0001"));
-        if (window->decl().provider == QLatin1String("dspBuyInOut"))
-            setHead(QStringLiteral("spcode"), QStringLiteral("S1"));
-        if (window->decl().provider == QLatin1String("dspSaleInOut"))
-            setHead(QStringLiteral("spcode"), QStringLiteral("K1"));
-        if (window->decl().flag == QLatin1String("6"))
-            setHead(QStringLiteral("StorecodeIn"), QStringLiteral("W2"));
-        return heads().FieldByName(QStringLiteral("headno")).AsString();
-    }
-    //! A line of product P1, item 0001 (10 to a package in these tests when packages is set).
-    void addLine(double pqty)
-    {
-        focus(window->GridXDetail);
-        exec(TLumoChild::cmNew);
-        lines().FieldByName(QStringLiteral("pdtcode")).setValue(QStringLiteral("P1"));
-        lines().FieldByName(QStringLiteral("pdtno")).setValue(QStringLiteral("0001"));
-        lines().FieldByName(QStringLiteral("pqty")).setValue(pqty);
-    }
-    //! A saved document with lines of the given quantities; its number.
-    QString saveDocument(const QList<double> &quantities)
-    {
-        const QString number = newHead();
-        for (double q : quantities)
-            addLine(q);
-        focusHead();
-        return exec(TLumoChild::cmSave) ? number : QString();
-    }
-
-    QVariant stored(const QString &column, const QString &headno) const
-    {
-        QSqlQuery q(server.db().db());
-        q.prepare(QStringLiteral("SELECT %1 FROM xStockChh WHERE headno = ?").arg(column));
-        q.addBindValue(headno);
-        return q.exec() && q.next() ? q.value(0) : QVariant();
-    }
-    int count(const QString &sql) const
-    {
-        QSqlQuery q(server.db().db());
-        return q.exec(sql) && q.next() ? q.value(0).toInt() : -1;
-    }
-    QStringList listed() const
-    {
-        QStringList numbers;
-        const TLumoField &f = heads().FieldByName(QStringLiteral("headno"));
-        for (int row = 0; row < heads().RecordCount(); ++row)
-            numbers << f.valueAt(row).toString();
-        return numbers;
-    }
-};
-
-bool sql(TestServer &server, const QString &statement)
-{
-    QSqlQuery q(server.db().db());
-    return q.exec(statement);
+    return documentServerFor(backend, {QStringLiteral("xStockChb"), QStringLiteral("xStockChh")},
+                             error);
 }
 
 //! A head of the given kind and date stored behind the window's back.
@@ -281,25 +48,6 @@ bool storeHead(TestServer &server, const QString &headno, const QString &flag, c
                            .arg(headno, flag, date, store, state));
 }
 
-QStringList backends()
-{
-    QStringList list{QStringLiteral("sqlite")};
-    if (!pgHost().isEmpty())
-        list << QStringLiteral("postgresql");
-    return list;
-}
-
-void addWindowRows(const QStringList &classes)
-{
-    QTest::addColumn<QString>("backend");
-    QTest::addColumn<QString>("className");
-    for (const QString &backend : backends()) {
-        for (const QString &className : classes)
-            QTest::addRow("%s/%s", qPrintable(backend), qPrintable(className))
-                << backend << className;
-    }
-}
-
 QStringList allWindows()
 {
     return PartnerWindows + StockWindows;
@@ -310,7 +58,7 @@ QStringList allWindows()
 //! The backend's server, without stock documents, as `server`.
 #define START_SERVER()                                                                             \
     QString serverError;                                                                           \
-    TestServer *server = serverFor(backend, &serverError);                                         \
+    TestServer *server = stockServerFor(backend, &serverError);                                    \
     QVERIFY2(server, qPrintable(serverError))
 
 #define OPEN_DESK(d, className, checkOnSave)                                                       \
@@ -322,7 +70,7 @@ class tst_Documents : public QObject
 {
     Q_OBJECT
 private slots:
-    void cleanupTestCase() { servers.clear(); }
+    void cleanupTestCase() { stopDocumentServers(); }
     void registeredWithTheirComponents();
     void todaysListOfItsKindOnly_data() { addWindowRows(allWindows()); }
     void todaysListOfItsKindOnly();
