@@ -165,6 +165,20 @@ TDocEditorDecl text(const char *field, const QString &caption, bool wide)
     return e;
 }
 
+TDocEditorDecl listCombo(const char *name, const char *field, const QString &caption,
+                         const char *list, const char *listKey, const char *listField)
+{
+    TDocEditorDecl e;
+    e.kind = TDocEditorDecl::ekListCombo;
+    e.name = QLatin1String(name);
+    e.field = QLatin1String(field);
+    e.caption = caption;
+    e.list = QLatin1String(list);
+    e.listKey = QLatin1String(listKey);
+    e.listField = QLatin1String(listField);
+    return e;
+}
+
 QList<TDocEditorDecl> headEditors(const QString &headNoCaption, const QList<TDocEditorDecl> &middle)
 {
     TDocEditorDecl number;

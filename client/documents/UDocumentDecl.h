@@ -20,6 +20,13 @@ struct TDocFieldDecl
     bool required = false;
     bool shown = true;         // a column of the line grid
     bool gridReadOnly = false; // shown in the line grid but not typed into there
+    //! An amount: stored as computed, never rounded, and shown with two decimals wherever
+    //! it appears (grid, editors, totals).
+    bool money = false;
+    //! A name looked up by a code of the same record in a shared list of the data module
+    //! (its Code and Name); picked from that list in the line grid. "" for a stored field.
+    QString lookupList;
+    QString lookupKey;
 };
 
 //! An optional filter of the query panel: a code/name editor not bound to data, the
@@ -38,12 +45,13 @@ struct TDocSelectorDecl
 struct TDocEditorDecl
 {
     enum TKind {
-        ekText,     // a data-aware edit
-        ekReadOnly, // a read-only box
-        ekHeadNo,   // the number (read-only while numbering is on)
-        ekDate,     // the date part of hdate
-        ekCodeName, // a code/name editor with its name box
-        ekTypeCombo // the kind's type list on InOutFlag
+        ekText,      // a data-aware edit
+        ekReadOnly,  // a read-only box
+        ekHeadNo,    // the number (read-only while numbering is on)
+        ekDate,      // the date part of hdate
+        ekCodeName,  // a code/name editor with its name box
+        ekTypeCombo, // the kind's type list on InOutFlag
+        ekListCombo  // a shared list of the data module: list, listKey, listField
     };
     TKind kind = ekText;
     QString name; // component name ("cnStoreCode")
@@ -53,6 +61,16 @@ struct TDocEditorDecl
     QStringList titles; // code/name editors
     QString nameField;  // code/name editors: the joined name shown beside the code
     bool wide = false;  // takes a whole row (the remark)
+    QString list;       // list combo boxes: the data module's source ("dsMoney")
+    QString listKey;    // list combo boxes: the list's code column
+    QString listField;  // list combo boxes: the list's column shown
+};
+
+//! A total of the footer: its caption and the head field that holds it.
+struct TDocTotalDecl
+{
+    QString caption;
+    QString field;
 };
 
 //! Where the lines of a document may be read from: the order-line picker.
@@ -87,6 +105,12 @@ struct TDocumentDecl
     QString quantityTotalCaption = QStringLiteral("总数");
     TDocReadDecl read;
     bool opensOnDocument = false;
+    //! Line aggregates beyond the package and quantity totals: name, expression.
+    QList<QPair<QString, QString>> lineSums;
+    //! Footer totals held by the head, after the package and quantity totals.
+    QList<TDocTotalDecl> headTotals;
+    //! The line fields naming the source line, passed to the server's check.
+    QStringList checkLinks{QStringLiteral("LinkHeadno"), QStringLiteral("LinkBodyno")};
 };
 
 //! The order-line picker as data.
@@ -140,6 +164,9 @@ TDocEditorDecl codeName(const char *name, const char *field, const QString &capt
                         const char *provider, const QStringList &titles, const char *nameField);
 TDocEditorDecl readOnly(const char *field, const QString &caption);
 TDocEditorDecl text(const char *field, const QString &caption, bool wide = false);
+//! A combo box on a head field picking from a shared list of the data module.
+TDocEditorDecl listCombo(const char *name, const char *field, const QString &caption,
+                         const char *list, const char *listKey, const char *listField);
 
 //! The head editors of a document: number, date, the given middle part, remark and the
 //! read-only boxes of checker, check time, state and inputer.

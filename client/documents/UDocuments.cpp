@@ -1,6 +1,8 @@
 #include "UDocuments.h"
 
 #include "UDocumentKinds.h"
+#include "UOrderDocuments.h"
+#include "UOrderKinds.h"
 #include "UPartnerDocuments.h"
 #include "UStockDocuments.h"
 #include "UWorkWindows.h"
@@ -28,6 +30,8 @@ const QHash<QString, Factory> &factories()
         {QStringLiteral("TfrmStockMove"), factory<TfrmStockMove>()},
         {QStringLiteral("TfrmStockReject"), factory<TfrmStockReject>()},
         {QStringLiteral("TfrmStockOther"), factory<TfrmStockOther>()},
+        {QStringLiteral("TfrmXBuyh"), factory<TfrmXBuyh>()},
+        {QStringLiteral("TfrmXSale"), factory<TfrmXSale>()},
     };
     return table;
 }
@@ -42,7 +46,7 @@ TfrmMasterDetailtbl *createDocumentWindow(const QString &className, QWidget *par
 
 void registerDocumentWindows()
 {
-    for (const QString &className : documentClasses()) {
+    for (const QString &className : documentClasses() + orderDocumentClasses()) {
         korvane::workwindows::registerWindow(className, [className](QWidget *parent) {
             return createDocumentWindow(className, parent);
         });

@@ -55,7 +55,13 @@ TfrmMasterDetailtbl::TfrmMasterDetailtbl(const TDocumentDecl &decl, QWidget *par
     presetQuery();
 }
 
-TfrmMasterDetailtbl::~TfrmMasterDetailtbl() = default;
+TfrmMasterDetailtbl::~TfrmMasterDetailtbl()
+{
+    // The data sets close as the window's children go, after the totals' labels and
+    // declaration are gone: they tell this window nothing more.
+    CDSXMaster->disconnect(this);
+    cdsXDetail->disconnect(this);
+}
 
 void TfrmMasterDetailtbl::setBillServer(TLumoRemoteServer *server)
 {
@@ -140,6 +146,8 @@ void TfrmMasterDetailtbl::declareLineFields()
     cdsXDetail->addAggregateField(QStringLiteral("SumOfBigPackNum"),
                                   QStringLiteral("Sum( BigPackNum )"));
     cdsXDetail->addAggregateField(QStringLiteral("SumOfPqty"), QStringLiteral("Sum( Pqty )"));
+    for (const auto &[name, expression] : std::as_const(m_decl.lineSums))
+        cdsXDetail->addAggregateField(name, expression);
 }
 
 // ---- layout -----------------------------------------------------------------------------
@@ -323,6 +331,20 @@ void TfrmMasterDetailtbl::createTotalsPanel()
     row->addSpacing(20);
     row->addWidget(lblTotalpqty);
     row->addWidget(lblSumOfPqty);
+    // Totals the head holds, shown as the head's fields show them.
+    for (const TDocTotalDecl &total : std::as_const(m_decl.headTotals)) {
+        auto *caption = new TLumoLabel(total.caption, pnlDetailEdt);
+        caption->setObjectName(QStringLiteral("lblTotal") + total.field);
+        auto *value = new TLumoLabel(QString(), pnlDetailEdt);
+        value->setObjectName(QStringLiteral("lblSumOf") + total.field);
+        value->setMinimumWidth(charWidth(value, 8));
+        value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        row->addSpacing(20);
+        row->addWidget(caption);
+        row->addWidget(value);
+        m_headTotals << value;
+        remember(value);
+    }
     row->addStretch(1);
 }
 
@@ -333,9 +355,8 @@ void TfrmMasterDetailtbl::hookEvents()
     // Assigned before the frame binds the data sets, so that the frame calls them first.
     CDSXMaster->AfterInsert = [this](TLumoCLientDataSet &) { masterAfterInsert(); };
     cdsXDetail->AfterInsert = [this](TLumoCLientDataSet &) { lineAfterInsert(); };
-    CDSXMaster->FieldByName(QStringLiteral("InOutFlag")).OnChange = [this](TLumoField &field) {
-        inOutFlagChanged(field.AsString());
-    };
+    if (TLumoField *inOutFlag = CDSXMaster->FindField(QStringLiteral("InOutFlag")))
+        inOutFlag->OnChange = [this](TLumoField &field) { inOutFlagChanged(field.AsString()); };
     packrules::bind(*cdsXDetail, m_decl.packageVerb);
     LumoChild->BeforeExecParentCommand = [this](int command, bool &RLT) {
         beforeCommand(command, RLT);
@@ -362,6 +383,13 @@ void TfrmMasterDetailtbl::hookEvents()
         connect(cdsXDetail, signal, this, &TfrmMasterDetailtbl::refreshTotals);
     connect(cdsXDetail, &TLumoCLientDataSet::fieldChanged, this,
             &TfrmMasterDetailtbl::refreshTotals);
+    if (m_decl.headTotals.isEmpty())
+        return;
+    for (auto signal : {&TLumoCLientDataSet::layoutReset, &TLumoCLientDataSet::recordMoved,
+                        &TLumoCLientDataSet::stateChanged})
+        connect(CDSXMaster, signal, this, &TfrmMasterDetailtbl::refreshTotals);
+    connect(CDSXMaster, &TLumoCLientDataSet::fieldChanged, this,
+            &TfrmMasterDetailtbl::refreshTotals);
 }
 
 void TfrmMasterDetailtbl::refreshTotals()
@@ -372,6 +400,11 @@ void TfrmMasterDetailtbl::refreshTotals()
     };
     lblSumOfBigPackNum->setText(QString::number(total("SumOfBigPackNum"), 'f', 0));
     lblSumOfPqty->setText(QString::number(total("SumOfPqty"), 'f', 2));
+    for (qsizetype i = 0; i < m_headTotals.size(); ++i) {
+        const TLumoField *field = CDSXMaster->FindField(m_decl.headTotals.at(i).field);
+        const bool shown = field && CDSXMaster->Active() && !CDSXMaster->IsEmpty();
+        m_headTotals.at(i)->setText(shown ? field->DisplayText() : QString());
+    }
 }
 
 void TfrmMasterDetailtbl::presetQuery()
@@ -448,6 +481,7 @@ void TfrmMasterDetailtbl::lineAfterInsert()
 bool TfrmMasterDetailtbl::checkDocuments(bool silent)
 {
     TDocCheck check(*CDSXMaster, *cdsXDetail, *GridXMaster, LumoChild->ParentInfo());
+    check.setLinkFields(m_decl.checkLinks.value(0), m_decl.checkLinks.value(1));
     return check.run(silent);
 }
 
@@ -510,6 +544,10 @@ void TfrmMasterDetailtbl::activateWorkWindow()
     if (!LumoChild->Initialized()) {
         LumoChild->InitFrame(lumoSession());
         openData();
+        // Amounts keep their own format over the one the frame gives every float field.
+        doceditors::showMoney(*CDSXMaster, m_decl.headFields);
+        doceditors::showMoney(*cdsXDetail, m_decl.lineFields);
+        refreshTotals();
         if (m_decl.opensOnDocument)
             pcMain->setCurrentWidget(tsXMasterDetail);
     }

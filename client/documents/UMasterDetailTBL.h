@@ -122,5 +122,6 @@ private:
 
     TDocumentDecl m_decl;
     QHash<QString, QPointer<QWidget>> m_components;
+    QList<QLabel *> m_headTotals;  // in the order of the declaration's head totals
     bool m_checkAfterSave = false; // the check runs as the last step of a save
 };
