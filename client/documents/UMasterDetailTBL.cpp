@@ -385,11 +385,13 @@ void TfrmMasterDetailtbl::hookEvents()
             &TfrmMasterDetailtbl::refreshTotals);
     if (m_decl.headTotals.isEmpty())
         return;
+    // Shown once the head has settled: while a head is being inserted its lines are not.
     for (auto signal : {&TLumoCLientDataSet::layoutReset, &TLumoCLientDataSet::recordMoved,
                         &TLumoCLientDataSet::stateChanged})
-        connect(CDSXMaster, signal, this, &TfrmMasterDetailtbl::refreshTotals);
+        connect(CDSXMaster, signal, this, &TfrmMasterDetailtbl::refreshHeadTotals,
+                Qt::QueuedConnection);
     connect(CDSXMaster, &TLumoCLientDataSet::fieldChanged, this,
-            &TfrmMasterDetailtbl::refreshTotals);
+            &TfrmMasterDetailtbl::refreshHeadTotals, Qt::QueuedConnection);
 }
 
 void TfrmMasterDetailtbl::refreshTotals()
@@ -400,6 +402,11 @@ void TfrmMasterDetailtbl::refreshTotals()
     };
     lblSumOfBigPackNum->setText(QString::number(total("SumOfBigPackNum"), 'f', 0));
     lblSumOfPqty->setText(QString::number(total("SumOfPqty"), 'f', 2));
+    refreshHeadTotals();
+}
+
+void TfrmMasterDetailtbl::refreshHeadTotals()
+{
     for (qsizetype i = 0; i < m_headTotals.size(); ++i) {
         const TLumoField *field = CDSXMaster->FindField(m_decl.headTotals.at(i).field);
         const bool shown = field && CDSXMaster->Active() && !CDSXMaster->IsEmpty();

@@ -117,6 +117,7 @@ private:
     void beforeCommand(int command, bool &RLT);
     void afterCommand(int command, bool &RLT);
     void refreshTotals();
+    void refreshHeadTotals();
     void openData();
     void remember(QWidget *widget);
 
