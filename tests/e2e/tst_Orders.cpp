@@ -212,8 +212,10 @@ struct Desk
         QSqlQuery q(server.db().db());
         return q.exec(sql) && q.next() ? q.value(0) : QVariant();
     }
+    //! A label as the operator sees it, once the window has shown what changed.
     QString text(const QString &name) const
     {
+        QCoreApplication::processEvents();
         auto *label = window->findChild<QLabel *>(name);
         return label ? label->text() : QStringLiteral("<none>");
     }
