@@ -33,10 +33,15 @@ private:
     TDataSetNotifyEvent m_saved;
 };
 
+QString text(const TLumoCLientDataSet &ds, const QString &field)
+{
+    const TLumoField *f = ds.FindField(field);
+    return f ? f->AsString() : QString();
+}
+
 QString text(const TLumoCLientDataSet &ds, const char *field)
 {
-    const TLumoField *f = ds.FindField(QLatin1String(field));
-    return f ? f->AsString() : QString();
+    return text(ds, QLatin1String(field));
 }
 
 bool editing(const TLumoCLientDataSet &ds)
@@ -50,6 +55,12 @@ TDocCheck::TDocCheck(TLumoCLientDataSet &heads, TLumoCLientDataSet &lines, Tlumo
                      const TLumoSession &session)
     : m_heads(heads), m_lines(lines), m_list(list), m_session(session)
 {}
+
+void TDocCheck::setLinkFields(const QString &headNo, const QString &bodyNo)
+{
+    m_linkHeadNo = headNo;
+    m_linkBodyNo = bodyNo;
+}
 
 QString TDocCheck::now()
 {
@@ -128,8 +139,8 @@ void TDocCheck::announceLines()
         if (!m_lines.setRecNo(line))
             break;
         server->call(QStringLiteral("CheckBill"),
-                     {QStringLiteral("BILLBUY"), text(m_lines, "LinkHeadno"),
-                      text(m_lines, "LinkBodyno"), none, text(m_lines, "pqty"), store,
+                     {QStringLiteral("BILLBUY"), text(m_lines, m_linkHeadNo),
+                      text(m_lines, m_linkBodyNo), none, text(m_lines, "pqty"), store,
                       text(m_lines, "PdtCode"), text(m_lines, "PdtNO"), none, none, none, none,
                       none});
     }

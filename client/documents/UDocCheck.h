@@ -15,6 +15,9 @@ public:
     TDocCheck(TLumoCLientDataSet &heads, TLumoCLientDataSet &lines, Tlumodbgrid &list,
               const TLumoSession &session);
 
+    //! The line fields naming the source line (LinkHeadno and LinkBodyno by default).
+    void setLinkFields(const QString &headNo, const QString &bodyNo);
+
     //! Runs the check; silent keeps the closing message back (a check right after a save).
     //! False when nothing was checked or the server refused the result.
     bool run(bool silent);
@@ -31,4 +34,6 @@ private:
     TLumoCLientDataSet &m_lines;
     Tlumodbgrid &m_list;
     const TLumoSession &m_session;
+    QString m_linkHeadNo = QStringLiteral("LinkHeadno");
+    QString m_linkBodyNo = QStringLiteral("LinkBodyno");
 };

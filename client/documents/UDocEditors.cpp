@@ -13,6 +13,7 @@
 #include "UDMMain.h"
 #include "UMsgBox.h"
 
+#include <QComboBox>
 #include <QDate>
 #include <QHBoxLayout>
 
@@ -43,10 +44,24 @@ public:
         const TLumoField *field = m_grid->columnField(index.column());
         if (field && m_readOnly.contains(field->FieldName(), Qt::CaseInsensitive))
             return nullptr;
+        if (field && field->Pickable())
+            return listPicker(parent, *field);
         return TLumoGridDelegate::createEditor(parent, option, index);
     }
 
 private:
+    //! A name looked up in a list is picked from that list (or emptied).
+    static QWidget *listPicker(QWidget *parent, const TLumoField &field)
+    {
+        auto *box = new QComboBox(parent);
+        box->addItem(QString());
+        const TLumoCLientDataSet *list = field.LookupDataSet();
+        const TLumoField &names = list->FieldByName(field.LookupResultField());
+        for (int row = 0; row < list->RecordCount(); ++row)
+            box->addItem(names.displayTextAt(row));
+        return box;
+    }
+
     Tlumodbgrid *m_grid;
     QStringList m_readOnly;
 };
@@ -167,13 +182,43 @@ TLumoPanel *makePanel(QWidget *parent, const char *name, const char *tagStr,
     return panel;
 }
 
+QString moneyFormat()
+{
+    return QStringLiteral("0.00");
+}
+
 void declareFields(TLumoCLientDataSet &dataSet, const QList<TDocFieldDecl> &fields)
 {
     for (const TDocFieldDecl &f : fields) {
-        dataSet.addDataField(f.name, f.type, f.width)
-            .setDisplayLabel(f.label)
-            .setRequired(f.required)
-            .setVisible(f.shown);
+        if (!f.lookupList.isEmpty()) {
+            // Without the data module there is no list to look the name up in.
+            TLumoCLientDataSet *list = dmMain ? dmMain->lookup(f.lookupList) : nullptr;
+            if (list)
+                dataSet
+                    .addLookupField(f.name, f.lookupKey, list, QStringLiteral("Code"),
+                                    QStringLiteral("Name"))
+                    .setDisplayLabel(f.label)
+                    .setVisible(f.shown)
+                    .setPickable(f.shown && !f.gridReadOnly);
+            continue;
+        }
+        TLumoField &field = dataSet.addDataField(f.name, f.type, f.width)
+                                .setDisplayLabel(f.label)
+                                .setRequired(f.required)
+                                .setVisible(f.shown);
+        if (f.money)
+            field.setDisplayFormat(moneyFormat());
+    }
+}
+
+void showMoney(TLumoCLientDataSet &dataSet, const QList<TDocFieldDecl> &fields)
+{
+    // Shown with two decimals, typed and kept as entered: an edit never rounds an amount.
+    for (const TDocFieldDecl &f : fields) {
+        if (!f.money)
+            continue;
+        if (TLumoField *field = dataSet.FindField(f.name))
+            field->setDisplayFormat(moneyFormat()).setEditFormat(QString());
     }
 }
 

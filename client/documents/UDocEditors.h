@@ -27,8 +27,15 @@ int charWidth(const QWidget *widget, int chars);
 TLumoPanel *makePanel(QWidget *parent, const char *name, const char *tagStr,
                       TLumoPanel::TPnlType type);
 
-//! The declared fields on a data set: label, width, required mark, shown in a grid or not.
+//! The format amounts are shown in ("0.00").
+QString moneyFormat();
+
+//! The declared fields on a data set: label, width, required mark, shown in a grid or not,
+//! amounts in the money format, names looked up in the data module's lists.
 void declareFields(TLumoCLientDataSet &dataSet, const QList<TDocFieldDecl> &fields);
+//! Gives the declared amounts their money format again (after the frame has given every
+//! float field its own): shown with two decimals, edited as stored.
+void showMoney(TLumoCLientDataSet &dataSet, const QList<TDocFieldDecl> &fields);
 
 //! One head editor bound to the head's source; every named component made is added to made.
 QWidget *headEditor(QWidget *parent, TLumoDataSource *source, const TDocEditorDecl &decl,

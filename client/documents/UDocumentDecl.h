@@ -20,6 +20,13 @@ struct TDocFieldDecl
     bool required = false;
     bool shown = true;         // a column of the line grid
     bool gridReadOnly = false; // shown in the line grid but not typed into there
+    //! An amount: stored as computed, never rounded, and shown with two decimals wherever
+    //! it appears (grid, editors, totals).
+    bool money = false;
+    //! A name looked up by a code of the same record in a shared list of the data module
+    //! (its Code and Name); picked from that list in the line grid. "" for a stored field.
+    QString lookupList;
+    QString lookupKey;
 };
 
 //! An optional filter of the query panel: a code/name editor not bound to data, the
@@ -59,6 +66,13 @@ struct TDocEditorDecl
     bool wide = false;  // takes a whole row (the remark)
 };
 
+//! A total of the footer: its caption and the head field that holds it.
+struct TDocTotalDecl
+{
+    QString caption;
+    QString field;
+};
+
 //! Where the lines of a document may be read from: the order-line picker.
 struct TDocReadDecl
 {
@@ -91,10 +105,14 @@ struct TDocumentDecl
     QStringList listColumns;
     QList<QPair<QString, QVariant>> newHeadDefaults; // beyond date, kind, inputer and state
     QString quantityTotalCaption = QStringLiteral("总数");
-    // Head totals shown after the line totals: caption, head field.
-    QList<QPair<QString, QString>> headTotals;
     TDocReadDecl read;
     bool opensOnDocument = false;
+    //! Line aggregates beyond the package and quantity totals: name, expression.
+    QList<QPair<QString, QString>> lineSums;
+    //! Footer totals held by the head, after the package and quantity totals.
+    QList<TDocTotalDecl> headTotals;
+    //! The line fields naming the source line, passed to the server's check.
+    QStringList checkLinks{QStringLiteral("LinkHeadno"), QStringLiteral("LinkBodyno")};
 };
 
 //! A document window class and its declaration.

@@ -4,6 +4,8 @@
 #include "UInvoice.h"
 #include "UMoneyDocuments.h"
 #include "UMoneyKinds.h"
+#include "UOrderDocuments.h"
+#include "UOrderKinds.h"
 #include "UPartnerDocuments.h"
 #include "UStockDocuments.h"
 #include "UWorkWindows.h"
@@ -34,6 +36,8 @@ const QHash<QString, Factory> &factories()
         {QStringLiteral("TfrmInCome"), factory<TfrmInCome>()},
         {QStringLiteral("TfrmOutCome"), factory<TfrmOutCome>()},
         {QStringLiteral("TfrmInvoice"), factory<TfrmInvoice>()},
+        {QStringLiteral("TfrmXBuyh"), factory<TfrmXBuyh>()},
+        {QStringLiteral("TfrmXSale"), factory<TfrmXSale>()},
     };
     return table;
 }
@@ -48,7 +52,8 @@ TfrmMasterDetailtbl *createDocumentWindow(const QString &className, QWidget *par
 
 void registerDocumentWindows()
 {
-    for (const QString &className : documentClasses() + moneyDocumentClasses()) {
+    for (const QString &className :
+         documentClasses() + moneyDocumentClasses() + orderDocumentClasses()) {
         korvane::workwindows::registerWindow(className, [className](QWidget *parent) {
             return createDocumentWindow(className, parent);
         });

@@ -56,7 +56,13 @@ TfrmMasterDetailtbl::TfrmMasterDetailtbl(const TDocumentDecl &decl, QWidget *par
     presetQuery();
 }
 
-TfrmMasterDetailtbl::~TfrmMasterDetailtbl() = default;
+TfrmMasterDetailtbl::~TfrmMasterDetailtbl()
+{
+    // The data sets close as the window's children go, after the totals' labels and
+    // declaration are gone: they tell this window nothing more.
+    CDSXMaster->disconnect(this);
+    cdsXDetail->disconnect(this);
+}
 
 void TfrmMasterDetailtbl::setBillServer(TLumoRemoteServer *server)
 {
@@ -159,6 +165,8 @@ void TfrmMasterDetailtbl::declareLineFields()
     cdsXDetail->addAggregateField(QStringLiteral("SumOfBigPackNum"),
                                   QStringLiteral("Sum( BigPackNum )"));
     cdsXDetail->addAggregateField(QStringLiteral("SumOfPqty"), QStringLiteral("Sum( Pqty )"));
+    for (const auto &[name, expression] : std::as_const(m_decl.lineSums))
+        cdsXDetail->addAggregateField(name, expression);
 }
 
 // ---- layout -----------------------------------------------------------------------------
@@ -469,6 +477,7 @@ void TfrmMasterDetailtbl::lineAfterInsert()
 bool TfrmMasterDetailtbl::checkDocuments(bool silent)
 {
     TDocCheck check(*CDSXMaster, *cdsXDetail, *GridXMaster, LumoChild->ParentInfo());
+    check.setLinkFields(m_decl.checkLinks.value(0), m_decl.checkLinks.value(1));
     return check.run(silent);
 }
 
@@ -533,6 +542,10 @@ void TfrmMasterDetailtbl::activateWorkWindow()
     if (!LumoChild->Initialized()) {
         LumoChild->InitFrame(lumoSession());
         openData();
+        // Amounts keep their own format over the one the frame gives every float field.
+        doceditors::showMoney(*CDSXMaster, m_decl.headFields);
+        doceditors::showMoney(*cdsXDetail, m_decl.lineFields);
+        refreshTotals();
         if (m_decl.opensOnDocument)
             pcMain->setCurrentWidget(tsXMasterDetail);
     }

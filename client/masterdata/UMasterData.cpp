@@ -8,6 +8,8 @@
 #include "UDMMain.h"
 #include "ULoadImage.h"
 #include "UMasterTables.h"
+#include "USale2Buy.h"
+#include "UStockToBuy.h"
 #include "UWorkWindows.h"
 
 namespace {
@@ -43,6 +45,17 @@ QWidget *openCodeTable(const QString &className, QWidget *parent)
     return window;
 }
 
+//! The demand lists read the document module.
+template <class Window> QWidget *openDemandList(QWidget *parent)
+{
+    auto *window = new Window(parent);
+    if (dmMain) {
+        window->setRemoteServer(dmMain->scBill);
+        window->setCodeNameServer(dmMain->scCodeName);
+    }
+    return window;
+}
+
 } // namespace
 
 void registerMasterDataWindows()
@@ -52,4 +65,8 @@ void registerMasterDataWindows()
         korvane::workwindows::registerWindow(
             className, [className](QWidget *parent) { return openCodeTable(className, parent); });
     }
+    korvane::workwindows::registerWindow(QStringLiteral("TfrmSale2Buy"),
+                                         &openDemandList<TfrmSale2Buy>);
+    korvane::workwindows::registerWindow(QStringLiteral("TfrmStockToBuy"),
+                                         &openDemandList<TfrmStockToBuy>);
 }

@@ -5,6 +5,7 @@
 #include "LumoCodeName.h"
 #include "LumoDBGrid.h"
 #include "LumoDataSource.h"
+#include "LumoDateEdit.h"
 #include "LumoFaceSet.h"
 #include "LumoLabel.h"
 #include "LumoPanel.h"
@@ -15,6 +16,7 @@
 #include "USingleTblEditors.h"
 #include "UWait.h"
 
+#include <QDate>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -135,6 +137,8 @@ void TfrmSingletbl::createSearchPanel()
     auto *line = new QHBoxLayout(pnlQuery);
     line->setContentsMargins(12, 6, 12, 6);
     line->addWidget(new TLumoLabel(QStringLiteral("搜索条件："), pnlQuery));
+    if (!m_decl.datePrompt.isEmpty())
+        createDateRange(line);
     for (const TSearchFieldDecl &field : std::as_const(m_decl.search)) {
         line->addWidget(new TLumoLabel(field.label + QStringLiteral("："), pnlQuery));
         TLumoCodeName *editor =
@@ -145,10 +149,25 @@ void TfrmSingletbl::createSearchPanel()
     }
     auto *button = new TLumobitBtn(pnlQuery);
     button->setObjectName(QStringLiteral("btnSearch"));
-    button->setText(QStringLiteral("搜索"));
+    button->setText(m_decl.searchCaption);
     connect(button, &QPushButton::clicked, this, &TfrmSingletbl::Search);
     line->addWidget(button);
     line->addStretch(1);
+}
+
+void TfrmSingletbl::createDateRange(QHBoxLayout *line)
+{
+    const QString today =
+        QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 00:00:00");
+    for (auto [editor, name, caption] :
+         {std::tuple{&deBegin, "deBegin", "日期从"}, std::tuple{&deEnd, "deEnd", "到"}}) {
+        *editor = new TLumoDateEdit(pnlQuery);
+        (*editor)->setObjectName(QLatin1String(name));
+        (*editor)->SetDateTimeText(today);
+        line->addWidget(new TLumoLabel(QString::fromUtf8(caption), pnlQuery));
+        line->addWidget(*editor);
+    }
+    line->addSpacing(10);
 }
 
 void TfrmSingletbl::createGridTwins()
@@ -235,6 +254,11 @@ void TfrmSingletbl::askForSearchPick(const TSearchFieldDecl &field)
 
 void TfrmSingletbl::setSearchParams()
 {
+    if (deBegin && deEnd) {
+        CDSXMaster->Params().setValue(QStringLiteral("BeginDate"),
+                                      deBegin->GetDateTimeText().left(10));
+        CDSXMaster->Params().setValue(QStringLiteral("EndDate"), deEnd->GetDateTimeText().left(10));
+    }
     // A twin holding a single blank switches its filter off.
     for (const TSearchFieldDecl &field : std::as_const(m_decl.search)) {
         const QString code = searchCode(field.name);
@@ -247,6 +271,11 @@ void TfrmSingletbl::setSearchParams()
 
 void TfrmSingletbl::Search()
 {
+    if (deBegin && (deBegin->GetDateTimeText().isEmpty() || deEnd->GetDateTimeText().isEmpty())) {
+        MsgBox(m_decl.datePrompt, mkHint);
+        deBegin->setFocus();
+        return;
+    }
     for (const TSearchFieldDecl &field : std::as_const(m_decl.search)) {
         if (!field.requiredText.isEmpty() && searchCode(field.name).isEmpty()) {
             askForSearchPick(field);

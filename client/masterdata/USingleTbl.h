@@ -13,6 +13,7 @@
 
 #include <functional>
 
+class QHBoxLayout;
 class TLumoCLientDataSet;
 class TLumoChild;
 class TLumoDataSource;
@@ -21,6 +22,7 @@ class TLumoPanel;
 class TLumoRemoteServer;
 class Tlumodbgrid;
 class TLumoCodeName;
+class TLumoDateEdit;
 
 class TfrmSingletbl : public QWidget
 {
@@ -48,6 +50,8 @@ public:
     TLumoCodeName *searchEditor(const QString &name) const;
 
     TLumoPanel *pnlQuery = nullptr;
+    TLumoDateEdit *deBegin = nullptr; // with the declaration's date range only
+    TLumoDateEdit *deEnd = nullptr;
     TLumoPanel *pnlMaster = nullptr;
     TLumoPanel *pnlMasterList = nullptr;
     Tlumodbgrid *GridXMaster = nullptr;
@@ -78,6 +82,7 @@ private:
     void createPanels();
     void createDataSet();
     void createSearchPanel();
+    void createDateRange(QHBoxLayout *line);
     void createGridTwins();
     void addField(const TCodeFieldDecl &field);
     void setSearchParams();

@@ -73,4 +73,8 @@ struct TCodeTableDecl
     QStringList gridColumns;                    // the columns the grid shows (empty: all)
     QStringList pages;                          // edit pages in order (empty: one area)
     QList<TSearchFieldDecl> search;             // the search panel; the list opens by it
+    //! A date range at the start of the search panel (parameters BeginDate and EndDate, the
+    //! first ten characters of each editor), asked for with this prompt; "" for none.
+    QString datePrompt;
+    QString searchCaption = QStringLiteral("搜索");
 };

@@ -127,8 +127,40 @@ QVariant TLumoField::valueAt(int row) const
     return QVariant();
 }
 
+TLumoField &TLumoField::setPickable(bool pickable)
+{
+    m_pickable = pickable;
+    return *this;
+}
+
+void TLumoField::pickFromList(const QVariant &value)
+{
+    const QString key = m_keyFields.trimmed();
+    if (key.contains(QLatin1Char(';')) || !m_lookupDataSet->Active())
+        throw TLumoDataSetError(QStringLiteral("字段'%1'不能修改").arg(m_name));
+    TLumoField &target = m_dataSet->FieldByName(key);
+    if (value.isNull() || value.toString().isEmpty()) {
+        target.setValue(QVariant());
+        return;
+    }
+    const TLumoField &result = m_lookupDataSet->FieldByName(m_lookupResultField);
+    const TLumoField &listKey = m_lookupDataSet->FieldByName(m_lookupKeyFields.trimmed());
+    for (int r = 0; r < m_lookupDataSet->RecordCount(); ++r) {
+        if (result.valueAt(r).toString() == value.toString()) {
+            target.setValue(listKey.valueAt(r));
+            return;
+        }
+    }
+    throw TLumoDataSetError(
+        QStringLiteral("'%1'不是字段'%2'的有效值").arg(value.toString(), DisplayLabel()));
+}
+
 void TLumoField::setValue(const QVariant &value)
 {
+    if (m_kind == TFieldKind::Lookup && Pickable()) {
+        pickFromList(value);
+        return;
+    }
     m_dataSet->setCurrentCell(*this, converted(value));
     try {
         if (OnChange)

@@ -65,7 +65,10 @@ public:
     TLumoField &setSize(int size);
     bool Required() const { return m_required; }
     TLumoField &setRequired(bool required);
-    bool ReadOnly() const { return m_readOnly || m_kind != TFieldKind::Data; }
+    bool ReadOnly() const
+    {
+        return m_readOnly || (m_kind != TFieldKind::Data && !(m_pickable && m_lookupDataSet));
+    }
     TLumoField &setReadOnly(bool readOnly);
     bool Visible() const { return m_visible; }
     TLumoField &setVisible(bool visible);
@@ -83,6 +86,11 @@ public:
                           const QString &lookupKeyFields, const QString &resultField);
     QString KeyFields() const { return m_keyFields; }
     TLumoCLientDataSet *LookupDataSet() const { return m_lookupDataSet; }
+    QString LookupResultField() const { return m_lookupResultField; }
+    //! A lookup picked from its list: assigning one of the list's values writes the list
+    //! row's key into the key field (a value not in the list is refused).
+    TLumoField &setPickable(bool pickable);
+    bool Pickable() const { return m_pickable && m_lookupDataSet; }
     //! Calculated: the value computed from the row.
     TLumoField &setCalc(TFieldCalc calc);
     //! Aggregate: "Sum( Pqty )", "Count( Code )", "Min/Max/Avg( x )" over the visible rows.
@@ -125,6 +133,7 @@ public:
     QVariant aggregateValue() const;
 
 private:
+    void pickFromList(const QVariant &value);
     TLumoCLientDataSet *m_dataSet;
     QString m_name;
     TFieldKind m_kind;
@@ -139,6 +148,7 @@ private:
     int m_column = -1;
     bool m_persistent = false;
     QString m_keyFields, m_lookupKeyFields, m_lookupResultField;
+    bool m_pickable = false;
     TLumoCLientDataSet *m_lookupDataSet = nullptr;
     TFieldCalc m_calc;
     QString m_expression, m_aggregateFunction, m_aggregateField;
