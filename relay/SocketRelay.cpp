@@ -23,6 +23,8 @@ public:
         : QObject(parent), m_client(client), m_host(new QLocalSocket(this))
     {
         m_client->setParent(this);
+        // Requests and answers are single frames waiting on each other: sent at once.
+        m_client->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         connect(m_client, &QTcpSocket::readyRead, this, &RelayLink::clientToHost);
         connect(m_client, &QTcpSocket::disconnected, this, &RelayLink::end);
         connect(m_host, &QLocalSocket::connected, this, &RelayLink::clientToHost);

@@ -62,6 +62,8 @@ void TLumoSocketConnection::connectToServer()
         throw TLumoRemoteError(
             QStringLiteral("Cannot connect to the server at %1: %2").arg(address(), reason));
     }
+    // A request waits for its answer: a small frame goes out at once, not held back.
+    m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     m_open = true; // lets the handshake go through request()
     try {
         ask(OpenRequest{key, m_session});
