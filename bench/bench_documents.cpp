@@ -1,12 +1,17 @@
-// Documents at scale: a year of 100,000 documents with 5 lines each (purchase and sales
-// orders, receipts and deliveries), then
+// Documents at scale: a year of documents with 5 lines each (purchase and sales orders,
+// receipts and deliveries), entered day by day, then
 //  - the first 20-row packet of a document list through the provider against the same
-//    statements run directly on the connection;
+//    statements run directly on the connection, for the year and for its last day;
 //  - each summary report over the year through the report module against its statement
 //    run directly;
 //  - 8 clients drawing 1,000 document numbers each at once, against the same clients each
 //    running 1,000 one-row queries.
-// Usage: bench_documents [sqlite|postgresql] [documents]
+// Without a document count it prints the first packets at 10,000, 100,000 and 1,000,000
+// documents, and the server's memory after paging through every purchase order of the
+// largest against after its first packet. SQLite account sets are generated once into
+// build/bench-cache, so reruns start at once.
+// Usage: bench_documents [sqlite|postgresql] [documents[,documents...]]; one count alone
+// runs the reports and the numbering too.
 
 #include "../tests/server/DocumentFixture.h"
 #include "AutoGainNO.h"
@@ -15,7 +20,11 @@
 #include "URPTRDM.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -39,50 +48,6 @@ constexpr int NumbersPerClient = 1000;
 const QString YearBegin = QStringLiteral("2025-01-01");
 const QString YearEnd = QStringLiteral("2025-12-31");
 
-//! Inserts rows in multi-row statements, every value bound.
-class BatchInsert
-{
-public:
-    BatchInsert(const QSqlDatabase &db, const QString &table, const QStringList &columns)
-        : m_db(db), m_table(table), m_columns(columns)
-    {}
-    ~BatchInsert() { flush(); }
-
-    void add(const QVariantList &row)
-    {
-        m_rows << row;
-        if (m_rows.size() == RowsPerStatement)
-            flush();
-    }
-
-    void flush()
-    {
-        if (m_rows.isEmpty())
-            return;
-        const QString one = QStringLiteral("(") +
-                            QStringList(m_columns.size(), QStringLiteral("?")).join(',') + ')';
-        QSqlQuery q(m_db);
-        q.prepare(
-            QStringLiteral("INSERT INTO %1 (%2) VALUES %3")
-                .arg(m_table, m_columns.join(','), QStringList(m_rows.size(), one).join(',')));
-        int i = 0;
-        for (const QVariantList &row : std::as_const(m_rows)) {
-            for (const QVariant &v : row)
-                q.bindValue(i++, v);
-        }
-        if (!q.exec())
-            qFatal("%s: %s", qPrintable(m_table), qPrintable(q.lastError().text()));
-        m_rows.clear();
-    }
-
-private:
-    static constexpr int RowsPerStatement = 200;
-    QSqlDatabase m_db;
-    QString m_table;
-    QStringList m_columns;
-    QList<QVariantList> m_rows;
-};
-
 //! One kind of generated document.
 struct Kind
 {
@@ -93,48 +58,90 @@ struct Kind
     int serialBase = 0; // kinds sharing one table number in separate ranges of the day
 };
 
-QString serialNumber(const QDate &day, int serial)
+bool run(const QSqlDatabase &db, const QString &sql)
 {
-    return day.toString(QStringLiteral("yyyyMMdd")) +
-           QStringLiteral("%1").arg(serial, 4, 10, QLatin1Char('0'));
+    QSqlQuery q(db);
+    if (!q.exec(sql))
+        qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+    return true;
 }
 
-void generate(const QSqlDatabase &db, const Kind &kind, int documents)
+//! The numbers 0 ... count-1 in bench_n(i), for the statements that make the documents.
+void fillNumbers(const QSqlDatabase &db, int count)
 {
-    const QDate first(2025, 1, 1);
+    run(db, QStringLiteral("CREATE TABLE bench_n (i integer NOT NULL PRIMARY KEY)"));
+    run(db, QStringLiteral("INSERT INTO bench_n (i) WITH RECURSIVE c(i) AS (SELECT 0 UNION ALL "
+                           "SELECT i + 1 FROM c WHERE i < %1) SELECT i FROM c")
+                .arg(count - 1));
+}
+
+//! documents of one kind over the year, perDay a day in number order, each with its lines;
+//! a quarter of them entered, the rest checked.
+void generate(const QSqlDatabase &db, bool postgres, const Kind &kind, int documents)
+{
+    const int perDay = (documents + 364) / 365;
+    const QString day = postgres ? QStringLiteral("to_char(date '2025-01-01' + (i / %1), "
+                                                  "'YYYY-MM-DD')")
+                                 : QStringLiteral("date('2025-01-01', '+' || (i / %1) || ' days')");
+    const QString serial = postgres ? QStringLiteral("lpad((%2 + i % %1 + 1)::text, 4, '0')")
+                                    : QStringLiteral("substr('0000' || (%2 + i % %1 + 1), -4)");
+    const QString headno = QStringLiteral("replace(%1, '-', '') || %2")
+                               .arg(day.arg(perDay), serial.arg(perDay).arg(kind.serialBase));
+    const QString hdate = day.arg(perDay) + QStringLiteral(" || ' 10:00:00'");
+    const QString state = QStringLiteral("CASE WHEN i % 4 = 0 THEN '1' ELSE '2' END");
+    const QString from = QStringLiteral(" FROM bench_n WHERE i < %1").arg(documents);
     const bool stock = !kind.flag.isEmpty();
-    const QStringList headCols =
-        stock
-            ? QStringList{"headno", "Flag",     "InOutFlag", "hdate", "Storecode",
-                          "spcode", "deptcode", "mcode",     "State"}
-            : QStringList{"headno", "hdate",  "storecode", "spcode", "currency", "exchgrate", "amt",
-                          "Tax",    "taxamt", "RMBtaxamt", "mcode",  "deptcode", "State"};
-    const QStringList bodyCols =
-        stock ? QStringList{"headno", "bodyno", "pdtcode", "pdtno", "pqty"}
-              : QStringList{"headno", "bodyno", "pdtcode", "pdtno",     "price",
-                            "pqty",   "amount", "Tax",     "Taxamount", "getpqty"};
-    BatchInsert heads(db, kind.head, headCols);
-    BatchInsert lines(db, kind.body, bodyCols);
-    const char *const products[][2] = {{"P1", "0001"}, {"P1", "0002"}, {"P2", "0001"}};
-    for (int d = 0; d < documents; ++d) {
-        const QDate day = first.addDays(d % 365);
-        const QString headno = serialNumber(day, kind.serialBase + d / 365 + 1);
-        const QString hdate = day.toString(Qt::ISODate) + QStringLiteral(" 10:00:00");
-        const QString state = d % 4 == 0 ? QStringLiteral("1") : QStringLiteral("2");
-        if (stock)
-            heads.add({headno, kind.flag, "1", hdate, "W1", kind.partner, "0001", "0001", state});
-        else
-            heads.add({headno, hdate, "W1", kind.partner, "01", 1.0, 500.0, 85.0, 585.0, 585.0,
-                       "0001", "0001", state});
-        for (int l = 1; l <= LinesPerDocument; ++l) {
-            const auto &p = products[(d + l) % 3];
-            const QString bodyno = QStringLiteral("%1").arg(l, 4, 10, QLatin1Char('0'));
-            if (stock)
-                lines.add({headno, bodyno, p[0], p[1], 1.0});
-            else
-                lines.add({headno, bodyno, p[0], p[1], 100.0, 1.0, 100.0, 17.0, 117.0, 0.0});
-        }
-    }
+    if (stock)
+        run(db, QStringLiteral("INSERT INTO %1 (headno, Flag, InOutFlag, hdate, Storecode, spcode, "
+                               "deptcode, mcode, State) SELECT %2, '%3', '1', %4, 'W1', '%5', "
+                               "'0001', '0001', %6")
+                        .arg(kind.head, headno, kind.flag, hdate, kind.partner, state) +
+                    from);
+    else
+        run(db, QStringLiteral("INSERT INTO %1 (headno, hdate, storecode, spcode, currency, "
+                               "exchgrate, amt, Tax, taxamt, RMBtaxamt, mcode, deptcode, State) "
+                               "SELECT %2, %3, 'W1', '%4', '01', 1.0, 500.0, 85.0, 585.0, 585.0, "
+                               "'0001', '0001', %5")
+                        .arg(kind.head, headno, hdate, kind.partner, state) +
+                    from);
+    // Lines 0001 ... 0005 of every head just made, products in turn.
+    const QString lines = QStringLiteral("bench_n l");
+    const QString bodyno = postgres ? QStringLiteral("lpad((l.i + 1)::text, 4, '0')")
+                                    : QStringLiteral("substr('0000' || (l.i + 1), -4)");
+    const QString pdtcode = QStringLiteral("CASE WHEN l.i % 3 = 2 THEN 'P2' ELSE 'P1' END");
+    const QString pdtno = QStringLiteral("CASE WHEN l.i % 3 = 1 THEN '0002' ELSE '0001' END");
+    // The generated year only: the fixture's own documents have their lines.
+    const QString heads =
+        QStringLiteral(" FROM %1 h JOIN %2 ON l.i < %3 WHERE h.hdate < '2026'%4")
+            .arg(kind.head, lines)
+            .arg(LinesPerDocument)
+            .arg(stock ? QStringLiteral(" AND h.Flag = '%1'").arg(kind.flag) : QString());
+    if (stock)
+        run(db, QStringLiteral("INSERT INTO %1 (headno, bodyno, pdtcode, pdtno, pqty) "
+                               "SELECT h.headno, %2, %3, %4, 1.0")
+                        .arg(kind.body, bodyno, pdtcode, pdtno) +
+                    heads);
+    else
+        run(db, QStringLiteral("INSERT INTO %1 (headno, bodyno, pdtcode, pdtno, price, pqty, "
+                               "amount, Tax, Taxamount, getpqty) "
+                               "SELECT h.headno, %2, %3, %4, 100.0, 1.0, 100.0, 17.0, 117.0, 0.0")
+                        .arg(kind.body, bodyno, pdtcode, pdtno) +
+                    heads);
+}
+
+void generateYear(const QSqlDatabase &db, bool postgres, int documents)
+{
+    const QList<Kind> kinds{{"XBuyh", "XBuyb", "", "S1"},
+                            {"XSaleh", "XSaleb", "", "K1"},
+                            {"xStockChh", "xStockChb", "1", "S1"},
+                            {"xStockChh", "xStockChb", "3", "K1", 5000}};
+    QSqlDatabase(db).transaction();
+    fillNumbers(db, documents / kinds.size());
+    for (const Kind &kind : kinds)
+        generate(db, postgres, kind, documents / kinds.size());
+    run(db, QStringLiteral("DROP TABLE bench_n"));
+    QSqlDatabase(db).commit();
+    run(db, QStringLiteral("ANALYZE"));
 }
 
 //! Median milliseconds of runs of the job.
@@ -157,6 +164,10 @@ Params yearParams()
                          {"StoreCode", "spCode", "DeptCode", "pdtCode"}, {});
 }
 
+#ifndef KORVANE_BENCH_CACHE
+#define KORVANE_BENCH_CACHE "bench-cache"
+#endif
+
 //! Runs a statement with :Name parameters directly; reads at most maxRows rows (-1 all).
 int runDirect(const QSqlDatabase &db, const QString &sql, const Params &params, int maxRows)
 {
@@ -170,8 +181,9 @@ int runDirect(const QSqlDatabase &db, const QString &sql, const Params &params, 
     if (!q.exec())
         qFatal("%s", qPrintable(q.lastError().text()));
     int rows = 0;
+    const int columns = q.record().count();
     while ((maxRows < 0 || rows < maxRows) && q.next()) {
-        for (int c = 0; c < q.record().count(); ++c)
+        for (int c = 0; c < columns; ++c)
             q.value(c);
         ++rows;
     }
@@ -186,29 +198,49 @@ QSqlDatabase openClone(const QSqlDatabase &source, const QString &name)
     return db;
 }
 
-void benchDocumentList(const QSqlDatabase &db)
+ProviderDef purchaseOrders()
 {
-    const ProviderDef list = [] {
-        for (const ProviderDef &d : TBillRDM::providerDefs()) {
-            if (d.name == QLatin1String("dspBuy"))
-                return d;
-        }
-        return ProviderDef();
-    }();
-    const Params params = yearParams();
-    TBillRDM bill;
+    for (const ProviderDef &d : TBillRDM::providerDefs()) {
+        if (d.name == QLatin1String("dspBuy"))
+            return d;
+    }
+    return ProviderDef();
+}
+
+Params rangeParams(const QString &begin, const QString &end)
+{
+    return requestParams({{"BeginDate", begin}, {"EndDate", end}},
+                         {"StoreCode", "spCode", "DeptCode"}, {});
+}
+
+GetRecordsRequest firstPacket(const Params &params)
+{
     GetRecordsRequest first;
-    first.provider = list.name;
+    first.provider = purchaseOrders().name;
     first.count = 20;
     first.options = grMetaData | grReset;
     first.params = params;
+    return first;
+}
+
+//! The first packet of the purchase orders through the provider, against the database's
+//! own cost of the same 20 heads (the statement limited to them) and their lines.
+void benchDocumentList(const QSqlDatabase &db, int documents, const QString &range,
+                       const Params &params)
+{
+    const ProviderDef list = purchaseOrders();
+    TBillRDM bill;
+    const GetRecordsRequest first = firstPacket(params);
     const double provider = medianMs(21, [&] {
         const Packet p = bill.getRecords(first);
         if (p.rows.size() != 20)
             qFatal("a document list packet held %lld rows", qint64(p.rows.size()));
     });
     const double direct = medianMs(21, [&] {
-        const SqlStatement st(list.sql);
+        // PostgreSQL is told the 20 so that it plans for them and sends no more; SQLite
+        // plans the statement as it stands and stops where the reading stops.
+        const bool postgres = db.driverName() == QLatin1String("QPSQL");
+        const SqlStatement st(list.sql + (postgres ? QStringLiteral(" LIMIT 20") : QString()));
         QSqlQuery q(db);
         q.setForwardOnly(true);
         q.prepare(st.positionalText());
@@ -217,15 +249,86 @@ void benchDocumentList(const QSqlDatabase &db)
             q.bindValue(i, values[i]);
         q.exec();
         QVariantList heads;
-        while (heads.size() < 20 && q.next())
+        const int headColumns = q.record().count();
+        while (heads.size() < 20 && q.next()) {
+            for (int c = 0; c < headColumns; ++c)
+                q.value(c);
             heads << q.value(0);
-        q.finish();
-        for (const QVariant &headno : heads)
-            runDirect(db, list.detailSql, {Param{"headno", headno}}, -1);
+        }
+        // The lines of the 20 heads in one statement, as the provider fetches them.
+        QString text;
+        QStringList names;
+        SqlStatement(list.detailSql)
+            .inListText(QStringLiteral("headno"), heads.size(), &text, &names);
+        Params keys;
+        for (int k = 0; k < heads.size(); ++k)
+            keys << Param{names[k], heads[k]};
+        QSqlQuery lines(db);
+        lines.setForwardOnly(true);
+        lines.prepare(text);
+        const QVariantList keyValues = SqlStatement::bindValues(names, keys);
+        for (int i = 0; i < keyValues.size(); ++i)
+            lines.bindValue(i, keyValues[i]);
+        lines.exec();
+        const int lineColumns = lines.record().count();
+        while (lines.next()) {
+            for (int c = 0; c < lineColumns; ++c)
+                lines.value(c);
+        }
     });
-    std::printf("first 20-row packet of dspBuy with lines: provider %.2f ms, direct %.2f ms, "
-                "ratio %.2f\n",
-                provider, direct, provider / direct);
+    std::printf("%8d documents, first 20-row packet of dspBuy with lines, %s: provider %.2f ms, "
+                "direct %.2f ms, ratio %.2f\n",
+                documents, qPrintable(range), provider, direct, provider / direct);
+    std::fflush(stdout);
+}
+
+//! The first of the year's last days that hold 20 purchase orders: the last heads in
+//! number order, so a walk in number order finds them at its end.
+QString lastPurchaseDays(const QSqlDatabase &db)
+{
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SELECT hdate FROM XBuyh WHERE hdate < '2026' "
+                               "ORDER BY hdate DESC LIMIT 1 OFFSET 19")) ||
+        !q.next())
+        qFatal("no purchase orders");
+    return q.value(0).toString().left(10);
+}
+
+//! Resident memory of this process in MiB.
+double residentMiB()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> parts = statm.readAll().split(' ');
+    return parts.value(1).toDouble() * 4096 / (1024 * 1024);
+}
+
+//! Pages through every purchase order of the year with its lines, 20 heads a packet as the
+//! windows ask, and compares the memory held then with the memory after the first packet.
+void benchPaging()
+{
+    TBillRDM bill;
+    GetRecordsRequest request = firstPacket(rangeParams(YearBegin, YearEnd));
+    Packet packet = bill.getRecords(request);
+    const double afterFirst = residentMiB();
+    qint64 heads = packet.rows.size();
+    qint64 lines = 0;
+    const int nested = indexOfField(packet.fields, purchaseOrders().detailField);
+    QElapsedTimer t;
+    t.start();
+    request.options = 0;
+    request.params.clear();
+    while (!packet.eof) {
+        packet = bill.getRecords(request);
+        heads += packet.rows.size();
+        for (const PacketRow &row : std::as_const(packet.rows))
+            lines += row.detailRows(nested).size();
+    }
+    const double afterAll = residentMiB();
+    std::printf("paged %lld heads with %lld lines in %.1f s: memory %.1f MiB after the first "
+                "packet, %.1f MiB after the last, ratio %.2f\n",
+                heads, lines, t.nsecsElapsed() / 1e9, afterFirst, afterAll, afterAll / afterFirst);
 }
 
 void benchSummaries(const QSqlDatabase &db)
@@ -304,37 +407,108 @@ void benchNumbering(const QSqlDatabase &db)
                 roundTrip * 1e6 / total, numbering / roundTrip);
 }
 
+//! An account set with a year of documents: SQLite's is copied once into the cache and
+//! opened from there afterwards; PostgreSQL's is made afresh.
+class YearOfDocuments
+{
+public:
+    YearOfDocuments(const QString &backend, int documents)
+    {
+        const QString cached = QStringLiteral(KORVANE_BENCH_CACHE "/documents-%1-%2.db")
+                                   .arg(documents)
+                                   .arg(accountSetVersion());
+        const bool postgres = backend == QLatin1String("postgresql");
+        if (!postgres && QFile::exists(cached)) {
+            open(cached);
+            return;
+        }
+        m_scratch = std::make_unique<ScratchDb>(backend);
+        if (!loadAccountSet(*m_scratch) || !loadDocuments(m_scratch->db()))
+            qFatal("cannot load the account set");
+        QElapsedTimer t;
+        t.start();
+        generateYear(m_scratch->db(), postgres, documents);
+        std::printf("%s: %d documents of %d lines generated in %.1f s\n", qPrintable(backend),
+                    documents, LinesPerDocument, t.nsecsElapsed() / 1e9);
+        if (postgres)
+            return;
+        QDir().mkpath(QFileInfo(cached).absolutePath());
+        const QString part = cached + QStringLiteral(".part");
+        QFile::remove(part);
+        QSqlQuery q(m_scratch->db());
+        q.prepare(QStringLiteral("VACUUM INTO ?"));
+        q.addBindValue(part);
+        if (!q.exec() || !QFile::rename(part, cached))
+            qFatal("cannot cache %s", qPrintable(cached));
+        m_scratch.reset();
+        open(cached);
+    }
+    ~YearOfDocuments()
+    {
+        if (!m_connection.isEmpty()) {
+            QSqlDatabase::database(m_connection, false).close();
+            QSqlDatabase::removeDatabase(m_connection);
+        }
+    }
+
+    QSqlDatabase db() const
+    {
+        return m_scratch ? m_scratch->db() : QSqlDatabase::database(m_connection, false);
+    }
+
+private:
+    //! A cached year belongs to the shipped account set it was made from.
+    static QString accountSetVersion()
+    {
+        QFile bk(QStringLiteral(KORVANE_DB_DIR "/BK"));
+        if (!bk.open(QIODevice::ReadOnly))
+            qFatal("no DB/BK");
+        return QString::fromLatin1(
+            QCryptographicHash::hash(bk.readAll(), QCryptographicHash::Sha1).toHex().left(10));
+    }
+
+    void open(const QString &file)
+    {
+        m_connection = QStringLiteral("bench_cached");
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+        db.setDatabaseName(file);
+        if (!db.open())
+            qFatal("%s", qPrintable(db.lastError().text()));
+        DbConnectionInfo info;
+        info.databaseName = file;
+        setRunTimeConnection(info);
+    }
+
+    std::unique_ptr<ScratchDb> m_scratch;
+    QString m_connection;
+};
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QString backend = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("sqlite");
-    const int documents = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 100000;
     if (backend == QLatin1String("postgresql") && pgHost().isEmpty())
         qFatal("KORVANE_TEST_PG (host:port of a PostgreSQL cluster) is not set");
-
-    ScratchDb scratch(backend);
-    if (!loadAccountSet(scratch) || !loadDocuments(scratch.db()))
-        qFatal("cannot load the account set");
-    QElapsedTimer t;
-    t.start();
-    QSqlDatabase db = scratch.db();
-    db.transaction();
-    const QList<Kind> kinds{{"XBuyh", "XBuyb", "", "S1"},
-                            {"XSaleh", "XSaleb", "", "K1"},
-                            {"xStockChh", "xStockChb", "1", "S1"},
-                            {"xStockChh", "xStockChb", "3", "K1", 5000}};
-    for (const Kind &kind : kinds)
-        generate(db, kind, documents / kinds.size());
-    db.commit();
-    if (backend == QLatin1String("postgresql"))
-        QSqlQuery(db).exec(QStringLiteral("ANALYZE"));
-    std::printf("%s: %d documents of %d lines generated in %.1f s\n", qPrintable(backend),
-                documents, LinesPerDocument, t.nsecsElapsed() / 1e9);
-
-    benchDocumentList(db);
-    benchSummaries(db);
-    benchNumbering(db);
+    QList<int> sizes{10000, 100000, 1000000};
+    if (argc > 2) {
+        sizes.clear();
+        for (const QString &size : QString::fromLocal8Bit(argv[2]).split(QLatin1Char(',')))
+            sizes << size.toInt();
+    }
+    for (const int documents : sizes) {
+        const YearOfDocuments year(backend, documents);
+        benchDocumentList(year.db(), documents, QStringLiteral("the year"),
+                          rangeParams(YearBegin, YearEnd));
+        benchDocumentList(year.db(), documents, QStringLiteral("its last days"),
+                          rangeParams(lastPurchaseDays(year.db()), YearEnd));
+        if (documents == sizes.last())
+            benchPaging();
+        if (sizes.size() == 1) {
+            benchSummaries(year.db());
+            benchNumbering(year.db());
+        }
+    }
     return 0;
 }

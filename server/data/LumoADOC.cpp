@@ -9,7 +9,8 @@ namespace korvane {
 
 TLumoADOC::TLumoADOC(QObject *parent)
     : QObject(parent),
-      m_connectionName(QStringLiteral("korvane_") + QUuid::createUuid().toString(QUuid::Id128))
+      m_connectionName(QStringLiteral("korvane_") + QUuid::createUuid().toString(QUuid::Id128)),
+      m_reads(m_connectionName)
 {}
 
 TLumoADOC::~TLumoADOC()
@@ -33,6 +34,10 @@ bool TLumoADOC::connectWith(const DbConnectionInfo &info, QString *error)
         if (opened && db.driverName() == QLatin1String("QSQLITE")) {
             // SQLite leaves references unchecked unless asked, per connection.
             QSqlQuery(db).exec(QStringLiteral("PRAGMA foreign_keys = ON"));
+            // In WAL mode readers and the one writer do not wait for each other, so a
+            // list read packet by packet never holds up another client's save. The mode
+            // stays with the file; a database that refuses it keeps reading in full.
+            QSqlQuery(db).exec(QStringLiteral("PRAGMA journal_mode = WAL"));
         }
         if (opened)
             m_catalog.setDatabase(db);
@@ -55,6 +60,7 @@ QSqlDatabase TLumoADOC::database()
 
 void TLumoADOC::close()
 {
+    m_reads.closeAll();
     m_catalog.setDatabase(QSqlDatabase());
     if (!QSqlDatabase::contains(m_connectionName))
         return;
@@ -72,6 +78,11 @@ bool TLumoADOC::isPostgres() const
 {
     return QSqlDatabase::contains(m_connectionName) &&
            QSqlDatabase::database(m_connectionName, false).driverName() == QLatin1String("QPSQL");
+}
+
+std::unique_ptr<ReadLease> TLumoADOC::leaseReadConnection()
+{
+    return m_reads.lease(database());
 }
 
 } // namespace korvane

@@ -3,11 +3,14 @@
 //! created; just before it connects it takes the run-time connection (the before-connect
 //! rule), so every module instance reaches the account set the server was started with.
 
+#include "ReadConnections.h"
 #include "RunTimeConnection.h"
 #include "SchemaCatalog.h"
 
 #include <QObject>
 #include <QSqlDatabase>
+
+#include <memory>
 
 namespace korvane {
 
@@ -35,10 +38,15 @@ public:
     SchemaCatalog &catalog();
     bool isPostgres() const;
 
+    //! A connection of this module's own that only reads, for an opening that keeps its
+    //! statement open between packets; null when none can be had (see ReadConnections).
+    std::unique_ptr<ReadLease> leaseReadConnection();
+
 private:
     QString m_connectionName;
     QString m_tagStr;
     SchemaCatalog m_catalog;
+    ReadConnections m_reads;
 };
 
 } // namespace korvane

@@ -4,7 +4,9 @@
 #include "PlantIni.h"
 #include "Posting.h"
 #include "ProviderFields.h"
+#include "ReadConnections.h"
 #include "Resolver.h"
+#include "RowCursor.h"
 #include "SqlStatement.h"
 
 #include <QHash>
@@ -23,22 +25,6 @@ std::atomic<int> g_commandTextAllowed{-1};
 
 // Heads per detail statement: well below the parameter limits of both databases.
 constexpr int kHeadsPerDetailStatement = 500;
-
-QString errorText(const QSqlError &error)
-{
-    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
-}
-
-//! A row's cells; a nested field has no column, its detail rows come later.
-PacketRow readRow(const QSqlQuery &q, const Fields &fields)
-{
-    PacketRow row;
-    row.reserve(fields.size());
-    int column = 0;
-    for (const FieldDef &f : fields)
-        row << (f.type == FieldType::Nested ? QVariant() : cellValue(q.value(column++), f.type));
-    return row;
-}
 
 QString withoutTrailingSemicolon(QString text)
 {
@@ -64,15 +50,6 @@ void setCommandTextAllowed(bool allowed)
 {
     g_commandTextAllowed.store(allowed ? 1 : 0);
 }
-
-// An opening's rows, read in full when it opens so that no statement stays open on the
-// connection between packets: an open SQLite read would keep other clients from saving.
-struct TLumoDatasetprovider::Cursor
-{
-    Fields fields;
-    PacketRows rows;
-    qsizetype next = 0;
-};
 
 TLumoDatasetprovider::TLumoDatasetprovider(const ProviderDef &def, TLumoADOC *connection,
                                            QObject *parent)
@@ -100,11 +77,20 @@ QString TLumoDatasetprovider::statementText(const QString &commandText) const
 std::unique_ptr<QSqlQuery> TLumoDatasetprovider::runQuery(const QString &sql,
                                                           const QVariantList &values)
 {
-    auto q = std::make_unique<QSqlQuery>(m_connection->database());
-    q->setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
     // PostgreSQL's forward-only results stream row by row and are lost when another
     // statement runs on the connection (a catalogue lookup); its full results are not.
-    q->setForwardOnly(!m_connection->isPostgres());
+    const QSqlDatabase db = m_connection->database(); // connects: then the driver is known
+    return runQueryOn(db, sql, values, !m_connection->isPostgres());
+}
+
+std::unique_ptr<QSqlQuery> TLumoDatasetprovider::runQueryOn(const QSqlDatabase &db,
+                                                            const QString &sql,
+                                                            const QVariantList &values,
+                                                            bool forwardOnly)
+{
+    auto q = std::make_unique<QSqlQuery>(db);
+    q->setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+    q->setForwardOnly(forwardOnly);
     if (!q->prepare(sql))
         throw ServerError(errorText(q->lastError()));
     for (int i = 0; i < values.size(); ++i)
@@ -175,7 +161,7 @@ void TLumoDatasetprovider::reset()
     m_cursor.reset();
 }
 
-void TLumoDatasetprovider::open(const QString &commandText, const Params &params)
+void TLumoDatasetprovider::open(const QString &commandText, const Params &params, bool allRows)
 {
     reset();
     const bool own = commandText.trimmed().isEmpty();
@@ -183,23 +169,25 @@ void TLumoDatasetprovider::open(const QString &commandText, const Params &params
     const QString table = own ? updateTable() : st.firstTable();
     const bool nested = hasDetail();
     const FieldDef lines = nested ? nestedField() : FieldDef();
-    auto cursor = std::make_unique<Cursor>();
-    auto query =
-        runQuery(st.positionalText(), SqlStatement::bindValues(st.parameterSlots(), params));
-    cursor->fields = describeFields(query->record(), st, table, m_connection->catalog());
-    if (nested)
-        cursor->fields << lines;
-    while (query->next())
-        cursor->rows << readRow(*query, cursor->fields);
-    m_cursor = std::move(cursor);
-}
-
-bool TLumoDatasetprovider::fetchRow(PacketRow *row)
-{
-    if (!m_cursor || m_cursor->next >= m_cursor->rows.size())
-        return false;
-    *row = std::move(m_cursor->rows[m_cursor->next++]);
-    return true;
+    const QVariantList values = SqlStatement::bindValues(st.parameterSlots(), params);
+    const auto fieldsOf = [&](const QSqlQuery &query) {
+        Fields fields = describeFields(query.record(), st, table, m_connection->catalog());
+        if (nested)
+            fields << lines;
+        return fields;
+    };
+    // An opening read packet by packet holds its statement open on a read connection;
+    // one that wants every row now, or finds no read connection, is read in full here.
+    std::unique_ptr<ReadLease> lease = allRows ? nullptr : m_connection->leaseReadConnection();
+    if (lease) {
+        auto query = runQueryOn(lease->database(), st.positionalText(), values, true);
+        Fields fields = fieldsOf(*query);
+        m_cursor = std::make_unique<RowCursor>(std::move(lease), std::move(query),
+                                               std::move(fields), m_connection->database());
+        return;
+    }
+    auto query = runQuery(st.positionalText(), values);
+    m_cursor = std::make_unique<RowCursor>(*query, fieldsOf(*query));
 }
 
 Packet TLumoDatasetprovider::getRecords(const GetRecordsRequest &request)
@@ -209,14 +197,14 @@ Packet TLumoDatasetprovider::getRecords(const GetRecordsRequest &request)
     const bool continues = !(request.options & (grMetaData | grReset)) && m_cursor &&
                            request.params.isEmpty() && request.commandText.isEmpty();
     if (!continues)
-        open(request.commandText, request.params);
+        open(request.commandText, request.params, request.count < 0);
     Packet packet;
-    packet.fields = m_cursor ? m_cursor->fields : fields();
+    packet.fields = m_cursor ? m_cursor->fields() : fields();
     PacketRow row;
     while (request.count != 0 && (request.count < 0 || packet.rows.size() < request.count) &&
-           fetchRow(&row))
+           m_cursor && m_cursor->next(&row))
         packet.rows << row;
-    if (m_cursor && m_cursor->next >= m_cursor->rows.size())
+    if (m_cursor && m_cursor->atEnd())
         reset();
     packet.eof = !m_cursor;
     attachDetails(&packet.rows, packet.fields);

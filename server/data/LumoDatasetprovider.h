@@ -1,8 +1,9 @@
 #pragma once
 //! TLumoDatasetprovider: publishes one provider of a module. It opens the provider's
 //! statement with the request's parameters, hands out its rows packet by packet (continuing
-//! the same open query), nests the detail rows of each packet's heads (fetched for the whole
-//! packet at once), and applies change sets to its update table through the resolver.
+//! the same open statement, reading only the rows each packet needs), nests the detail rows of each
+//! packet's heads (fetched for the whole packet at once), and applies change sets to its update
+//! table through the resolver.
 
 #include "ProviderDef.h"
 #include "Requests.h"
@@ -12,11 +13,13 @@
 
 #include <memory>
 
+class QSqlDatabase;
 class QSqlQuery;
 
 namespace korvane {
 
 class Resolver;
+class RowCursor;
 class SqlStatement;
 class TLumoADOC;
 struct ResolveTarget;
@@ -59,11 +62,9 @@ public:
     QString updateTable();
 
 private:
-    struct Cursor;
-
     QString statementText(const QString &commandText) const;
-    void open(const QString &commandText, const Params &params);
-    bool fetchRow(PacketRow *row);
+    //! allRows: the request takes every row now, so no statement needs to stay open.
+    void open(const QString &commandText, const Params &params, bool allRows);
     void attachDetails(PacketRows *rows, const Fields &fields);
     void attachDetailsPerRow(PacketRows *rows, const Fields &fields, const SqlStatement &detail);
     bool attachDetailsInOneStatement(PacketRows *rows, const Fields &fields,
@@ -74,11 +75,13 @@ private:
     Fields describe(const QString &text, const QString &updateTable);
     ResolveTarget resolveTarget();
     std::unique_ptr<QSqlQuery> runQuery(const QString &sql, const QVariantList &values);
+    static std::unique_ptr<QSqlQuery> runQueryOn(const QSqlDatabase &db, const QString &sql,
+                                                 const QVariantList &values, bool forwardOnly);
 
     ProviderDef m_def;
     TLumoADOC *m_connection;
     QString m_tagStr;
-    std::unique_ptr<Cursor> m_cursor;
+    std::unique_ptr<RowCursor> m_cursor;
     Fields m_fields;       // of the provider's statement, nested detail included
     Fields m_detailFields; // of the detail statement
     std::unique_ptr<Resolver> m_resolver;

@@ -48,6 +48,15 @@ const QList<DocumentDef> &documents()
     return defs;
 }
 
+//! Heads dated within the range of two days ("yyyy-MM-dd"): the stored text compared as it
+//! stands, so an index on hdate (or one that carries it) serves the filter; the end day's
+//! latest time closes the range whatever the collation does with punctuation.
+QString dateRange(const QString &alias, const QString &beginParam)
+{
+    return QStringLiteral("%1.hdate >= :%2 AND %1.hdate <= :EndDate || ' 23:59:59'")
+        .arg(alias, beginParam);
+}
+
 //! A filter on a head column that the client switches off with an empty (or blank) twin.
 QString filterPair(const QString &alias, const QString &param)
 {
@@ -79,8 +88,7 @@ QString headStatement(const DocumentDef &d)
     joins += QStringLiteral("\nLEFT JOIN XDept dp ON dp.code = h.deptcode"
                             "\nLEFT JOIN XPSEmp em ON em.code = h.mcode");
 
-    QString where = QStringLiteral("substr(h.hdate, 1, 10) >= :BeginDate"
-                                   " AND substr(h.hdate, 1, 10) <= :EndDate");
+    QString where = dateRange(QStringLiteral("h"), QStringLiteral("BeginDate"));
     if (d.byFlag)
         where += QStringLiteral("\n  AND h.Flag = :Flag");
     for (const QString &pair : d.filterPairs)
@@ -111,11 +119,12 @@ JOIN %2 b ON b.headno = h.headno
 LEFT JOIN xprdth p ON p.pdtcode = b.pdtcode
 LEFT JOIN xprdtb pb ON pb.pdtcode = b.pdtcode AND pb.bodyno = b.pdtno
 WHERE h.State = '2'
-  AND substr(h.hdate, 1, 10) >= :beginDate AND substr(h.hdate, 1, 10) <= :EndDate
+  AND %3
   AND h.spcode = :spCode
   AND (h.storecode = :StoreCode OR trim(:tmpStoreCode) = '')
 ORDER BY h.hdate, b.headno, b.bodyno)")
-        .arg(QLatin1String(head), QLatin1String(body));
+        .arg(QLatin1String(head), QLatin1String(body),
+             dateRange(QStringLiteral("h"), QStringLiteral("beginDate")));
 }
 
 //! Checked orders of one partner and currency with an amount still open: the order total
@@ -130,11 +139,12 @@ LEFT JOIN XDept dp ON dp.code = h.deptcode
 LEFT JOIN (SELECT LinkHeadno, sum(GetTaxamount) AS Payed FROM %2 GROUP BY LinkHeadno) s
   ON s.LinkHeadno = h.headno
 WHERE h.State = '2'
-  AND substr(h.hdate, 1, 10) >= :BeginDate AND substr(h.hdate, 1, 10) <= :EndDate
+  AND %3
   AND h.spcode = :spCode AND h.currency = :currency
   AND coalesce(h.taxamt, 0) - coalesce(s.Payed, 0) > 0
 ORDER BY h.hdate, h.headno)")
-        .arg(QLatin1String(head), QLatin1String(settleBody));
+        .arg(QLatin1String(head), QLatin1String(settleBody),
+             dateRange(QStringLiteral("h"), QStringLiteral("BeginDate")));
 }
 
 const QString SaleToBuySql =
@@ -150,12 +160,13 @@ JOIN XDept dp ON dp.code = h.deptcode
 JOIN XPSEmp em ON em.code = h.mcode
 LEFT JOIN xprdth p ON p.pdtcode = b.pdtcode
 LEFT JOIN xprdtb pb ON pb.pdtcode = b.pdtcode AND pb.bodyno = b.pdtno
-WHERE substr(h.hdate, 1, 10) >= :beginDate AND substr(h.hdate, 1, 10) <= :EndDate
+WHERE %1
   AND (h.storecode = :StoreCode OR trim(:tmpStoreCode) = '')
   AND (h.spcode = :spCode OR trim(:tmpspCode) = '')
   AND (h.deptcode = :DeptCode OR trim(:tmpDeptCode) = '')
   AND b.pqty - coalesce(b.getpqty, 0) > 0
-ORDER BY h.hdate, b.headno, b.bodyno)");
+ORDER BY h.hdate, b.headno, b.bodyno)")
+        .arg(dateRange(QStringLiteral("h"), QStringLiteral("beginDate")));
 
 const QString StockToBuySql =
     QStringLiteral(R"(SELECT s.storecode, s.pdtcode, s.pdtno, s.pqty, s.stdpqty, s.lowpqty,

@@ -1,9 +1,11 @@
 // Providers: packet metadata, parameters and filter pairs, packets that continue the open
-// query, and lines nested in their heads.
+// query (held on read connections of the module's own, left for new openings), and lines
+// nested in their heads.
 
 #include "DataAccessFixture.h"
 #include "LumoDatasetprovider.h"
 #include "ProviderModule.h"
+#include "ReadConnections.h"
 
 #include <QTest>
 
@@ -34,6 +36,17 @@ QStringList column(const Packet &p, const QString &name)
     return values;
 }
 
+//! A provider of the numbers 1 ... count, far more rows than a packet.
+ProviderDef numbersProvider(const QString &name, int count)
+{
+    ProviderDef def;
+    def.name = name;
+    def.sql = QStringLiteral("WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c "
+                             "WHERE i < %1) SELECT i FROM c")
+                  .arg(count);
+    return def;
+}
+
 } // namespace
 
 class tst_LumoDatasetprovider : public QObject
@@ -53,6 +66,12 @@ private slots:
     void packetsContinueTheOpenQuery();
     void openPacketLeavesOthersFreeToWrite_data() { addBackendRows(); }
     void openPacketLeavesOthersFreeToWrite();
+    void heldOpeningKeepsWhatItStartedWith_data() { addBackendRows(); }
+    void heldOpeningKeepsWhatItStartedWith();
+    void leftOpeningsGiveWayToNewOnes_data() { addBackendRows(); }
+    void leftOpeningsGiveWayToNewOnes();
+    void moreOpeningsThanReadConnections_data() { addBackendRows(); }
+    void moreOpeningsThanReadConnections();
     void metadataOnly_data() { addBackendRows(); }
     void metadataOnly();
     void nestedLines_data();
@@ -217,6 +236,75 @@ void tst_LumoDatasetprovider::openPacketLeavesOthersFreeToWrite()
              qPrintable(other.lastError().text()));
     const Packet rest = module.getRecords(request("dspDoc", -1, {}, 0));
     QCOMPARE(column(rest, "headno"), QStringList({"H2", "H3"}));
+}
+
+void tst_LumoDatasetprovider::heldOpeningKeepsWhatItStartedWith()
+{
+    QFETCH(QString, backend);
+    DataAccessFixture fx(backend);
+    ProviderModule module(QStringLiteral("TestRDM"), {headProvider()});
+    const Packet first = module.getRecords(request("dspDoc", 1));
+    QCOMPARE(column(first, "headno"), QStringList({"H1"}));
+
+    // The module's own save of a new head between two packets of the opening.
+    ChangeSet delta;
+    delta.fields = first.fields;
+    ChangeRow insert;
+    insert.op = ChangeOp::Insert;
+    insert.newValues = RowValues(first.fields.size());
+    insert.newValues[first.indexOf("headno")] = QStringLiteral("H0");
+    insert.newValues[first.indexOf("hdate")] = QStringLiteral("2026-03-04 09:00:00");
+    insert.newValues[first.indexOf("StoreCode")] = QStringLiteral("S1");
+    insert.newValues[first.indexOf("State")] = QStringLiteral("1");
+    delta.rows << insert;
+    QCOMPARE(module.applyUpdates("dspDoc", delta, 0).errorCount, 0);
+
+    // The rest of the opening is the list as it stood when it opened, each head once.
+    const Packet rest = module.getRecords(request("dspDoc", -1, {}, 0));
+    QCOMPARE(column(rest, "headno"), QStringList({"H2", "H3"}));
+    QCOMPARE(column(module.getRecords(request("dspDoc", -1)), "headno"),
+             QStringList({"H0", "H1", "H2", "H3"}));
+}
+
+void tst_LumoDatasetprovider::leftOpeningsGiveWayToNewOnes()
+{
+    QFETCH(QString, backend);
+    DataAccessFixture fx(backend);
+    ProviderModule module(QStringLiteral("TestRDM"),
+                          {numbersProvider(QStringLiteral("dspNumbers"), 200000), storeProvider()});
+    // Each opening is left after its first packet, with most of its rows still unread.
+    for (int opening = 0; opening < 2 * ReadConnections::MaxLeases; ++opening) {
+        const Packet p = module.getRecords(request("dspNumbers", 3));
+        QCOMPARE(column(p, "i"), QStringList({"1", "2", "3"}));
+        QVERIFY(!p.eof);
+        QCOMPARE(module.getRecords(request("dspStore", -1)).rows.size(), 2);
+    }
+    Packet p = module.getRecords(request("dspNumbers", 2, {}, 0));
+    QCOMPARE(column(p, "i"), QStringList({"4", "5"}));
+    // Read to its end, the opening hands its connection on.
+    p = module.getRecords(request("dspNumbers", -1, {}, 0));
+    QCOMPARE(p.rows.size(), 200000 - 5);
+    QVERIFY(p.eof);
+    QCOMPARE(column(module.getRecords(request("dspNumbers", 1)), "i"), QStringList({"1"}));
+}
+
+void tst_LumoDatasetprovider::moreOpeningsThanReadConnections()
+{
+    QFETCH(QString, backend);
+    DataAccessFixture fx(backend);
+    ProviderDefs defs;
+    for (int i = 0; i <= ReadConnections::MaxLeases; ++i)
+        defs << numbersProvider(QStringLiteral("dspNumbers%1").arg(i), 50);
+    ProviderModule module(QStringLiteral("TestRDM"), defs);
+    for (const ProviderDef &def : std::as_const(defs))
+        QCOMPARE(column(module.getRecords(request(def.name, 10)), "i").value(9), QString("10"));
+    // Each opening, held on a read connection or read in full, goes on where it stopped.
+    for (const ProviderDef &def : std::as_const(defs)) {
+        const Packet p = module.getRecords(request(def.name, -1, {}, 0));
+        QCOMPARE(p.rows.size(), 40);
+        QCOMPARE(column(p, "i").value(0), QString("11"));
+        QVERIFY(p.eof);
+    }
 }
 
 void tst_LumoDatasetprovider::metadataOnly()
