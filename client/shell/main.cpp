@@ -8,6 +8,7 @@
 #include "UMain.h"
 #include "UMasterData.h"
 #include "UMsgBox.h"
+#include "USettings.h"
 #include "USplash.h"
 #include "UStartup.h"
 
@@ -22,6 +23,7 @@ void registerWindowLibraries()
 {
     registerMasterDataWindows();
     registerDocumentWindows();
+    registerSettingsDialogs();
 }
 
 //! The dialog belongs to the window: it stays above it, yet not above other programs.
