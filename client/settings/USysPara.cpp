@@ -87,8 +87,8 @@ QWidget *TfrmSysPara::buildCodeRules()
         setCellText(sgCodeRule, 0, c, headers.at(c));
     for (int r = 0; r < kinds.size(); ++r)
         setCellText(sgCodeRule, r + 1, 0, kinds.at(r));
-    sgCodeRule->setColumnWidth(0, 110);
-    sgCodeRule->setColumnWidth(1, 110);
+    for (int c = 0; c < headers.size(); ++c)
+        sgCodeRule->setColumnWidth(c, c < 2 ? 110 : 80);
     // A press in "日期+" toggles its mark (the grid takes no typing).
     connect(sgCodeRule, &QTableWidget::cellPressed, this, [this](int row, int column) {
         if (row > 0 && column == DateColumn)

@@ -202,7 +202,7 @@ void TfrmMain::refreshActions()
         if (QAction *a = action(def.name))
             a->setEnabled(exists && allowed);
         images << korvane::shellart::launcherPicture(
-            def.caption, exists ? tileColour(def.kind) : QColor(0xA0, 0xA0, 0xA0));
+            def.caption, exists && allowed ? tileColour(def.kind) : QColor(0xA0, 0xA0, 0xA0));
     }
     alAll->setImages(images);
     for (const QString &name : korvane::actions::commandButtons()) {
