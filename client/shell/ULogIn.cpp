@@ -284,6 +284,8 @@ int TfrmLogIn::connectAndLogIn()
     }
     m_sessionId = id.trimmed();
     m_userInfo = korvane::LoginUserInfo::fromText(userInfo);
+    m_grants = korvane::rights::Grants::fromText(purView).value_or(korvane::rights::Grants());
+    m_parameters = korvane::SystemParameters::fromText(sysSet);
     return status;
 }
 

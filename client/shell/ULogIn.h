@@ -3,6 +3,8 @@
 //! connects the other modules, remembers server and user, opens the shared lookups.
 
 #include "LoginUserInfo.h"
+#include "RightsCatalog.h"
+#include "SystemParameters.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -48,6 +50,9 @@ public:
     //! What LogIn answered for the operator, and the session id (valid after OK).
     QString sessionId() const { return m_sessionId; }
     korvane::LoginUserInfo userInfo() const { return m_userInfo; }
+    //! The operator's rights and the system parameters the login answered.
+    korvane::rights::Grants grants() const { return m_grants; }
+    korvane::SystemParameters parameters() const { return m_parameters; }
 
     //! The message for a negative login status; empty for statuses that show none.
     static QString statusMessage(int status);
@@ -74,4 +79,6 @@ private:
     QPointer<korvane::ShellMessages> m_shell;
     QString m_sessionId;
     korvane::LoginUserInfo m_userInfo;
+    korvane::rights::Grants m_grants;
+    korvane::SystemParameters m_parameters;
 };

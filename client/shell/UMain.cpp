@@ -10,6 +10,7 @@
 #include "LumoTransBtn.h"
 #include "ShellMessages.h"
 #include "UAbout.h"
+#include "UActionRights.h"
 #include "UActions.h"
 #include "UDMMain.h"
 #include "ULogIn.h"
@@ -137,6 +138,7 @@ TfrmMain::TfrmMain(korvane::ShellMessages *shell, TdmMain *dm, QWidget *parent)
 
     connect(pnlNav, &TNavPane::pageRequested, this, &TfrmMain::showPage);
     connect(m_work.get(), &TWorkArea::frontChanged, this, &TfrmMain::updateTitle);
+    connect(m_work.get(), &TWorkArea::frontChanged, this, &TfrmMain::applyCommandRights);
     connect(m_work.get(), &TWorkArea::workWindowGone, this, &TfrmMain::workWindowGone);
     connect(m_work.get(), &TWorkArea::leaveRequested, this,
             [this] { action(QStringLiteral("ActClose"))->trigger(); });
@@ -195,15 +197,32 @@ void TfrmMain::refreshActions()
     QList<QPixmap> images;
     for (const ActionDef &def : korvane::actions::actionTable()) {
         const bool exists = windowExists(def);
+        const bool allowed =
+            !ParentInfo.RightsKnown || korvane::actions::allowedBy(def, ParentInfo.Rights);
         if (QAction *a = action(def.name))
-            a->setEnabled(exists);
+            a->setEnabled(exists && allowed);
         images << korvane::shellart::launcherPicture(
-            def.caption, exists ? tileColour(def.kind) : QColor(0xA0, 0xA0, 0xA0));
+            def.caption, exists && allowed ? tileColour(def.kind) : QColor(0xA0, 0xA0, 0xA0));
     }
     alAll->setImages(images);
     for (const QString &name : korvane::actions::commandButtons()) {
         if (QAction *a = action(name))
             a->setIcon(QIcon(TLumoActionList::pictureOf(a)));
+    }
+    applyCommandRights();
+}
+
+void TfrmMain::applyCommandRights()
+{
+    if (!ParentInfo.RightsKnown)
+        return;
+    const QString windowClass = m_work ? m_work->windowClassOf(m_work->workWindow()) : QString();
+    for (const QString &name : korvane::actions::commandButtons()) {
+        QAction *a = action(name);
+        const korvane::actions::ActionDef *def = korvane::actions::findAction(name);
+        if (a && def)
+            a->setEnabled(
+                korvane::actions::commandAllowed(windowClass, def->tag, ParentInfo.Rights));
     }
 }
 
@@ -379,8 +398,12 @@ bool TfrmMain::RunLogIn(TfrmLogIn *dialog)
 {
     m_login = dialog;
     const bool ok = dialog && dialog->exec() == QDialog::Accepted;
-    if (ok)
+    if (ok) {
         fillSession(dialog->sessionId(), dialog->userInfo());
+        applyLoginSettings(ParentInfo, dialog->grants(), dialog->parameters());
+        copyToLumoSession(ParentInfo, lumoSession());
+        refreshActions();
+    }
     return ok;
 }
 

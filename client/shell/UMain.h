@@ -129,6 +129,8 @@ private:
     void showPage(const QString &page);
     void bringToFront(QWidget *child);
     void updateTitle();
+    //! Greys the record commands the operator may not use in the work window in front.
+    void applyCommandRights();
     void workWindowGone();
     void updateWindowPictures();
     bool dragFrom(QObject *watched, QEvent *event);

@@ -27,6 +27,15 @@ void fillParentInfo(TParentInfo &info, const QString &sessionId, const korvane::
     info.Log.RightsText = QString(25, QLatin1Char('1'));
 }
 
+void applyLoginSettings(TParentInfo &info, const korvane::rights::Grants &rights,
+                        const korvane::SystemParameters &parameters)
+{
+    info.Rights = rights;
+    info.RightsKnown = true;
+    info.Parameters = parameters;
+    info.UserSet.CheckOnSave = parameters.autoCheck;
+}
+
 QString loginStatusText(const TParentInfo &info, const QDateTime &loginTime)
 {
     return QStringLiteral("登录时间:") + loginTime.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) +

@@ -3,6 +3,8 @@
 //! login, read by every work window and report.
 
 #include "LumoChild.h"
+#include "RightsCatalog.h"
+#include "SystemParameters.h"
 
 #include <QDateTime>
 #include <QString>
@@ -39,6 +41,11 @@ struct TParentInfo
     //! Registers the active work window's command entry with the main window.
     std::function<void(const TCommandEntry &entry)> SetCommandTarget;
     TLogInfo Log;
+    //! The operator's rights and the account set's parameters, as the login answered them.
+    //! Until RightsKnown (before login) nothing is greyed.
+    korvane::rights::Grants Rights;
+    bool RightsKnown = false;
+    korvane::SystemParameters Parameters;
 };
 
 extern TParentInfo ParentInfo;
@@ -47,6 +54,11 @@ extern TParentInfo ParentInfo;
 //! the session's fixed values where the server named nothing.
 void fillParentInfo(TParentInfo &info, const QString &sessionId,
                     const korvane::LoginUserInfo &user);
+
+//! Takes the rights and the system parameters of the login: "单据自动审核" becomes
+//! UserSet.CheckOnSave.
+void applyLoginSettings(TParentInfo &info, const korvane::rights::Grants &rights,
+                        const korvane::SystemParameters &parameters);
 
 //! What the work windows' frames take from the session record.
 void copyToLumoSession(const TParentInfo &info, TLumoSession &session);

@@ -63,6 +63,17 @@ QWidget *TWorkArea::windowOf(const QString &windowClass) const
     return m_windows.value(keyOf(windowClass));
 }
 
+QString TWorkArea::windowClassOf(const QWidget *window) const
+{
+    if (!window)
+        return QString();
+    for (auto it = m_windows.cbegin(); it != m_windows.cend(); ++it) {
+        if (it.value() == window)
+            return it.key();
+    }
+    return QString();
+}
+
 QWidget *TWorkArea::activeChild() const
 {
     QMdiSubWindow *sub = m_area->currentSubWindow();

@@ -33,6 +33,8 @@ public:
     QWidget *workWindow() const;
     //! The open work window of a class, or null.
     QWidget *windowOf(const QString &windowClass) const;
+    //! The class a work window was opened as; empty for another widget.
+    QString windowClassOf(const QWidget *window) const;
     //! The child window in front (the navigation window or the work window).
     QWidget *activeChild() const;
     void bringToFront(QWidget *child) const;

@@ -9,6 +9,7 @@
 #include "UMasterData.h"
 #include "UMsgBox.h"
 #include "URPTQryKinds.h"
+#include "USettings.h"
 #include "USplash.h"
 #include "UStartup.h"
 
@@ -24,6 +25,7 @@ void registerWindowLibraries()
     registerMasterDataWindows();
     registerDocumentWindows();
     registerReportWindows();
+    registerSettingsDialogs();
 }
 
 //! The dialog belongs to the window: it stays above it, yet not above other programs.

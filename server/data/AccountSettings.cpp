@@ -42,19 +42,21 @@ QVariant setting(QSqlDatabase db, const QString &code)
 {
     if (!hasSettings(db))
         return {};
-    QSqlQuery q = run(db, QStringLiteral("SELECT ParaValue FROM XSysPara WHERE Code = ?"), {code});
+    QSqlQuery q = run(db, QStringLiteral("SELECT Value FROM XSysPara WHERE Name = ?"), {code});
     return q.next() ? q.value(0) : QVariant();
 }
 
 void setSetting(QSqlDatabase db, const QString &code, const QString &value)
 {
     if (!hasSettings(db))
-        run(db, QStringLiteral("CREATE TABLE XSysPara (Code VARCHAR(30) NOT NULL PRIMARY KEY, "
-                               "ParaValue VARCHAR(255))"));
+        run(db, QStringLiteral("CREATE TABLE XSysPara (Name VARCHAR(40) NOT NULL PRIMARY KEY, "
+                               "Value VARCHAR(255), Pic %1)")
+                    .arg(db.driverName() == QLatin1String("QPSQL") ? QLatin1String("BYTEA")
+                                                                   : QLatin1String("BLOB")));
     QSqlQuery changed =
-        run(db, QStringLiteral("UPDATE XSysPara SET ParaValue = ? WHERE Code = ?"), {value, code});
+        run(db, QStringLiteral("UPDATE XSysPara SET Value = ? WHERE Name = ?"), {value, code});
     if (changed.numRowsAffected() <= 0)
-        run(db, QStringLiteral("INSERT INTO XSysPara (Code, ParaValue) VALUES (?, ?)"),
+        run(db, QStringLiteral("INSERT INTO XSysPara (Name, Value) VALUES (?, ?)"),
             {code, value});
 }
 

@@ -4,6 +4,7 @@
 #include "DemoModel.h"
 
 #include "PasswordHash.h"
+#include "RightsCatalog.h"
 
 #include <cmath>
 #include <tuple>
@@ -108,6 +109,53 @@ void writeStaff(DemoWriter &w, const QDate &start)
              {QStringLiteral("startday"),
               start.addYears(-1).toString(Qt::ISODate) + QStringLiteral(" 09:00:00")},
              {QStringLiteral("PWD"), PasswordHash::hash(code, salt, PasswordHash::kIterations)}});
+    }
+}
+
+//! The rights of the demonstration staff by their work: the clerks record the documents of
+//! their area and read its reports, the checker (0006) may do and check everything.
+void writeRights(DemoWriter &w)
+{
+    using rights::Op;
+    const QStringList purchases{"厂商资料", "产品资料", "销售转采购", "库存不足转采购",
+                                "采购单",   "采购收货", "采购退货",   "付款单"};
+    const QStringList sales{"客户资料", "销售单", "销售出货", "销售退货", "收款单"};
+    const QStringList stock{"仓库资料",   "库存期初建档", "库存盘点",    "库存调拨",
+                            "生产出入库", "库存报废",     "库存其它异动"};
+    const QStringList purchaseReports{"厂商报表",         "产品报表",        "采购汇总报表",
+                                      "采购明细报表",     "采购在途报表",    "采购入库汇总报表",
+                                      "采购入库明细报表", "采购历史价格分析"};
+    const QStringList salesReports{"客户报表",         "销售汇总报表",     "销售明细报表",
+                                   "客户销售分析报表", "销售出货汇总报表", "销售出货明细报表",
+                                   "销售历史价格分析", "应收帐款报表",     "客户应收报表",
+                                   "销售日报表",       "销售月报表",       "销售员业绩统计"};
+    auto clerk = [](const QStringList &functions, const QStringList &reports) {
+        rights::Grants grants;
+        for (const QString &f : functions) {
+            for (Op op : {Op::Add, Op::Modify, Op::Delete})
+                grants.grant(rights::functionRight(rights::rowOf(rights::List::Function, f), op));
+        }
+        for (const QString &r : reports)
+            grants.grant(rights::reportRight(rights::rowOf(rights::List::Report, r)));
+        return grants;
+    };
+    rights::Grants checker = rights::Grants::everything();
+    for (rights::SystemRight right : {rights::SystemRight::Staff, rights::SystemRight::Parameters,
+                                      rights::SystemRight::Backup, rights::SystemRight::Restore})
+        checker.revoke(rights::systemRight(right));
+    const QList<std::pair<const char *, rights::Grants>> staff{
+        {"0002", clerk(purchases, purchaseReports)},
+        {"0003", clerk(sales, salesReports)},
+        {"0004", clerk(stock, {"库存明细", "产品报表"})},
+        {"0005", clerk(sales, salesReports)},
+        {"0006", checker}};
+    for (const auto &[code, grants] : staff) {
+        for (const rights::Right &r : grants.all())
+            w.insert(QStringLiteral("XRight"),
+                     {{QStringLiteral("EmpCode"), QLatin1String(code)},
+                      {QStringLiteral("RightList"), rights::listKey(r.list)},
+                      {QStringLiteral("RowNo"), r.row},
+                      {QStringLiteral("Op"), r.op}});
     }
 }
 
@@ -241,6 +289,7 @@ Firm writeMasterData(DemoWriter &writer, const QDate &start)
     writeCodeTables(writer);
     writeOrganisation(writer, start);
     writeStaff(writer, start);
+    writeRights(writer);
     writePartners(writer, QStringLiteral("xFatBn"), QStringLiteral("0002"),
                   {{"F001", "杭州光明电器有限公司"},
                    {"F002", "宁波华信五金制品厂"},

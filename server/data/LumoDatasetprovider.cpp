@@ -1,6 +1,7 @@
 #include "LumoDatasetprovider.h"
 
 #include "LumoADOC.h"
+#include "OrderPrices.h"
 #include "PlantIni.h"
 #include "Posting.h"
 #include "ProviderFields.h"
@@ -15,6 +16,7 @@
 #include <QSqlRecord>
 
 #include <atomic>
+#include <optional>
 
 namespace korvane {
 
@@ -315,11 +317,25 @@ ApplyResult TLumoDatasetprovider::applyUpdates(const ChangeSet &delta, int maxEr
     if (!m_resolver)
         m_resolver = std::make_unique<Resolver>(m_connection->database(), m_connection->catalog());
     const bool refresh = m_def.options == ProviderOptions::A;
-    if (!Posting::posts(target.table))
+    const bool posts = Posting::posts(target.table);
+    if (!posts && !OrderPrices::updates(target.table))
         return m_resolver->apply(target, delta, maxErrors, refresh);
-    // Checked documents move the balances within the same transaction.
-    Posting posting(m_connection->database(), target.table);
-    const ApplyHooks hooks{[&] { posting.before(delta); }, [&] { posting.after(); }};
+    // Checked documents move the balances, and checked orders their products' prices,
+    // within the same transaction.
+    std::optional<Posting> posting;
+    if (posts)
+        posting.emplace(m_connection->database(), target.table);
+    OrderPrices prices(m_connection->database(), target.table);
+    const ApplyHooks hooks{[&] {
+                               if (posting)
+                                   posting->before(delta);
+                               prices.before(delta);
+                           },
+                           [&] {
+                               if (posting)
+                                   posting->after();
+                               prices.after();
+                           }};
     return m_resolver->apply(target, delta, maxErrors, refresh, hooks);
 }
 

@@ -2,6 +2,7 @@
 
 #include "LumoADOC.h"
 #include "LumoDatasetprovider.h"
+#include "RightsStore.h"
 
 namespace korvane {
 
@@ -53,7 +54,13 @@ Packet ProviderModule::getRecords(const GetRecordsRequest &request)
 
 ApplyResult ProviderModule::applyUpdates(const QString &name, const ChangeSet &delta, int maxErrors)
 {
-    return provider(name)->applyUpdates(delta, maxErrors);
+    TLumoDatasetprovider *target = provider(name);
+    // The operator's rights are read anew for every change set: a right taken away while
+    // logged in refuses the next one, and a refused change set applies nothing.
+    const QString user = operatorCode();
+    if (!user.isEmpty())
+        RightsStore::requireForChanges(database(), user, target->name(), delta);
+    return target->applyUpdates(delta, maxErrors);
 }
 
 Params ProviderModule::getParams(const QString &name)

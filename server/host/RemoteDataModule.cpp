@@ -1,6 +1,7 @@
 #include "RemoteDataModule.h"
 
 #include "Korvane_TLB.h"
+#include "SessionRegistry.h"
 
 namespace korvane {
 
@@ -19,6 +20,11 @@ QVariant RemoteDataModule::call(const QString &method, const QVariantList &args,
     if (out)
         *out = outputs;
     return declared->hasResult ? result : QVariant();
+}
+
+QString RemoteDataModule::operatorCode() const
+{
+    return m_session.isEmpty() ? QString() : SessionRegistry::instance().userCode(m_session);
 }
 
 } // namespace korvane

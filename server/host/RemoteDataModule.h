@@ -40,6 +40,9 @@ public:
     //! open handshake; empty before login.
     void setSession(const QString &session) { m_session = session; }
     QString session() const { return m_session; }
+    //! The logged-in operator this instance serves (the user of its session); empty when
+    //! there is none, as for an instance a test drives without logging in.
+    virtual QString operatorCode() const;
 
 protected:
     //! A method the type library declares for the class, under its declared spelling, with

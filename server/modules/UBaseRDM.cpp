@@ -3,8 +3,10 @@
 #include "LoginUserInfo.h"
 #include "LumoDatasetprovider.h"
 #include "PasswordHash.h"
+#include "RightsStore.h"
 #include "SchemaCatalog.h"
 #include "SessionRegistry.h"
+#include "SysParaStore.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -208,6 +210,20 @@ TBaseRDM::TBaseRDM(QObject *parent)
     addMethod(QStringLiteral("SetPWD"), [this](const QVariantList &args, QVariantList *) {
         return QVariant(SetPWD(text(args, 0), text(args, 1)));
     });
+    addMethod(QStringLiteral("GetRights"), [this](const QVariantList &args, QVariantList *) {
+        return QVariant(GetRights(text(args, 0)));
+    });
+    addMethod(QStringLiteral("SetRights"), [this](const QVariantList &args, QVariantList *) {
+        return QVariant(SetRights(text(args, 0), text(args, 1)));
+    });
+    addMethod(QStringLiteral("SetUserPWD"), [this](const QVariantList &args, QVariantList *) {
+        return QVariant(SetUserPWD(text(args, 0), text(args, 1)));
+    });
+    addMethod(QStringLiteral("GetSysPara"),
+              [this](const QVariantList &, QVariantList *) { return QVariant(GetSysPara()); });
+    addMethod(QStringLiteral("SetSysPara"), [this](const QVariantList &args, QVariantList *) {
+        return QVariant(SetSysPara(text(args, 0)));
+    });
 }
 
 TBaseRDM::~TBaseRDM()
@@ -222,6 +238,12 @@ void TBaseRDM::requireLogin() const
 {
     if (m_sessionId.isEmpty())
         throw ServerError(NotLoggedIn);
+}
+
+void TBaseRDM::requireSystemRight(int right)
+{
+    requireLogin();
+    RightsStore::require(database(), m_userCode, rights::systemRight(rights::SystemRight(right)));
 }
 
 void TBaseRDM::endSession()
@@ -301,8 +323,9 @@ void TBaseRDM::LogIn(const QString &userId, const QString &password, QVariantLis
 {
     // A new login ends the session of an earlier one on this connection, whatever its outcome.
     endSession();
-    auto answer = [out](const QString &id, const QString &userInfo) {
-        *out = {id, userInfo, QString(), QString(), QString()};
+    auto answer = [out](const QString &id, const QString &userInfo,
+                        const QString &sysSet = QString(), const QString &purView = QString()) {
+        *out = {id, userInfo, sysSet, purView, QString()};
     };
     QSqlDatabase db;
     try {
@@ -336,9 +359,20 @@ void TBaseRDM::LogIn(const QString &userId, const QString &password, QVariantLis
             qWarning("the password of user %s stays plain text: %s", qPrintable(info.userCode),
                      qPrintable(upgrade.lastError().text()));
     }
+    // The operator's rights and the system parameters travel with the answer, so that the
+    // client greys what the operator may not do and applies the parameters.
+    QString sysSet;
+    QString purView;
+    try {
+        sysSet = SysParaStore::load(db).toText();
+        purView = RightsStore::load(db, info.userCode).toText();
+    } catch (const ServerError &e) {
+        qWarning("login of %s without its rights and parameters: %s", qPrintable(info.userCode),
+                 qPrintable(e.text()));
+    }
     m_userCode = info.userCode;
     m_sessionId = SessionRegistry::instance().open(m_userCode);
-    answer(m_sessionId, info.toText());
+    answer(m_sessionId, info.toText(), sysSet, purView);
 }
 
 bool TBaseRDM::DBActive()
@@ -391,6 +425,57 @@ bool TBaseRDM::SetPWD(const QString &userCode, const QString &password)
     q.addBindValue(PasswordHash::hash(password));
     q.addBindValue(userCode);
     return q.exec();
+}
+
+QString TBaseRDM::GetRights(const QString &empCode)
+{
+    requireSystemRight(int(rights::SystemRight::Staff));
+    return RightsStore::load(database(), empCode).toText();
+}
+
+bool TBaseRDM::SetRights(const QString &empCode, const QString &rightsText)
+{
+    requireSystemRight(int(rights::SystemRight::Staff));
+    const std::optional<rights::Grants> grants = rights::Grants::fromText(rightsText);
+    if (!grants)
+        throw ServerError(QStringLiteral("权限数据有误，权限未保存！"));
+    RightsStore::store(database(), empCode, *grants);
+    return true;
+}
+
+bool TBaseRDM::SetUserPWD(const QString &empCode, const QString &password)
+{
+    requireSystemRight(int(rights::SystemRight::Staff));
+    if (password.isEmpty())
+        throw ServerError(QStringLiteral("密码不能为空！"));
+    if (password.size() > MaxPasswordLength)
+        throw ServerError(QStringLiteral("密码最长%1位！").arg(MaxPasswordLength));
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("UPDATE XPSEmp SET PWD = ? WHERE code = ?"));
+    q.addBindValue(PasswordHash::hash(password));
+    q.addBindValue(empCode);
+    if (!q.exec())
+        throw ServerError(QStringLiteral("密码设置失败：%1").arg(q.lastError().text()));
+    if (q.numRowsAffected() == 0)
+        throw ServerError(QStringLiteral("员工“%1”已不存在，密码未设置！").arg(empCode));
+    return true;
+}
+
+QString TBaseRDM::GetSysPara()
+{
+    requireLogin();
+    return SysParaStore::load(database()).toText();
+}
+
+bool TBaseRDM::SetSysPara(const QString &parametersText)
+{
+    requireSystemRight(int(rights::SystemRight::Parameters));
+    bool ok = false;
+    const SystemParameters parameters = SystemParameters::fromText(parametersText, &ok);
+    if (!ok)
+        throw ServerError(QStringLiteral("系统参数数据有误，未保存！"));
+    SysParaStore::store(database(), parameters);
+    return true;
 }
 
 QStringList splitCommaList(const QString &text)

@@ -46,6 +46,22 @@ public:
     //! user, an empty password, one longer than 16 characters, or a failing statement.
     bool SetPWD(const QString &userCode, const QString &password);
 
+    //! The rights of an employee as Grants text; needs "人员权限" (ServerError otherwise).
+    QString GetRights(const QString &empCode);
+    //! Replaces the employee's rights with the Grants text; needs "人员权限". Refused
+    //! (ServerError, nothing stored) for a text that is no rights list, an employee that
+    //! does not exist, or rights that would leave nobody with "人员权限".
+    bool SetRights(const QString &empCode, const QString &rightsText);
+    //! Sets (or resets) the initial password of an employee, stored as its hash; needs
+    //! "人员权限". An empty password or one longer than 16 characters is refused.
+    bool SetUserPWD(const QString &empCode, const QString &password);
+    //! The system parameters as SystemParameters text; open to every operator.
+    QString GetSysPara();
+    //! Stores the system parameters given as SystemParameters text; needs "系统参数".
+    bool SetSysPara(const QString &parametersText);
+
+    QString operatorCode() const override { return m_userCode; }
+
     //! The session and user of the successful login; empty before.
     QString sessionId() const { return m_sessionId; }
     QString userCode() const { return m_userCode; }
@@ -57,6 +73,7 @@ protected:
 
 private:
     void requireLogin() const;
+    void requireSystemRight(int right);
     void endSession();
     QVariant packOnce(TLumoDatasetprovider *buffer, const Params &params);
 

@@ -2,6 +2,7 @@
 
 #include "LumoDatasetprovider.h"
 #include "LumoSQL.h"
+#include "RightsStore.h"
 
 #include <QRegularExpression>
 
@@ -451,6 +452,9 @@ Packet TRPTRDM::getRecords(const GetRecordsRequest &request)
     const TLumoSQL *holder = statementFor(flag->value.toString());
     if (!holder)
         throw ServerError(Aborted);
+    const QString user = operatorCode();
+    if (!user.isEmpty())
+        RightsStore::requireReport(database(), user, flag->value.toString());
     report.params.erase(flag);
     TLumoDatasetprovider *provider = reportProvider(*holder);
     Packet packet = provider->getRecords(report);

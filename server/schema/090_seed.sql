@@ -44,3 +44,13 @@ INSERT INTO xDept (code, name, CorpCode) VALUES ('0001', '总部', '0001');
 -- The administrator: code 0001, password 0001, stored as its salted hash.
 INSERT INTO XPSEmp (code, name, deptcode, Corpcode, PWD) VALUES ('0001', '系统管理员', '0001', '0001',
     'pbkdf2-sha256$600000$Zgol6LYwImu5mbrT7Dz9qg==$uFKWxX5wXVTTQMUJFVJDl9VwFyy0ZKbNbMpLp5wTVOk=');
+
+-- The administrator holds every right: the 4 system rights, the 4 operations of the 35
+-- function rights and the 41 report rights.
+INSERT INTO XRight (EmpCode, RightList, RowNo, Op)
+WITH RECURSIVE n (i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 41)
+SELECT '0001', 'SYS', i, 0 FROM n WHERE i <= 4
+UNION ALL
+SELECT '0001', 'FUNC', r.i, o.i - 1 FROM n r, n o WHERE r.i <= 35 AND o.i <= 4
+UNION ALL
+SELECT '0001', 'RPT', i, 0 FROM n;

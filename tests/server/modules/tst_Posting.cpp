@@ -340,7 +340,8 @@ public:
     void load()
     {
         QVariantList out;
-        base.call(QStringLiteral("LogIn"), {"0002", "0002", "127.0.0.1", "pc"}, &out);
+        // The demonstration's checker may record and check every kind of document.
+        base.call(QStringLiteral("LogIn"), {"0006", "0006", "127.0.0.1", "pc"}, &out);
         m_products = rows(QStringLiteral("SELECT pdtcode, bodyno FROM xprdtb"));
         const QString lines =
             QStringLiteral("SELECT b.headno, b.bodyno, b.pdtcode, b.pdtno FROM %1 b JOIN %2 h "
