@@ -7,13 +7,19 @@
 
 #include <QPair>
 
+#include <functional>
+
 class TLumoCLientDataSet;
 class TLumoCodeName;
 class TLumoDataSource;
 class TLumoEdit;
 class Tlumodbgrid;
+class QValidator;
 
 namespace doceditors {
+
+//! A validator that turns typed letters into capitals as they are typed.
+QValidator *upperCaseValidator(QObject *parent);
 
 //! Today as a date editor takes it ("YYYY-MM-DD 00:00:00").
 QString todayText();
@@ -27,7 +33,8 @@ int charWidth(const QWidget *widget, int chars);
 TLumoPanel *makePanel(QWidget *parent, const char *name, const char *tagStr,
                       TLumoPanel::TPnlType type);
 
-//! The declared fields on a data set: label, width, required mark, shown in a grid or not.
+//! The declared fields on a data set: label, width, required mark, shown in a grid or not;
+//! a looked-up name from its shared list of the data module (none without the module).
 void declareFields(TLumoCLientDataSet &dataSet, const QList<TDocFieldDecl> &fields);
 
 //! One head editor bound to the head's source; every named component made is added to made.
@@ -41,7 +48,9 @@ QPair<TLumoCodeName *, TLumoEdit *> selector(QWidget *parent, const TDocSelector
 TLumoCodeName *productPicker(QWidget *parent, TLumoDataSource *lines);
 TLumoCodeName *itemPicker(QWidget *parent, TLumoDataSource *lines, TLumoCodeName *product);
 
-//! The line grid's columns as declared: read-only ones green and not typed into there.
-void showLineColumns(Tlumodbgrid &grid, const QList<TDocFieldDecl> &fields);
+//! The line grid's columns as declared: read-only ones green and not typed into there; the
+//! button of an ellipsis cell closes its editor and then tells onEllipsis the field's name.
+void showLineColumns(Tlumodbgrid &grid, const QList<TDocFieldDecl> &fields,
+                     std::function<void(const QString &field)> onEllipsis = {});
 
 } // namespace doceditors

@@ -20,6 +20,9 @@ struct TDocFieldDecl
     bool required = false;
     bool shown = true;         // a column of the line grid
     bool gridReadOnly = false; // shown in the line grid but not typed into there
+    QString lookupKey;         // a name looked up by this code field in lookupList
+    QString lookupList;        // the data module's shared list the name comes from
+    bool ellipsis = false;     // its grid cell has a button that asks the window for a value
 };
 
 //! An optional filter of the query panel: a code/name editor not bound to data, the
@@ -49,10 +52,11 @@ struct TDocEditorDecl
     QString name; // component name ("cnStoreCode")
     QString field;
     QString caption;
-    QString provider;   // code/name editors
-    QStringList titles; // code/name editors
-    QString nameField;  // code/name editors: the joined name shown beside the code
-    bool wide = false;  // takes a whole row (the remark)
+    QString provider;       // code/name editors
+    QStringList titles;     // code/name editors
+    QString nameField;      // code/name editors: the joined name shown beside the code
+    bool wide = false;      // takes a whole row (the remark)
+    bool upperCase = false; // typed letters become capitals (a typed code)
 };
 
 //! Where the lines of a document may be read from: the order-line picker.
@@ -87,6 +91,17 @@ struct TDocumentDecl
     QString quantityTotalCaption = QStringLiteral("总数");
     TDocReadDecl read;
     bool opensOnDocument = false;
+
+    // What a document has and master data with lines (variants, products) has not.
+    QString headKey = QStringLiteral("headno");        // the head's idxKey
+    QString lineKey = QStringLiteral("headno;bodyno"); // the line's idxKey
+    bool billModule = true; // heads live in the document module; else in the base module
+    bool checked = true;    // heads carry date, inputer and state and take the check
+    bool goodsLines = true; // lines of goods: product pickers, package rules, totals
+    bool dateRange = true;  // the query panel starts with a date range
+    QString queryHeading;   // shown before the selectors ("" for none)
+    QString queryButton = QStringLiteral("查询");
+    bool lineEditArea = false; // an edit area below the line grid, filled by the window
 };
 
 //! The order-line picker as data.
@@ -130,6 +145,16 @@ struct TLineLabels
     bool showLinks = true;
 };
 QList<TDocFieldDecl> lineFields(const TLineLabels &labels);
+
+//! A field of the given name, label and width; text unless it says otherwise.
+TDocFieldDecl field(const char *name, const QString &label, int width, bool required = false);
+
+//! Master data kept as heads with lines on the base module: no date range, no check, no
+//! goods. Keys are ";"-joined field names.
+TDocumentDecl masterData(const QString &caption, const QString &listCaption,
+                         const QString &documentCaption, const char *provider,
+                         const char *headTable, const char *nestedField, const char *lineTable,
+                         const char *headKey, const char *lineKey);
 
 TDocSelectorDecl storeSelector();
 TDocSelectorDecl deptSelector();

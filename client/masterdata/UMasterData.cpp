@@ -9,6 +9,8 @@
 #include "ULoadImage.h"
 #include "UMasterTables.h"
 #include "UWorkWindows.h"
+#include "UXPrdth.h"
+#include "UXSpecH.h"
 
 namespace {
 
@@ -52,4 +54,9 @@ void registerMasterDataWindows()
         korvane::workwindows::registerWindow(
             className, [className](QWidget *parent) { return openCodeTable(className, parent); });
     }
+    // The variants and products: heads with their lines, on the master-detail frame.
+    korvane::workwindows::registerWindow(QStringLiteral("TfrmXSpecH"),
+                                         [](QWidget *parent) { return new TfrmXSpecH(parent); });
+    korvane::workwindows::registerWindow(QStringLiteral("TfrmXPrdth"),
+                                         [](QWidget *parent) { return new TfrmXPrdth(parent); });
 }

@@ -3,7 +3,9 @@
 //! messages the windows show.
 
 #include "../lumo/LumoChildTestSupport.h"
+#include "LumoSocketConnection.h"
 #include "TestServer.h"
+#include "UDMMain.h"
 #include "UMsgBox.h"
 
 #include <map>
@@ -36,6 +38,23 @@ inline TestServer *serverFor(const QString &backend, QString *error)
 inline void stopServers()
 {
     runningServers().clear();
+}
+
+//! The login's steps without its dialog: the data module's connections to the server's port,
+//! LogIn as the administrator, the session on every connection and the shared lists opened.
+//! False when a list would not open.
+inline bool logInDataModule(TdmMain &dm, quint16 port)
+{
+    for (TLumoSocketConnection *connection : dm.connections())
+        connection->setPort(port);
+    QString session, info, sysSet, purView, para;
+    dm.SCBase->callWithOutputs(QStringLiteral("LogIn"),
+                               {QStringLiteral("0001"), QStringLiteral("0001"),
+                                QStringLiteral("127.0.0.1"), QStringLiteral("e2e")},
+                               {&session, &info, &sysSet, &purView, &para});
+    for (TLumoSocketConnection *connection : dm.connections())
+        connection->setSession(session);
+    return dm.OpenAllLookups().isEmpty();
 }
 
 //! Messages of the library and of MsgBox in one list; questions answered from the queue.
