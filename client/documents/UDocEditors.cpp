@@ -16,17 +16,34 @@
 #include <QComboBox>
 #include <QDate>
 #include <QHBoxLayout>
+#include <QLineEdit>
+#include <QToolButton>
+#include <QValidator>
 
 namespace doceditors {
 
 namespace {
+
+class TUpperCaseValidator : public QValidator
+{
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &) const override
+    {
+        input = input.toUpper();
+        return Acceptable;
+    }
+};
 
 //! The line grid's cells that are shown but not typed into: green like every read-only
 //! column, and no editor. The field itself stays writable for the pickers and the rules.
 class TLineGridDelegate : public TLumoGridDelegate
 {
 public:
-    TLineGridDelegate(Tlumodbgrid *grid, const QStringList &readOnly)
+    using TEllipsis = std::function<void(const QString &field)>;
+
+    TLineGridDelegate(Tlumodbgrid *grid, const QStringList &readOnly, const QStringList &ellipsis,
+                      TEllipsis onEllipsis)
         : TLumoGridDelegate(
               [grid, readOnly](const QModelIndex &index) {
                   const TLumoField *field = grid->columnField(index.column());
@@ -35,7 +52,8 @@ public:
                   return grid->cellColor(index);
               },
               grid),
-          m_grid(grid), m_readOnly(readOnly)
+          m_grid(grid), m_readOnly(readOnly), m_ellipsis(ellipsis),
+          m_onEllipsis(std::move(onEllipsis))
     {}
 
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
@@ -46,8 +64,14 @@ public:
             return nullptr;
         if (field && field->Pickable())
             return listPicker(parent, *field);
-        return TLumoGridDelegate::createEditor(parent, option, index);
+        QWidget *editor = TLumoGridDelegate::createEditor(parent, option, index);
+        auto *line = qobject_cast<QLineEdit *>(editor);
+        if (line && field && m_onEllipsis &&
+            m_ellipsis.contains(field->FieldName(), Qt::CaseInsensitive))
+            addEllipsis(line, field->FieldName());
+        return editor;
     }
+
 
 private:
     //! A name looked up in a list is picked from that list (or emptied).
@@ -62,8 +86,33 @@ private:
         return box;
     }
 
+    //! The button at the cell's right end: what was typed is kept, the editor closes, and
+    //! only then is the window asked, so that the cell cannot write over its answer.
+    void addEllipsis(QLineEdit *line, const QString &fieldName) const
+    {
+        auto *button = new QToolButton(line);
+        button->setObjectName(QStringLiteral("btnEllipsis"));
+        button->setText(QStringLiteral("..."));
+        button->setCursor(Qt::ArrowCursor);
+        button->setFocusPolicy(Qt::NoFocus);
+        auto *layout = new QHBoxLayout(line);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addStretch(1);
+        layout->addWidget(button);
+        line->setTextMargins(0, 0, button->sizeHint().width(), 0);
+        auto *self = const_cast<TLineGridDelegate *>(this);
+        connect(button, &QToolButton::clicked, self, [self, line, fieldName] {
+            emit self->commitData(line);
+            emit self->closeEditor(line);
+            QMetaObject::invokeMethod(
+                self, [self, fieldName] { self->m_onEllipsis(fieldName); }, Qt::QueuedConnection);
+        });
+    }
+
     Tlumodbgrid *m_grid;
     QStringList m_readOnly;
+    QStringList m_ellipsis;
+    TEllipsis m_onEllipsis;
 };
 
 TLumoCodeName *codeEditor(QWidget *parent, const QString &name, const QString &provider,
@@ -89,6 +138,8 @@ QWidget *codeWithName(QWidget *parent, TLumoDataSource *source, const TDocEditor
     code->setCodeDataField(decl.field);
     code->setLinkDataField({decl.nameField});
     code->setFixedWidth(charWidth(code, 8));
+    if (decl.upperCase)
+        code->setCharCase(TLumoCodeName::ecUpperCase);
     auto *name = new TLumoDBEdit(box);
     name->setObjectName(QStringLiteral("edt") + decl.nameField);
     name->setDataSource(source);
@@ -145,10 +196,17 @@ QWidget *textEditor(QWidget *parent, TLumoDataSource *source, const TDocEditorDe
         edit->setMaximumWidth(charWidth(edit, field ? qBound(8, field->Size(), 16) : 16));
     if (decl.kind == TDocEditorDecl::ekReadOnly)
         edit->setTagStr(QStringLiteral("R"));
+    if (decl.upperCase)
+        edit->setValidator(upperCaseValidator(edit));
     return edit;
 }
 
 } // namespace
+
+QValidator *upperCaseValidator(QObject *parent)
+{
+    return new TUpperCaseValidator(parent);
+}
 
 void openOrSay(TLumoCLientDataSet &dataSet)
 {
@@ -312,17 +370,20 @@ void showKindOnly(const QString &listName, const QString &flag, QWidget *box)
         list->setListSource(list->ListSource());
 }
 
-void showLineColumns(Tlumodbgrid &grid, const QList<TDocFieldDecl> &fields)
+void showLineColumns(Tlumodbgrid &grid, const QList<TDocFieldDecl> &fields,
+                     std::function<void(const QString &field)> onEllipsis)
 {
-    QStringList shown, readOnly;
+    QStringList shown, readOnly, ellipsis;
     for (const TDocFieldDecl &f : fields) {
         if (f.shown)
             shown << f.name;
         if (f.gridReadOnly)
             readOnly << f.name;
+        if (f.ellipsis)
+            ellipsis << f.name;
     }
     grid.setColumns(shown);
-    grid.setItemDelegate(new TLineGridDelegate(&grid, readOnly));
+    grid.setItemDelegate(new TLineGridDelegate(&grid, readOnly, ellipsis, std::move(onEllipsis)));
 }
 
 } // namespace doceditors

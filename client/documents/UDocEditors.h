@@ -7,13 +7,19 @@
 
 #include <QPair>
 
+#include <functional>
+
 class TLumoCLientDataSet;
 class TLumoCodeName;
 class TLumoDataSource;
 class TLumoEdit;
 class Tlumodbgrid;
+class QValidator;
 
 namespace doceditors {
+
+//! A validator that turns typed letters into capitals as they are typed.
+QValidator *upperCaseValidator(QObject *parent);
 
 //! Today as a date editor takes it ("YYYY-MM-DD 00:00:00").
 QString todayText();
@@ -31,7 +37,8 @@ TLumoPanel *makePanel(QWidget *parent, const char *name, const char *tagStr,
 QString moneyFormat();
 
 //! The declared fields on a data set: label, width, required mark, shown in a grid or not,
-//! amounts in the money format, names looked up in the data module's lists.
+//! amounts in the money format, names looked up in the data module's lists (none without the
+//! module).
 void declareFields(TLumoCLientDataSet &dataSet, const QList<TDocFieldDecl> &fields);
 //! Gives the declared amounts their money format again (after the frame has given every
 //! float field its own): shown with two decimals, edited as stored.
@@ -52,7 +59,9 @@ TLumoCodeName *itemPicker(QWidget *parent, TLumoDataSource *lines, TLumoCodeName
 //! read whole; the list box on it (may be null) reads it again.
 void showKindOnly(const QString &listName, const QString &flag, QWidget *box);
 
-//! The line grid's columns as declared: read-only ones green and not typed into there.
-void showLineColumns(Tlumodbgrid &grid, const QList<TDocFieldDecl> &fields);
+//! The line grid's columns as declared: read-only ones green and not typed into there; the
+//! button of an ellipsis cell closes its editor and then tells onEllipsis the field's name.
+void showLineColumns(Tlumodbgrid &grid, const QList<TDocFieldDecl> &fields,
+                     std::function<void(const QString &field)> onEllipsis = {});
 
 } // namespace doceditors

@@ -13,13 +13,6 @@ namespace docdecl {
 
 namespace {
 
-constexpr auto S = korvane::FieldType::String;
-
-TDocFieldDecl field(const char *name, const QString &label, int width, bool required = false)
-{
-    return {QLatin1String(name), label, S, width, required};
-}
-
 TDocFieldDecl hidden(TDocFieldDecl decl)
 {
     decl.shown = false;
@@ -33,6 +26,33 @@ TDocFieldDecl gridReadOnly(TDocFieldDecl decl)
 }
 
 } // namespace
+
+TDocFieldDecl field(const char *name, const QString &label, int width, bool required)
+{
+    return {QLatin1String(name), label, korvane::FieldType::String, width, required};
+}
+
+TDocumentDecl masterData(const QString &caption, const QString &listCaption,
+                         const QString &documentCaption, const char *provider,
+                         const char *headTable, const char *nestedField, const char *lineTable,
+                         const char *headKey, const char *lineKey)
+{
+    TDocumentDecl d;
+    d.caption = caption;
+    d.listCaption = listCaption;
+    d.documentCaption = documentCaption;
+    d.provider = QLatin1String(provider);
+    d.headTable = QLatin1String(headTable);
+    d.nestedField = QLatin1String(nestedField);
+    d.lineTable = QLatin1String(lineTable);
+    d.headKey = QLatin1String(headKey);
+    d.lineKey = QLatin1String(lineKey);
+    d.billModule = false;
+    d.checked = false;
+    d.goodsLines = false;
+    d.dateRange = false;
+    return d;
+}
 
 QList<TDocFieldDecl> headFields(const THeadLabels &l)
 {

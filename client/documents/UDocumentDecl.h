@@ -27,6 +27,7 @@ struct TDocFieldDecl
     //! (its Code and Name); picked from that list in the line grid. "" for a stored field.
     QString lookupList;
     QString lookupKey;
+    bool ellipsis = false; // its grid cell has a button that asks the window for a value
 };
 
 //! An optional filter of the query panel: a code/name editor not bound to data, the
@@ -64,6 +65,7 @@ struct TDocEditorDecl
     QString keyField;   // list boxes: the list's column written to the field
     QString listField;  // list boxes: the list's column shown
     bool wide = false;  // takes a whole row (the remark)
+    bool upperCase = false; // typed letters become capitals (a typed code)
 };
 
 //! A total of the footer: its caption and the head field that holds it.
@@ -113,6 +115,17 @@ struct TDocumentDecl
     QList<TDocTotalDecl> headTotals;
     //! The line fields naming the source line, passed to the server's check.
     QStringList checkLinks{QStringLiteral("LinkHeadno"), QStringLiteral("LinkBodyno")};
+
+    // What a document has and master data with lines (variants, products) has not.
+    QString headKey = QStringLiteral("headno");        // the head's idxKey
+    QString lineKey = QStringLiteral("headno;bodyno"); // the line's idxKey
+    bool billModule = true; // heads live in the document module; else in the base module
+    bool checked = true;    // heads carry date, inputer and state and take the check
+    bool goodsLines = true; // lines of goods: product pickers, package rules, totals
+    bool dateRange = true;  // the query panel starts with a date range
+    QString queryHeading;   // shown before the selectors ("" for none)
+    QString queryButton = QStringLiteral("查询");
+    bool lineEditArea = false; // an edit area below the line grid, filled by the window
 };
 
 //! A document window class and its declaration.
@@ -166,6 +179,16 @@ struct TLineLabels
     bool showLinks = true;
 };
 QList<TDocFieldDecl> lineFields(const TLineLabels &labels);
+
+//! A field of the given name, label and width; text unless it says otherwise.
+TDocFieldDecl field(const char *name, const QString &label, int width, bool required = false);
+
+//! Master data kept as heads with lines on the base module: no date range, no check, no
+//! goods. Keys are ";"-joined field names.
+TDocumentDecl masterData(const QString &caption, const QString &listCaption,
+                         const QString &documentCaption, const char *provider,
+                         const char *headTable, const char *nestedField, const char *lineTable,
+                         const char *headKey, const char *lineKey);
 
 TDocSelectorDecl storeSelector();
 TDocSelectorDecl deptSelector();

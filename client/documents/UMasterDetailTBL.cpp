@@ -20,7 +20,6 @@
 #include "UMsgBox.h"
 #include "UPackRules.h"
 #include "UReadOrder.h"
-#include "UWait.h"
 
 #include <QDate>
 #include <QEvent>
@@ -33,12 +32,6 @@
 
 using doceditors::charWidth;
 using doceditors::makePanel;
-
-namespace {
-
-const QString Blank = QStringLiteral(" ");
-
-} // namespace
 
 TfrmMasterDetailtbl::TfrmMasterDetailtbl(const TDocumentDecl &decl, QWidget *parent)
     : QWidget(parent), m_decl(decl)
@@ -116,9 +109,9 @@ void TfrmMasterDetailtbl::createDataSets()
     CDSXMaster->setProviderName(m_decl.provider);
     CDSXMaster->setTableName(m_decl.headTable);
     CDSXMaster->setPacketRecords(20);
-    CDSXMaster->IndexDefs() = {{QStringLiteral("idxKey"), QStringLiteral("headno")}};
+    CDSXMaster->IndexDefs() = {{QStringLiteral("idxKey"), m_decl.headKey}};
     if (dmMain)
-        CDSXMaster->setRemoteServer(dmMain->scBill);
+        CDSXMaster->setRemoteServer(m_decl.billModule ? dmMain->scBill : dmMain->SCBase);
     declareHeadFields();
     dsXMaster = new TLumoDataSource(this);
     dsXMaster->setObjectName(QStringLiteral("dsXMaster"));
@@ -128,7 +121,7 @@ void TfrmMasterDetailtbl::createDataSets()
     cdsXDetail->setObjectName(QStringLiteral("cdsXDetail"));
     cdsXDetail->setTagStr(QStringLiteral("D2"));
     cdsXDetail->setTableName(m_decl.lineTable);
-    cdsXDetail->IndexDefs() = {{QStringLiteral("idxKey"), QStringLiteral("headno;bodyno")}};
+    cdsXDetail->IndexDefs() = {{QStringLiteral("idxKey"), m_decl.lineKey}};
     declareLineFields();
     cdsXDetail->setDataSetField(&CDSXMaster->FieldByName(m_decl.nestedField));
     dsXDetail = new TLumoDataSource(this);
@@ -140,7 +133,7 @@ void TfrmMasterDetailtbl::declareHeadFields()
 {
     doceditors::declareFields(*CDSXMaster, m_decl.headFields);
     CDSXMaster->addDataField(m_decl.nestedField, korvane::FieldType::Nested);
-    if (!dmMain)
+    if (!dmMain || !m_decl.checked)
         return;
     // Names the head only refers to by code, from the data module's shared lists.
     TLumoCLientDataSet *states = dmMain->lookup(QStringLiteral("dspDocState"));
@@ -162,6 +155,8 @@ void TfrmMasterDetailtbl::declareHeadFields()
 void TfrmMasterDetailtbl::declareLineFields()
 {
     doceditors::declareFields(*cdsXDetail, m_decl.lineFields);
+    if (!m_decl.goodsLines)
+        return;
     cdsXDetail->addAggregateField(QStringLiteral("SumOfBigPackNum"),
                                   QStringLiteral("Sum( BigPackNum )"));
     cdsXDetail->addAggregateField(QStringLiteral("SumOfPqty"), QStringLiteral("Sum( Pqty )"));
@@ -191,39 +186,6 @@ void TfrmMasterDetailtbl::createPages()
     createHeadPanel();
     createLinePanel();
     createTotalsPanel();
-}
-
-void TfrmMasterDetailtbl::createQueryPanel()
-{
-    pnlQuery = makePanel(tsXMasterList, "pnlQuery", "D0", TLumoPanel::ptQuery);
-    tsXMasterList->layout()->addWidget(pnlQuery);
-    auto *row = new QHBoxLayout(pnlQuery);
-    row->setContentsMargins(8, 6, 8, 6);
-    const auto label = [this](const QString &text) { return new TLumoLabel(text, pnlQuery); };
-    deBegin = new TLumoDateEdit(pnlQuery);
-    deBegin->setObjectName(QStringLiteral("deBegin"));
-    deEnd = new TLumoDateEdit(pnlQuery);
-    deEnd->setObjectName(QStringLiteral("deEnd"));
-    row->addWidget(label(QStringLiteral("日期从")));
-    row->addWidget(deBegin);
-    row->addWidget(label(QStringLiteral("到")));
-    row->addWidget(deEnd);
-    for (const TDocSelectorDecl &s : std::as_const(m_decl.selectors)) {
-        const auto [code, name] = doceditors::selector(pnlQuery, s);
-        row->addSpacing(10);
-        row->addWidget(label(s.caption));
-        row->addWidget(code);
-        if (!s.nameCaption.isEmpty())
-            row->addWidget(label(s.nameCaption));
-        row->addWidget(name);
-        remember(code);
-        remember(name);
-    }
-    row->addSpacing(10);
-    btnQry = new TLumobitBtn(QStringLiteral("查询"), pnlQuery);
-    btnQry->setObjectName(QStringLiteral("btnQry"));
-    row->addWidget(btnQry);
-    row->addStretch(1);
 }
 
 Tlumodbgrid *TfrmMasterDetailtbl::gridPanel(QWidget *sheet, TLumoPanel **outer, TLumoPanel **inner,
@@ -311,8 +273,10 @@ void TfrmMasterDetailtbl::createLinePanel()
     GridXDetail = gridPanel(tsXMasterDetail, &pnlDetail, &pnlDetailList, names, "D2");
     static_cast<QVBoxLayout *>(tsXMasterDetail->layout())->setStretchFactor(pnlDetail, 1);
     GridXDetail->setDataSource(dsXDetail);
-    doceditors::showLineColumns(*GridXDetail, m_decl.lineFields);
-    createLinePickers();
+    doceditors::showLineColumns(*GridXDetail, m_decl.lineFields,
+                                [this](const QString &field) { lineEllipsisClicked(field); });
+    if (m_decl.goodsLines)
+        createLinePickers();
 }
 
 void TfrmMasterDetailtbl::createLinePickers()
@@ -326,6 +290,13 @@ void TfrmMasterDetailtbl::createLinePickers()
 
 void TfrmMasterDetailtbl::createTotalsPanel()
 {
+    if (!m_decl.goodsLines) {
+        // The line's own edit area, when the window has one; the window fills it.
+        pnlDetailEdt = makePanel(tsXMasterDetail, "pnlDetailEdt", "D2", TLumoPanel::ptActivePnl);
+        tsXMasterDetail->layout()->addWidget(pnlDetailEdt);
+        pnlDetailEdt->setVisible(m_decl.lineEditArea);
+        return;
+    }
     pnlDetailEdt = makePanel(tsXMasterDetail, "pnlDetailEdt", "D0", TLumoPanel::ptNormal);
     tsXMasterDetail->layout()->addWidget(pnlDetailEdt);
     auto *row = new QHBoxLayout(pnlDetailEdt);
@@ -361,10 +332,13 @@ void TfrmMasterDetailtbl::hookEvents()
 {
     // Assigned before the frame binds the data sets, so that the frame calls them first.
     CDSXMaster->AfterInsert = [this](TLumoCLientDataSet &) { masterAfterInsert(); };
+    CDSXMaster->BeforePost = [this](TLumoCLientDataSet &) { capitaliseTypedCodes(); };
+    cdsXDetail->BeforeInsert = [this](TLumoCLientDataSet &) { beforeLineInsert(); };
     cdsXDetail->AfterInsert = [this](TLumoCLientDataSet &) { lineAfterInsert(); };
     if (TLumoField *inOutFlag = CDSXMaster->FindField(QStringLiteral("InOutFlag")))
         inOutFlag->OnChange = [this](TLumoField &field) { inOutFlagChanged(field.AsString()); };
-    packrules::bind(*cdsXDetail, m_decl.packageVerb);
+    if (m_decl.goodsLines)
+        packrules::bind(*cdsXDetail, m_decl.packageVerb);
     LumoChild->BeforeExecParentCommand = [this](int command, bool &RLT) {
         beforeCommand(command, RLT);
     };
@@ -385,6 +359,8 @@ void TfrmMasterDetailtbl::hookEvents()
     connect(
         GridXDetail->dataModel(), &TLumoDataSetModel::editRefused, this,
         [](const QString &text) { MsgBox(text, mkHint); }, Qt::QueuedConnection);
+    if (!m_decl.goodsLines)
+        return;
     for (auto signal : {&TLumoCLientDataSet::layoutReset, &TLumoCLientDataSet::recordMoved,
                         &TLumoCLientDataSet::stateChanged})
         connect(cdsXDetail, signal, this, &TfrmMasterDetailtbl::refreshTotals);
@@ -394,6 +370,8 @@ void TfrmMasterDetailtbl::hookEvents()
 
 void TfrmMasterDetailtbl::refreshTotals()
 {
+    if (!lblSumOfPqty)
+        return;
     const auto total = [this](const char *name) {
         const TLumoField *field = cdsXDetail->FindField(QLatin1String(name));
         return field && cdsXDetail->Active() ? field->Value().toDouble() : 0.0;
@@ -402,60 +380,15 @@ void TfrmMasterDetailtbl::refreshTotals()
     lblSumOfPqty->setText(QString::number(total("SumOfPqty"), 'f', 2));
 }
 
-void TfrmMasterDetailtbl::presetQuery()
-{
-    deBegin->SetDateTimeText(doceditors::todayText());
-    deEnd->SetDateTimeText(doceditors::todayText());
-    // Every optional filter starts switched off.
-    for (const QString &param : std::as_const(m_decl.filterParams)) {
-        CDSXMaster->Params().setValue(param, Blank);
-        CDSXMaster->Params().setValue(QStringLiteral("tmp") + param, Blank);
-    }
-    setRangeAndKind();
-}
-
-void TfrmMasterDetailtbl::setRangeAndKind()
-{
-    TLumoParams &params = CDSXMaster->Params();
-    params.setValue(QStringLiteral("BeginDate"), deBegin->GetDateTimeText().left(10));
-    params.setValue(QStringLiteral("EndDate"), deEnd->GetDateTimeText().left(10));
-    if (const QString kind = kindFlag(); !kind.isEmpty())
-        params.setValue(QStringLiteral("Flag"), kind);
-}
-
-void TfrmMasterDetailtbl::setQueryParams()
-{
-    setRangeAndKind();
-    TLumoParams &params = CDSXMaster->Params();
-    for (const TDocSelectorDecl &s : std::as_const(m_decl.selectors)) {
-        const QString code = selector(s.name)->Text();
-        // Only whether the twin is blank matters to the server: blank switches it off.
-        params.setValue(s.param, code.isEmpty() ? Blank : code);
-        params.setValue(QStringLiteral("tmp") + s.param, params.value(s.param));
-    }
-    queryParamsSet(params);
-}
-
-void TfrmMasterDetailtbl::btnQryClick()
-{
-    const bool editing = CDSXMaster->State() == TDataSetState::dsEdit ||
-                         CDSXMaster->State() == TDataSetState::dsInsert;
-    if (editing || CDSXMaster->ChangeCount() > 0) {
-        MsgBox(QStringLiteral("请先保存当前数据！"), mkHint);
-        return;
-    }
-    if (deBegin->GetDateTimeText().isEmpty() || deEnd->GetDateTimeText().isEmpty()) {
-        MsgBox(m_decl.datePrompt, mkHint);
-        deBegin->setFocus();
-        return;
-    }
-    setQueryParams();
-    CDSXMaster->Close();
-    const TWaitGuard wait(QStringLiteral("DEFAULT"), QStringLiteral("DEFAULT"));
-    openData();
-}
-
 void TfrmMasterDetailtbl::masterAfterInsert()
+{
+    if (m_decl.checked)
+        documentHeadDefaults();
+    for (const auto &[field, value] : std::as_const(m_decl.newHeadDefaults))
+        CDSXMaster->FieldByName(field).setValue(value);
+}
+
+void TfrmMasterDetailtbl::documentHeadDefaults()
 {
     const TLumoSession &session = LumoChild->ParentInfo();
     CDSXMaster->FieldByName(QStringLiteral("hDate")).setValue(TDocCheck::now());
@@ -463,15 +396,29 @@ void TfrmMasterDetailtbl::masterAfterInsert()
         CDSXMaster->FieldByName(QStringLiteral("Flag")).setValue(kind);
     CDSXMaster->FieldByName(QStringLiteral("inputer")).setValue(session.UserCode);
     CDSXMaster->FieldByName(QStringLiteral("State")).setValue(QStringLiteral("1"));
-    for (const auto &[field, value] : std::as_const(m_decl.newHeadDefaults))
-        CDSXMaster->FieldByName(field).setValue(value);
+}
+
+void TfrmMasterDetailtbl::capitaliseTypedCodes()
+{
+    for (const TDocEditorDecl &e : std::as_const(m_decl.editors)) {
+        TLumoField *field = e.upperCase ? CDSXMaster->FindField(e.field) : nullptr;
+        if (field && field->AsString() != field->AsString().toUpper())
+            field->setValue(field->AsString().toUpper());
+    }
+}
+
+void TfrmMasterDetailtbl::beforeLineInsert()
+{
+    lineAboutToBeInserted();
 }
 
 void TfrmMasterDetailtbl::lineAfterInsert()
 {
-    // A line belongs to the document it is entered under.
-    cdsXDetail->FieldByName(QStringLiteral("headno"))
-        .setValue(CDSXMaster->FieldByName(QStringLiteral("headno")).Value());
+    // A line belongs to the head it is entered under: it takes the head's key.
+    for (const QString &key : m_decl.headKey.split(QLatin1Char(';'))) {
+        cdsXDetail->FieldByName(key).setValue(CDSXMaster->FieldByName(key).Value());
+    }
+    lineInserted();
 }
 
 bool TfrmMasterDetailtbl::checkDocuments(bool silent)
@@ -483,13 +430,13 @@ bool TfrmMasterDetailtbl::checkDocuments(bool silent)
 
 void TfrmMasterDetailtbl::beforeCommand(int command, bool &RLT)
 {
-    if (command == TLumoChild::cmCheck)
+    if (command == TLumoChild::cmCheck && m_decl.checked)
         RLT = checkDocuments(m_checkAfterSave);
 }
 
 void TfrmMasterDetailtbl::afterCommand(int command, bool &RLT)
 {
-    if (command != TLumoChild::cmSave || !LumoChild->ParentInfo().CheckOnSave)
+    if (command != TLumoChild::cmSave || !m_decl.checked || !LumoChild->ParentInfo().CheckOnSave)
         return;
     // A saved document is checked in the same step, without the check's messages.
     m_checkAfterSave = true;

@@ -3,7 +3,8 @@
 //! tab, one document (head editors, line grid, line totals) on the other, the heads and
 //! their nested lines in two client data sets and the frame that answers the main
 //! window's record commands. A document kind is declared as data (TDocumentDecl); a window
-//! class adds only its own rules.
+//! class adds only its own rules. Master data kept as heads with lines (variants,
+//! products) uses the same frame, declared without what only documents have.
 
 #include "UDocumentDecl.h"
 
@@ -96,6 +97,12 @@ protected:
     virtual QString kindFlag() const { return m_decl.flag; }
     //! The query has set its range, kind and selectors; a window sets its own filters.
     virtual void queryParamsSet(TLumoParams &) {}
+    //! Before a line is inserted, the line current then already posted.
+    virtual void lineAboutToBeInserted() {}
+    //! A new line, already given its head's key.
+    virtual void lineInserted() {}
+    //! The button of a line grid's ellipsis cell was pressed.
+    virtual void lineEllipsisClicked(const QString &) {}
 
     bool event(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -122,6 +129,9 @@ private:
     void setRangeAndKind();
     void setQueryParams();
     void masterAfterInsert();
+    void documentHeadDefaults();
+    void capitaliseTypedCodes();
+    void beforeLineInsert();
     void lineAfterInsert();
     void beforeCommand(int command, bool &RLT);
     void afterCommand(int command, bool &RLT);

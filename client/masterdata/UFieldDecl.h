@@ -38,6 +38,16 @@ struct TField : TCodeFieldDecl
         editor = ekNone;
         return *this;
     }
+    TField &withButton(const char *hint)
+    {
+        buttonHint = QString::fromUtf8(hint);
+        return *this;
+    }
+    TField &after(const char *text)
+    {
+        suffix = QString::fromUtf8(text);
+        return *this;
+    }
 };
 
 TField text(const char *name, const char *label, int width);

@@ -11,6 +11,8 @@
 #include "USale2Buy.h"
 #include "UStockToBuy.h"
 #include "UWorkWindows.h"
+#include "UXPrdth.h"
+#include "UXSpecH.h"
 
 namespace {
 
@@ -69,4 +71,9 @@ void registerMasterDataWindows()
                                          &openDemandList<TfrmSale2Buy>);
     korvane::workwindows::registerWindow(QStringLiteral("TfrmStockToBuy"),
                                          &openDemandList<TfrmStockToBuy>);
+    // The variants and products: heads with their lines, on the master-detail frame.
+    korvane::workwindows::registerWindow(QStringLiteral("TfrmXSpecH"),
+                                         [](QWidget *parent) { return new TfrmXSpecH(parent); });
+    korvane::workwindows::registerWindow(QStringLiteral("TfrmXPrdth"),
+                                         [](QWidget *parent) { return new TfrmXPrdth(parent); });
 }

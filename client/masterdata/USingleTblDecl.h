@@ -46,6 +46,7 @@ struct TCodeFieldDecl
     QString list;      // ekList and looked-up names: the data module's shared list
     QString lookupKey; // a name looked up in `list` by this field's code ("" for a stored field)
     TCodeNameDecl codeName;
+    QString buttonHint; // a button beside the editor ("btn" + name) with this hint ("" none)
 };
 
 //! One editor of the search panel, not bound to data: its code goes into a provider
@@ -77,4 +78,5 @@ struct TCodeTableDecl
     //! first ten characters of each editor), asked for with this prompt; "" for none.
     QString datePrompt;
     QString searchCaption = QStringLiteral("搜索");
+    int editColumns = 0; // columns of label and editor pairs (0: two when there are many)
 };

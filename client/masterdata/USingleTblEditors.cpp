@@ -10,7 +10,9 @@
 #include "LumoPageControl.h"
 #include "LumoPanel.h"
 #include "LumoSocketConnection.h"
+#include "LumobitBtn.h"
 #include "UDMMain.h"
+#include "UDocEditors.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -22,18 +24,6 @@ namespace singletbl {
 namespace {
 
 using Field = TCodeFieldDecl;
-
-//! Turns typed letters into capitals as they are typed.
-class TUpperCaseValidator : public QValidator
-{
-public:
-    using QValidator::QValidator;
-    State validate(QString &input, int &) const override
-    {
-        input = input.toUpper();
-        return Acceptable;
-    }
-};
 
 //! The edit area repeats the display label; two-character labels are spaced out so that
 //! they line up with the longer ones ("名    称").
@@ -48,9 +38,12 @@ QString editAreaLabel(const Field &field)
 //! As wide as the longest entry, within reason: short codes get short editors.
 int editorWidth(const QWidget *editor, const Field &field, int mostChars)
 {
-    const int chars = field.editor == Field::ekDate              ? 10
-                      : field.type == korvane::FieldType::String ? qBound(4, field.width, mostChars)
-                                                                 : 12;
+    // A list shows the names of its codes, not the codes: "增值税" needs more than four.
+    const int least = field.editor == Field::ekList ? 8 : 4;
+    const int chars = field.editor == Field::ekDate ? 10
+                      : field.type == korvane::FieldType::String
+                          ? qBound(least, field.width, mostChars)
+                          : 12;
     return editor->fontMetrics().horizontalAdvance(QLatin1Char('W')) * chars + 12;
 }
 
@@ -63,7 +56,7 @@ QWidget *textEditor(const Field &field, TLumoDataSource *source, QWidget *parent
     if (field.type == korvane::FieldType::String && field.width > 0)
         editor->setMaxLength(field.width);
     if (field.upperCase)
-        editor->setValidator(new TUpperCaseValidator(editor));
+        editor->setValidator(doceditors::upperCaseValidator(editor));
     if (field.editor == Field::ekNumber)
         editor->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     if (field.readOnly)
@@ -139,7 +132,8 @@ QWidget *fieldEditor(const Field &field, TLumoDataSource *source, QWidget *paren
 
 //! One page (or the only area): label and editor pairs, in two columns when there are many.
 //! Pictures stand apart at the right.
-void fillPage(QWidget *page, const QList<const Field *> &fields, TLumoDataSource *source)
+void fillPage(QWidget *page, const QList<const Field *> &fields, TLumoDataSource *source,
+              int columns)
 {
     auto *outer = new QHBoxLayout(page);
     outer->setContentsMargins(12, 8, 12, 8);
@@ -154,8 +148,10 @@ void fillPage(QWidget *page, const QList<const Field *> &fields, TLumoDataSource
     int shown = 0;
     for (const Field *field : placed)
         shown += field->editor == Field::ekPicture ? 0 : 1;
-    const int rows = shown > 8 ? (shown + 1) / 2 : shown;
-    const int mostChars = shown > 8 ? 20 : 40;
+    if (columns <= 0)
+        columns = shown > 8 ? 2 : 1;
+    const int rows = (shown + columns - 1) / columns;
+    const int mostChars = columns > 1 ? 20 : 40;
     int index = 0;
     for (const Field *field : placed) {
         QWidget *editor = fieldEditor(*field, source, page);
@@ -174,6 +170,14 @@ void fillPage(QWidget *page, const QList<const Field *> &fields, TLumoDataSource
             editor->setFixedWidth(editorWidth(editor, *field, mostChars));
         auto *line = new QHBoxLayout;
         line->addWidget(editor, field->editor == Field::ekMemo ? 1 : 0);
+        if (!field->buttonHint.isEmpty()) {
+            auto *button = new TLumobitBtn(QStringLiteral("..."), page);
+            button->setObjectName(QStringLiteral("btn") + field->name);
+            button->setToolTip(field->buttonHint);
+            button->setFixedWidth(button->fontMetrics().horizontalAdvance(QLatin1Char('W')) * 2 +
+                                  8);
+            line->addWidget(button);
+        }
         if (!field->suffix.isEmpty()) {
             auto *suffix = new TLumoLabel(field->suffix, page);
             suffix->setObjectName(QStringLiteral("lbl") + field->name + QStringLiteral("Suffix"));
@@ -185,8 +189,8 @@ void fillPage(QWidget *page, const QList<const Field *> &fields, TLumoDataSource
         grid->addLayout(line, index % rows, column + 1);
         ++index;
     }
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 1);
+    for (int c = 0; c < columns; ++c)
+        grid->setColumnStretch(c * 2 + 1, 1);
     grid->setRowStretch(rows, 1);
 }
 
@@ -205,7 +209,7 @@ QList<const Field *> fieldsOnPage(const TCodeTableDecl &decl, const QString &pag
 void buildEditArea(TLumoPanel *area, const TCodeTableDecl &decl, TLumoDataSource *source)
 {
     if (decl.pages.isEmpty()) {
-        fillPage(area, fieldsOnPage(decl, QString()), source);
+        fillPage(area, fieldsOnPage(decl, QString()), source, decl.editColumns);
         return;
     }
     auto *layout = new QVBoxLayout(area);
@@ -215,7 +219,7 @@ void buildEditArea(TLumoPanel *area, const TCodeTableDecl &decl, TLumoDataSource
     layout->addWidget(pages);
     for (const QString &title : decl.pages) {
         auto *page = new QWidget(pages);
-        fillPage(page, fieldsOnPage(decl, title), source);
+        fillPage(page, fieldsOnPage(decl, title), source, decl.editColumns);
         pages->addTab(page, title);
     }
 }

@@ -84,14 +84,20 @@ bool TfrmSpecedt::Load(TLumoRemoteServer &base, const QString &classCode,
 {
     bool none = false;
     const korvane::Packet heads = packetOf(base, "GetSpech", classCode, &none);
-    if (none || heads.rows.isEmpty()) {
+    const auto headCode = [&heads](int n) {
+        return cell(heads, 0, QStringLiteral("hSpecno%1").arg(n)).trimmed();
+    };
+    // A class whose row names no head has nothing to choose either.
+    bool anyHead = false;
+    for (int n = 1; n <= HeadCount && !none && !heads.rows.isEmpty(); ++n)
+        anyHead = anyHead || !headCode(n).isEmpty();
+    if (!anyHead) {
         MsgBox(QStringLiteral("此大类产品没有规格可选择！"), mkHint);
         return false;
     }
     for (int n = 1; n <= HeadCount; ++n) {
-        const QString code = cell(heads, 0, QStringLiteral("hSpecno%1").arg(n)).trimmed();
-        if (!code.isEmpty())
-            fillHead(base, n, code, cell(heads, 0, QStringLiteral("hspecName%1").arg(n)));
+        if (!headCode(n).isEmpty())
+            fillHead(base, n, headCode(n), cell(heads, 0, QStringLiteral("hspecName%1").arg(n)));
     }
     edtSpec->setText(currentSpec);
     return true;

@@ -413,7 +413,8 @@ bool TLumoChild::cancel()
     if (ds != m_master)
         return true;
     m_master->CancelUpdates();
-    if (m_autoNO && m_master->RemoteServer())
+    // Only heads that take a number have one to give back.
+    if (m_autoNO && m_master->RemoteServer() && m_master->FindField(QStringLiteral("HeadNO")))
         m_master->RemoteServer()->call(QStringLiteral("CancelHeadno"), {m_parentInfo.SessionId});
     return true;
 }

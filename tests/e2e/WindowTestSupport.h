@@ -49,12 +49,12 @@ inline QStringList testBackends()
     return backends;
 }
 
-//! Connects the data module's five connections to the server and logs in as the
+//! Connects the data module's five connections to the server's port and logs in as the
 //! administrator; the session is handed to every connection.
-inline void logInAsAdministrator(TdmMain &dm, const TestServer &server)
+inline void logInAsAdministrator(TdmMain &dm, quint16 port)
 {
     for (TLumoSocketConnection *connection : dm.connections())
-        connection->setPort(server.port());
+        connection->setPort(port);
     QString session, info, sysSet, purView, para;
     dm.SCBase->callWithOutputs(QStringLiteral("LogIn"),
                                {QStringLiteral("0001"), QStringLiteral("0001"),
@@ -62,6 +62,19 @@ inline void logInAsAdministrator(TdmMain &dm, const TestServer &server)
                                {&session, &info, &sysSet, &purView, &para});
     for (TLumoSocketConnection *connection : dm.connections())
         connection->setSession(session);
+}
+
+inline void logInAsAdministrator(TdmMain &dm, const TestServer &server)
+{
+    logInAsAdministrator(dm, server.port());
+}
+
+//! The login's steps without its dialog, the shared lists opened too; false when a list would
+//! not open.
+inline bool logInDataModule(TdmMain &dm, quint16 port)
+{
+    logInAsAdministrator(dm, port);
+    return dm.OpenAllLookups().isEmpty();
 }
 
 //! Messages of the library and of MsgBox in one list; questions answered from the queue.

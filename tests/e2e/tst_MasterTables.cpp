@@ -59,16 +59,7 @@ struct Client
 
     explicit Client(TestServer &s) : server(s)
     {
-        for (TLumoSocketConnection *connection : dm.connections())
-            connection->setPort(server.port());
-        QString session, info, sysSet, purView, para;
-        dm.SCBase->callWithOutputs(QStringLiteral("LogIn"),
-                                   {QStringLiteral("0001"), QStringLiteral("0001"),
-                                    QStringLiteral("127.0.0.1"), QStringLiteral("e2e")},
-                                   {&session, &info, &sysSet, &purView, &para});
-        for (TLumoSocketConnection *connection : dm.connections())
-            connection->setSession(session);
-        ready = dm.OpenAllLookups().isEmpty();
+        ready = logInDataModule(dm, server.port());
         registerMasterDataWindows();
     }
     ~Client() { delete window.data(); }
