@@ -248,7 +248,7 @@ QString moneyFormat()
 void declareFields(TLumoCLientDataSet &dataSet, const QList<TDocFieldDecl> &fields)
 {
     for (const TDocFieldDecl &f : fields) {
-        if (!f.lookupList.isEmpty()) {
+        if (!f.lookupKey.isEmpty() && !f.lookupList.isEmpty()) {
             // Without the data module there is no list to look the name up in.
             TLumoCLientDataSet *list = dmMain ? dmMain->lookup(f.lookupList) : nullptr;
             if (list)

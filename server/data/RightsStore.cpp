@@ -74,13 +74,31 @@ QList<Op> operationsOf(const ChangeRow &row, const Fields &fields)
     return {Op::Modify};
 }
 
-//! The Flag values a row touches: its old and its new one.
-QStringList flagsOf(const ChangeRow &row, int flag)
+//! Every kind a provider of several kinds serves.
+QStringList everyFlagOf(const QString &provider)
 {
     QStringList flags;
-    if (row.op != ChangeOp::Insert)
-        flags << cell(row.oldValues, flag).toString().trimmed();
-    if (row.op == ChangeOp::Insert || cellChanged(row, flag))
+    for (const rights::FunctionCover &c : rights::functionCovers()) {
+        if (c.provider.compare(provider, Qt::CaseInsensitive) == 0 && !c.flag.isEmpty())
+            flags << c.flag;
+    }
+    return flags;
+}
+
+//! The Flag values a row touches: its old and its new one. A changed or deleted row that does
+//! not say its old kind (a delete carries little more than its key) needs the right of every
+//! kind the provider serves, so that leaving the kind out never asks for less.
+QStringList flagsOf(const QString &provider, const ChangeRow &row, int flag)
+{
+    QStringList flags;
+    if (row.op != ChangeOp::Insert) {
+        const QString old = cell(row.oldValues, flag).toString().trimmed();
+        if (old.isEmpty())
+            flags << everyFlagOf(provider);
+        else
+            flags << old;
+    }
+    if (row.op == ChangeOp::Insert || (row.op != ChangeOp::Delete && cellChanged(row, flag)))
         flags << cell(row.newValues, flag).toString().trimmed();
     flags.removeDuplicates();
     return flags;
@@ -163,7 +181,7 @@ QList<Right> neededFor(const QString &provider, const ChangeSet &delta)
     if (byFlag && flag < 0)
         throw ServerError(QStringLiteral("“%1”的修改缺少类别（Flag），不能保存！").arg(provider));
     for (const ChangeRow &row : delta.rows) {
-        const QStringList flags = byFlag ? flagsOf(row, flag) : QStringList{QString()};
+        const QStringList flags = byFlag ? flagsOf(provider, row, flag) : QStringList{QString()};
         for (const QString &f : flags) {
             const int functionRow = functionRowOrRefuse(provider, f);
             for (Op op : operationsOf(row, delta.fields)) {

@@ -296,7 +296,7 @@ void tst_LumoChild::deleteReachesTheServerAtOnce()
     QCOMPARE(lines(server, number), 3);
 
     messages.answers = {LumoMsg::Yes};
-    QVERIFY(w.exec(TLumoChild::cmDelete));
+    QVERIFY2(w.exec(TLumoChild::cmDelete), qPrintable(messages.texts.join('|')));
     QCOMPARE(heads(server, number), 0);
     QCOMPARE(lines(server, number), 0);
     QCOMPARE(w.CDSXMaster->ChangeCount(), 0);

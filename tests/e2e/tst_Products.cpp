@@ -394,7 +394,7 @@ void tst_Products::pricesWithTax()
     LOGGED_IN(c);
     QVERIFY(c.open(QStringLiteral("TfrmXPrdth")));
     QVERIFY(c.newProduct(QStringLiteral("PTP1"), QStringLiteral("PTC")));
-    QVERIFY(c.newLine());
+    QVERIFY2(c.newLine(), qPrintable(messages.texts.join(QLatin1Char(0x7c))));
     struct Side
     {
         const char *price, *rate, *withTax, *type;
