@@ -8,6 +8,8 @@ namespace korvane {
 namespace {
 
 const char *const AutoCheck = "AutoCheck";
+// Read by posting itself (AccountSettings): "0" refuses an apply that leaves stock below zero.
+const char *const NegativeStock = "NegativeStock";
 const char *const BuyPriceUpdate = "BuyPriceUpdate";
 const char *const SalePriceUpdate = "SalePriceUpdate";
 const char *const CorpName1 = "ReportCorpName1";
@@ -34,6 +36,7 @@ QMap<QString, QString> SystemParameters::toValues() const
     return {{AutoCheck, flag(autoCheck)},
             {BuyPriceUpdate, flag(buyPriceUpdate)},
             {SalePriceUpdate, flag(salePriceUpdate)},
+            {NegativeStock, flag(negativeStock)},
             {CorpName1, reportCorpName1},
             {CorpName2, reportCorpName2},
             {HeadLine, flag(reportHeadLine)},
@@ -47,6 +50,7 @@ SystemParameters SystemParameters::fromValues(const QMap<QString, QString> &valu
     p.autoCheck = flagOf(values, AutoCheck, p.autoCheck);
     p.buyPriceUpdate = flagOf(values, BuyPriceUpdate, p.buyPriceUpdate);
     p.salePriceUpdate = flagOf(values, SalePriceUpdate, p.salePriceUpdate);
+    p.negativeStock = flagOf(values, NegativeStock, p.negativeStock);
     p.reportCorpName1 = values.value(QLatin1String(CorpName1));
     p.reportCorpName2 = values.value(QLatin1String(CorpName2));
     p.reportHeadLine = flagOf(values, HeadLine, p.reportHeadLine);

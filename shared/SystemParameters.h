@@ -15,6 +15,7 @@ struct SystemParameters
     bool autoCheck = true;       // 单据自动审核: a saved document is checked at once
     bool buyPriceUpdate = true;  // checking a purchase order writes its prices to the products
     bool salePriceUpdate = true; // checking a sales order writes its prices to the products
+    bool negativeStock = true;   // 允许负库存: an apply may leave stock on hand below zero
     QString reportCorpName1;     // 报表表头公司名称, two lines
     QString reportCorpName2;
     QByteArray reportLogo; // PNG of at most LogoSize × LogoSize; empty: none

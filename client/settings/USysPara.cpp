@@ -127,6 +127,8 @@ QWidget *TfrmSysPara::buildOptions()
                           QStringLiteral("用采购单中单价更新货物采购价格"), page);
     cbSalePrice = checkBox(QStringLiteral("cbSalePrice"),
                            QStringLiteral("用销售单中单价更新货物销售价格"), page);
+    cbNegativeStock = checkBox(QStringLiteral("cbNegativeStock"),
+                               QStringLiteral("允许负库存（出库可以先于入库登记）"), page);
     // Data scopes are shown as designed; they cannot be changed.
     cbCorpAll =
         checkBox(QStringLiteral("cbCorpAll"), QStringLiteral("总公司可操作分公司数据"), page);
@@ -139,8 +141,9 @@ QWidget *TfrmSysPara::buildOptions()
         scope->setEnabled(false);
     }
     auto *layout = new QVBoxLayout(page);
-    for (QWidget *w : std::initializer_list<QWidget *>{cbAutoCheck, digits, cbBuyPrice, cbSalePrice,
-                                                       cbCorpAll, cbBranchAll, cbDeptOnly})
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{cbAutoCheck, digits, cbBuyPrice, cbSalePrice,
+                                          cbNegativeStock, cbCorpAll, cbBranchAll, cbDeptOnly})
         layout->addWidget(w);
     layout->addStretch();
     return page;
@@ -195,6 +198,7 @@ SystemParameters TfrmSysPara::shownParameters() const
     p.autoCheck = cbAutoCheck->isChecked();
     p.buyPriceUpdate = cbBuyPrice->isChecked();
     p.salePriceUpdate = cbSalePrice->isChecked();
+    p.negativeStock = cbNegativeStock->isChecked();
     p.reportCorpName1 = edtCorpName1->text();
     p.reportCorpName2 = edtCorpName2->text();
     p.reportLogo = m_logo;
@@ -209,6 +213,7 @@ void TfrmSysPara::showParameters(const SystemParameters &p)
     cbAutoCheck->setChecked(p.autoCheck);
     cbBuyPrice->setChecked(p.buyPriceUpdate);
     cbSalePrice->setChecked(p.salePriceUpdate);
+    cbNegativeStock->setChecked(p.negativeStock);
     edtCorpName1->setText(p.reportCorpName1);
     edtCorpName2->setText(p.reportCorpName2);
     cbHeadLine->setChecked(p.reportHeadLine);

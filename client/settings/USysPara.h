@@ -25,6 +25,7 @@ public:
     QTabWidget *pcPara = nullptr;
     QTableWidget *sgCodeRule = nullptr;
     QCheckBox *cbAutoCheck = nullptr;
+    QCheckBox *cbNegativeStock = nullptr;
     QLineEdit *edtPriceDec = nullptr;
     QLineEdit *edtAmountDec = nullptr;
     QLineEdit *edtQtyDec = nullptr;

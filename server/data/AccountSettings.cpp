@@ -56,8 +56,7 @@ void setSetting(QSqlDatabase db, const QString &code, const QString &value)
     QSqlQuery changed =
         run(db, QStringLiteral("UPDATE XSysPara SET Value = ? WHERE Name = ?"), {value, code});
     if (changed.numRowsAffected() <= 0)
-        run(db, QStringLiteral("INSERT INTO XSysPara (Name, Value) VALUES (?, ?)"),
-            {code, value});
+        run(db, QStringLiteral("INSERT INTO XSysPara (Name, Value) VALUES (?, ?)"), {code, value});
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "AccountSettings.h"
 #include "ModuleTestKit.h"
 #include "Posting.h"
+#include "SysParaStore.h"
 #include "UBaseRDM.h"
 #include "UBillRDM.h"
 
@@ -298,6 +299,14 @@ private slots:
         setNegativeStockAllowed(db, true);
         QVERIFY(negativeStockAllowed(db));
         QVERIFY(deliver("209903100005").isEmpty());
+        // The parameter dialog's box is the same setting.
+        SystemParameters parameters = SysParaStore::load(db);
+        QVERIFY(parameters.negativeStock);
+        parameters.negativeStock = false;
+        SysParaStore::store(db, parameters);
+        QVERIFY(!negativeStockAllowed(db));
+        QVERIFY(!SysParaStore::load(db).negativeStock);
+        QVERIFY(!deliver("209903100006").isEmpty());
         QCOMPARE(site.onHand("W1", "P1", "0001"), -3.0);
     }
 };
