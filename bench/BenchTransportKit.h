@@ -2,20 +2,68 @@
 // What the transport benchmarks share: a module host on its own thread serving a brand list,
 // and the real relay started from a scratch program folder so that it finds this host.
 
+#include "LumoSocketConnection.h"
 #include "ModuleHost.h"
 #include "ProviderModule.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
+#include <vector>
 
 namespace korvane::bench {
+
+//! The fastest of a few rounds of run, in milliseconds; reset runs after each round.
+inline double best(int rounds, const std::function<void()> &run,
+                   const std::function<void()> &reset = {})
+{
+    double fastest = 1e300;
+    for (int i = 0; i < rounds; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        run();
+        fastest = std::min(fastest, timer.nsecsElapsed() / 1e6);
+        if (reset)
+            reset();
+    }
+    return fastest;
+}
+
+//! The brand table the host serves, with the given number of brands.
+inline void makeBrands(QSqlDatabase db, int rows)
+{
+    QSqlQuery(db).exec(QStringLiteral(
+        "CREATE TABLE XCI (Code VARCHAR(4) NOT NULL PRIMARY KEY, Name VARCHAR(20))"));
+    for (int i = 0; i < rows; ++i)
+        QSqlQuery(db).exec(QStringLiteral("INSERT INTO XCI VALUES ('B%1', '品牌%1')")
+                               .arg(i, 3, 10, QLatin1Char('0')));
+}
+
+//! The median time of fetches of the whole brand list, in milliseconds.
+inline double medianFetch(TLumoSocketConnection &connection, int fetches)
+{
+    std::vector<double> times;
+    times.reserve(size_t(fetches));
+    for (int i = 0; i < fetches; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        connection.getRecords(QStringLiteral("dspCI"), -1, grReset, {});
+        times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::nth_element(times.begin(), times.begin() + fetches / 2, times.end());
+    return times[size_t(fetches / 2)];
+}
 
 //! The module host on its own thread, serving "BaseRDM" with the brand list.
 class HostThread

@@ -8,6 +8,7 @@
 // Usage: bench_document_lines [sqlite|postgresql]
 
 #include "../tests/server/DocumentFixture.h"
+#include "BenchTransportKit.h"
 #include "LumoCLientDataSet.h"
 #include "LumoSocketConnection.h"
 #include "TestServer.h"
@@ -36,20 +37,6 @@ const char *const kProducts[][2] = {{"P1", "0001"}, {"P1", "0002"}, {"P2", "0001
 QString bodyno(int n)
 {
     return QStringLiteral("%1").arg(n, 4, 10, QLatin1Char('0'));
-}
-
-double best(const std::function<void()> &run, const std::function<void()> &reset = {})
-{
-    double fastest = 1e300;
-    for (int i = 0; i < kRounds; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        run();
-        fastest = std::min(fastest, timer.nsecsElapsed() / 1e6);
-        if (reset)
-            reset();
-    }
-    return fastest;
 }
 
 void exec(QSqlQuery &q)
@@ -255,24 +242,25 @@ int main(int argc, char **argv)
         bill.Open();
 
         int flatRows = 0, rawRows = 0, cells = 0;
-        const double openFlat = best([&] { flatRows = fetchFlat(db, day); });
-        const double openRaw = best([&] {
+        const double openFlat = bench::best(kRounds, [&] { flatRows = fetchFlat(db, day); });
+        const double openRaw = bench::best(kRounds, [&] {
             const Packet p = bill.getRecords(QStringLiteral("dspBuyInOut"), -1,
                                              grMetaData | grReset, listParams(day));
             rawRows =
                 p.rows.isEmpty() ? 0 : int(p.rows.first().detailRows(p.indexOf(kNested)).size());
         });
         Window window(&bill);
-        const double openWindow = best([&] { cells = window.open(day); });
+        const double openWindow = bench::best(kRounds, [&] { cells = window.open(day); });
 
-        const double saveFlat =
-            best([&] { insertFlat(db, kSaved, QStringLiteral("2026-03-20 09:00:00")); },
-                 [&] { remove(db, kSaved); });
+        const double saveFlat = bench::best(
+            kRounds, [&] { insertFlat(db, kSaved, QStringLiteral("2026-03-20 09:00:00")); },
+            [&] { remove(db, kSaved); });
         const Packet shape = bill.getRecords(QStringLiteral("dspBuyInOut"), 0, grMetaData | grReset,
                                              listParams(day));
         const ChangeSet delta = newReceipt(shape, kSaved);
         int refused = 0;
-        const double saveRaw = best(
+        const double saveRaw = bench::best(
+            kRounds,
             [&] {
                 refused += bill.applyUpdates(QStringLiteral("dspBuyInOut"), delta, 0).errorCount;
             },

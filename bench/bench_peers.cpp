@@ -35,21 +35,6 @@ constexpr int Fetches = 400;
 constexpr int BadPeers = 300;
 constexpr int Rounds = 5;
 
-//! The median time of one fetch, in milliseconds.
-double medianFetch(TLumoSocketConnection &base)
-{
-    std::vector<double> times;
-    times.reserve(Fetches);
-    for (int i = 0; i < Fetches; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        base.getRecords(QStringLiteral("dspCI"), -1, grReset, {});
-        times.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    std::nth_element(times.begin(), times.begin() + Fetches / 2, times.end());
-    return times[Fetches / 2];
-}
-
 //! A peer as another machine would be: a plain socket this program never looks at again.
 class RawPeer
 {
@@ -80,13 +65,7 @@ int main(int argc, char *argv[])
     QTextStream out(stdout);
     qputenv("KORVANE_INSTANCE", "bench-" + QUuid::createUuid().toString(QUuid::Id128).toLatin1());
     test::ScratchDb scratch(QStringLiteral("sqlite"));
-    QSqlQuery(scratch.db())
-        .exec(QStringLiteral(
-            "CREATE TABLE XCI (Code VARCHAR(4) NOT NULL PRIMARY KEY, Name VARCHAR(20))"));
-    for (int i = 0; i < Rows; ++i)
-        QSqlQuery(scratch.db())
-            .exec(QStringLiteral("INSERT INTO XCI VALUES ('B%1', '品牌%1')")
-                      .arg(i, 3, 10, QLatin1Char('0')));
+    bench::makeBrands(scratch.db(), Rows);
     DbConnectionInfo connection;
     connection.databaseName = scratch.databaseName();
     setRunTimeConnection(connection);
@@ -109,19 +88,19 @@ int main(int argc, char *argv[])
     base.setPort(port);
     base.setServerName(QStringLiteral("Korvane.BaseRDM"));
     try {
-        medianFetch(base); // warm-up
+        bench::medianFetch(base, Fetches); // warm-up
         const QByteArray half =
             protocol::encodeFrame(QCborMap{{QStringLiteral("op"), QStringLiteral("open")}}).left(6);
         // Quiet and crowded in turns, so that what else the machine does falls on both.
         std::vector<double> quiet, crowded;
         int threads = 0;
         for (int round = 0; round < Rounds; ++round) {
-            quiet.push_back(medianFetch(base));
+            quiet.push_back(bench::medianFetch(base, Fetches));
             std::vector<std::unique_ptr<RawPeer>> peers;
             for (int i = 0; i < BadPeers; ++i)
                 peers.push_back(std::make_unique<RawPeer>(port, i % 2 ? half : QByteArray()));
-            medianFetch(base); // while the relay takes the peers in
-            crowded.push_back(medianFetch(base));
+            bench::medianFetch(base, Fetches); // while the relay takes the peers in
+            crowded.push_back(bench::medianFetch(base, Fetches));
             threads = std::max(threads, host.connectionCount());
         }
         const double q = *std::min_element(quiet.begin(), quiet.end());

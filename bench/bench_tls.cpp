@@ -27,20 +27,6 @@ constexpr int Rows = 20;
 constexpr int Fetches = 400;
 constexpr int Rounds = 5;
 
-double medianFetch(TLumoSocketConnection &connection)
-{
-    std::vector<double> times;
-    times.reserve(Fetches);
-    for (int i = 0; i < Fetches; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        connection.getRecords(QStringLiteral("dspCI"), -1, grReset, {});
-        times.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    std::nth_element(times.begin(), times.begin() + Fetches / 2, times.end());
-    return times[Fetches / 2];
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -49,13 +35,7 @@ int main(int argc, char *argv[])
     QTextStream out(stdout);
     qputenv("KORVANE_INSTANCE", "bench-" + QUuid::createUuid().toString(QUuid::Id128).toLatin1());
     test::ScratchDb scratch(QStringLiteral("sqlite"));
-    QSqlQuery(scratch.db())
-        .exec(QStringLiteral(
-            "CREATE TABLE XCI (Code VARCHAR(4) NOT NULL PRIMARY KEY, Name VARCHAR(20))"));
-    for (int i = 0; i < Rows; ++i)
-        QSqlQuery(scratch.db())
-            .exec(QStringLiteral("INSERT INTO XCI VALUES ('B%1', '品牌%1')")
-                      .arg(i, 3, 10, QLatin1Char('0')));
+    bench::makeBrands(scratch.db(), Rows);
     DbConnectionInfo connection;
     connection.databaseName = scratch.databaseName();
     setRunTimeConnection(connection);
@@ -77,12 +57,12 @@ int main(int argc, char *argv[])
     }
     plain.setTls(false);
     try {
-        medianFetch(plain); // warm-up, and both connected
-        medianFetch(encrypted);
+        bench::medianFetch(plain, Fetches); // warm-up, and both connected
+        bench::medianFetch(encrypted, Fetches);
         std::vector<double> plainTimes, tlsTimes;
         for (int round = 0; round < Rounds; ++round) {
-            plainTimes.push_back(medianFetch(plain));
-            tlsTimes.push_back(medianFetch(encrypted));
+            plainTimes.push_back(bench::medianFetch(plain, Fetches));
+            tlsTimes.push_back(bench::medianFetch(encrypted, Fetches));
         }
         const double p = *std::min_element(plainTimes.begin(), plainTimes.end());
         const double t = *std::min_element(tlsTimes.begin(), tlsTimes.end());

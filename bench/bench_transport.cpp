@@ -4,6 +4,7 @@
 // ratios are printed. The relay is the real program; the module host runs on a thread of
 // this program, as it does in the server, with a provider module over the brand table.
 
+#include "BenchTransportKit.h"
 #include "InstanceNames.h"
 #include "LumoSocketConnection.h"
 #include "ModuleHost.h"
@@ -42,21 +43,6 @@ QString code(QChar prefix, int n)
     return prefix + QString::number(n, 36).toUpper().rightJustified(3, QLatin1Char('0'));
 }
 
-//! Best of a few rounds, in milliseconds.
-double best(const std::function<void()> &run, const std::function<void()> &reset = {})
-{
-    double fastest = 1e300;
-    for (int i = 0; i < Rounds; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        run();
-        fastest = std::min(fastest, timer.nsecsElapsed() / 1e6);
-        if (reset)
-            reset();
-    }
-    return fastest;
-}
-
 void insertDirect(QSqlDatabase db, QChar prefix, int rows)
 {
     db.transaction();
@@ -78,67 +64,6 @@ void deletePrefix(QSqlDatabase db, QChar prefix)
     q.exec();
 }
 
-//! The module host on its own thread, serving "BaseRDM" with the brand list.
-class HostThread
-{
-public:
-    explicit HostThread(const QString &socketName)
-    {
-        m_context.moveToThread(&m_thread);
-        m_thread.start();
-        QMetaObject::invokeMethod(
-            &m_context,
-            [&] {
-                m_host = new ModuleHost;
-                ProviderDef brands;
-                brands.name = QStringLiteral("dspCI");
-                brands.sql = QStringLiteral("SELECT Code, Name FROM XCI ORDER BY Code");
-                m_host->registerClass(QStringLiteral("BaseRDM"), [brands] {
-                    return std::make_unique<ProviderModule>(QStringLiteral("BaseRDM"),
-                                                            ProviderDefs{brands});
-                });
-                m_listening = m_host->listen(socketName, nullptr);
-            },
-            Qt::BlockingQueuedConnection);
-    }
-    ~HostThread()
-    {
-        QMetaObject::invokeMethod(
-            &m_context, [&] { delete m_host; }, Qt::BlockingQueuedConnection);
-        m_thread.quit();
-        m_thread.wait();
-    }
-    bool isListening() const { return m_listening; }
-
-private:
-    QThread m_thread;
-    QObject m_context; // lives on m_thread
-    ModuleHost *m_host = nullptr;
-    bool m_listening = false;
-};
-
-//! The real relay, copied into a scratch program folder so that it finds this host.
-std::unique_ptr<QProcess> startRelay(const QString &binDir, quint16 *port)
-{
-    const QString program = QDir(binDir).filePath(QStringLiteral("scktsrvr"));
-    QFile::copy(QStringLiteral(KORVANE_BIN_DIR "/scktsrvr"), program);
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    *port = probe.serverPort();
-    probe.close();
-    auto relay = std::make_unique<QProcess>();
-    relay->start(program, {QStringLiteral("--port"), QString::number(*port)});
-    QDeadlineTimer deadline(10000);
-    while (!deadline.hasExpired() && relay->state() != QProcess::NotRunning) {
-        QTcpSocket s;
-        s.connectToHost(QHostAddress::LocalHost, *port);
-        if (s.waitForConnected(100))
-            return relay;
-        relay->waitForFinished(50);
-    }
-    return nullptr;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -156,9 +81,9 @@ int main(int argc, char *argv[])
     setRunTimeConnection(connection);
 
     QTemporaryDir bin;
-    HostThread host(moduleHostSocketName(bin.path()));
+    bench::HostThread host(moduleHostSocketName(bin.path()));
     quint16 port = 0;
-    const std::unique_ptr<QProcess> relay = startRelay(bin.path(), &port);
+    const std::unique_ptr<QProcess> relay = bench::startRelay(bin.path(), &port);
     if (!host.isListening() || !relay) {
         out << "cannot start the module host and the relay" << Qt::endl;
         return 1;
@@ -168,7 +93,7 @@ int main(int argc, char *argv[])
     base.setPort(port);
     base.setServerName(QStringLiteral("Korvane.BaseRDM"));
     try {
-        const double directFetch = best([&] {
+        const double directFetch = bench::best(Rounds, [&] {
             QSqlQuery q(db);
             q.setForwardOnly(true);
             q.prepare(QStringLiteral("SELECT Code, Name FROM XCI ORDER BY Code"));
@@ -178,13 +103,14 @@ int main(int argc, char *argv[])
                 rows.append(RowValues{q.value(0), q.value(1)});
         });
         int fetched = 0;
-        const double remoteFetch = best([&] {
+        const double remoteFetch = bench::best(Rounds, [&] {
             fetched = int(
                 base.getRecords(QStringLiteral("dspCI"), -1, grMetaData | grReset, {}).rows.size());
         });
 
-        const double directInsert = best([&] { insertDirect(db, QLatin1Char('Y'), InsertRows); },
-                                         [&] { deletePrefix(db, QLatin1Char('Y')); });
+        const double directInsert = bench::best(
+            Rounds, [&] { insertDirect(db, QLatin1Char('Y'), InsertRows); },
+            [&] { deletePrefix(db, QLatin1Char('Y')); });
         const Packet shape = base.getRecords(QStringLiteral("dspCI"), 0, grMetaData | grReset, {});
         ChangeSet delta;
         delta.fields = shape.fields;
@@ -197,9 +123,10 @@ int main(int argc, char *argv[])
             delta.rows.append(row);
         }
         int errors = 0;
-        const double remoteInsert =
-            best([&] { errors = base.applyUpdates(QStringLiteral("dspCI"), delta, 0).errorCount; },
-                 [&] { deletePrefix(db, QLatin1Char('Z')); });
+        const double remoteInsert = bench::best(
+            Rounds,
+            [&] { errors = base.applyUpdates(QStringLiteral("dspCI"), delta, 0).errorCount; },
+            [&] { deletePrefix(db, QLatin1Char('Z')); });
 
         out << "fetch " << fetched << " rows: in-process " << directFetch
             << " ms, through relay and host " << remoteFetch << " ms, ratio "

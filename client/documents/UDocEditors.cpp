@@ -72,7 +72,6 @@ public:
         return editor;
     }
 
-
 private:
     //! A name looked up in a list is picked from that list (or emptied).
     static QWidget *listPicker(QWidget *parent, const TLumoField &field)

@@ -11,8 +11,6 @@ const TDocumentDecl *findDocumentDecl(const QList<TDocumentKind> &kinds, const Q
 
 namespace docdecl {
 
-namespace {
-
 TDocFieldDecl hidden(TDocFieldDecl decl)
 {
     decl.shown = false;
@@ -24,8 +22,6 @@ TDocFieldDecl gridReadOnly(TDocFieldDecl decl)
     decl.gridReadOnly = true;
     return decl;
 }
-
-} // namespace
 
 TDocFieldDecl field(const char *name, const QString &label, int width, bool required)
 {

@@ -58,13 +58,13 @@ struct TDocEditorDecl
     QString name; // component name ("cnStoreCode")
     QString field;
     QString caption;
-    QString provider;   // code/name editors
-    QStringList titles; // code/name editors
-    QString nameField;  // code/name editors: the joined name shown beside the code
-    QString listSource; // list boxes: the data module's source ("dsMoney")
-    QString keyField;   // list boxes: the list's column written to the field
-    QString listField;  // list boxes: the list's column shown
-    bool wide = false;  // takes a whole row (the remark)
+    QString provider;       // code/name editors
+    QStringList titles;     // code/name editors
+    QString nameField;      // code/name editors: the joined name shown beside the code
+    QString listSource;     // list boxes: the data module's source ("dsMoney")
+    QString keyField;       // list boxes: the list's column written to the field
+    QString listField;      // list boxes: the list's column shown
+    bool wide = false;      // takes a whole row (the remark)
     bool upperCase = false; // typed letters become capitals (a typed code)
 };
 
@@ -149,6 +149,17 @@ struct TReadOrderDecl
 };
 
 namespace docdecl {
+
+//! The text of a UTF-8 literal (the declarations' captions).
+inline QString u(const char *text)
+{
+    return QString::fromUtf8(text);
+}
+
+//! A field kept out of the line grid.
+TDocFieldDecl hidden(TDocFieldDecl decl);
+//! A field the line grid shows but does not let be typed into.
+TDocFieldDecl gridReadOnly(TDocFieldDecl decl);
 
 //! The fields every document head has, with the given labels for the number, store,
 //! partner, department and employee (an empty label leaves the field out of the head).

@@ -6,11 +6,6 @@ using namespace docdecl;
 
 namespace {
 
-QString u(const char *text)
-{
-    return QString::fromUtf8(text);
-}
-
 //! A document of the stock-movement tables: its captions and kind; the provider filters
 //! by store, partner and department.
 TDocumentDecl movement(const char *caption, const char *list, const char *document,

@@ -7,11 +7,6 @@ namespace {
 constexpr auto S = korvane::FieldType::String;
 constexpr auto F = korvane::FieldType::Float;
 
-QString u(const char *text)
-{
-    return QString::fromUtf8(text);
-}
-
 TDocFieldDecl field(const char *name, const QString &label, korvane::FieldType type, int width,
                     bool required = false)
 {

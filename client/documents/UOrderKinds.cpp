@@ -7,11 +7,6 @@ namespace {
 constexpr auto S = korvane::FieldType::String;
 constexpr auto F = korvane::FieldType::Float;
 
-QString u(const char *text)
-{
-    return QString::fromUtf8(text);
-}
-
 TDocFieldDecl field(const char *name, const char *label, int width, bool required = false)
 {
     return {QLatin1String(name), u(label), S, width, required};
@@ -26,18 +21,6 @@ TDocFieldDecl money(const char *name, const char *label, bool required = false)
 {
     TDocFieldDecl decl = number(name, label, required);
     decl.money = true;
-    return decl;
-}
-
-TDocFieldDecl hidden(TDocFieldDecl decl)
-{
-    decl.shown = false;
-    return decl;
-}
-
-TDocFieldDecl gridReadOnly(TDocFieldDecl decl)
-{
-    decl.gridReadOnly = true;
     return decl;
 }
 

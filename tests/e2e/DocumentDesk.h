@@ -5,6 +5,7 @@
 
 #include "../lumo/LumoTestSupport.h"
 #include "../server/DocumentFixture.h"
+#include "DeskLogIn.h"
 #include "LoginUserInfo.h"
 #include "LumoCLientDataSet.h"
 #include "LumoChild.h"
@@ -161,24 +162,8 @@ struct Desk
     //! The login's steps without its dialog, which would remember the user beside the tests.
     bool logIn(bool checkOnSave)
     {
-        for (TLumoSocketConnection *c : dm.connections())
-            c->setPort(server.port());
-        QString session, info, sysSet, purView, para;
-        try {
-            dm.SCBase->callWithOutputs(QStringLiteral("LogIn"),
-                                       {QStringLiteral("0001"), QStringLiteral("0001"),
-                                        QStringLiteral("127.0.0.1"), QStringLiteral("e2e")},
-                                       {&session, &info, &sysSet, &purView, &para});
-        } catch (const TLumoRemoteError &) {
+        if (!logInDesk(dm, server.port(), checkOnSave))
             return false;
-        }
-        for (TLumoSocketConnection *c : dm.connections())
-            c->setSession(session);
-        if (!dm.OpenAllLookups().isEmpty())
-            return false;
-        fillParentInfo(ParentInfo, session, LoginUserInfo::fromText(info));
-        ParentInfo.UserSet.CheckOnSave = checkOnSave;
-        copyToLumoSession(ParentInfo, lumoSession());
         bill = std::make_unique<NotingServer>(*dm.scBill);
         messages.texts.clear();
         return true;

@@ -4,6 +4,7 @@
 
 #include "../lumo/LumoTestSupport.h"
 #include "../server/ModuleTestKit.h"
+#include "DeskLogIn.h"
 #include "LoginUserInfo.h"
 #include "LumoCLientDataSet.h"
 #include "LumoSocketConnection.h"
@@ -48,20 +49,8 @@ struct Desk
 
     bool logIn(TestServer &server)
     {
-        for (TLumoSocketConnection *c : dm.connections())
-            c->setPort(server.port());
-        QString session, info, sysSet, purView, para;
-        try {
-            dm.SCBase->callWithOutputs(QStringLiteral("LogIn"),
-                                       {QStringLiteral("0001"), QStringLiteral("0001"),
-                                        QStringLiteral("127.0.0.1"), QStringLiteral("e2e")},
-                                       {&session, &info, &sysSet, &purView, &para});
-        } catch (const TLumoRemoteError &) {
+        if (!logInDesk(dm, server.port(), false))
             return false;
-        }
-        for (TLumoSocketConnection *c : dm.connections())
-            c->setSession(session);
-        fillParentInfo(ParentInfo, session, LoginUserInfo::fromText(info));
         rows.setRemoteServer(dm.scRPT);
         rows.setProviderName(QStringLiteral("dspXMaster"));
         return true;
