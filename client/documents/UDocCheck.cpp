@@ -102,9 +102,24 @@ bool TDocCheck::run(bool silent)
             MsgBox(QStringLiteral("请选择未审核单据进行审核！"), mkHint);
         return false;
     }
-    const bool applied = m_heads.ApplyUpdates(0) == 0;
+    const bool applied = applyOrUndo();
     if (!silent)
         MsgBox(applied ? QStringLiteral("审核完成") : QStringLiteral("提交审核失败"), mkHint);
+    return applied;
+}
+
+bool TDocCheck::applyOrUndo()
+{
+    // A refused check leaves the documents as they are stored, not shown as checked.
+    bool applied = false;
+    try {
+        applied = m_heads.ApplyUpdates(0) == 0;
+    } catch (...) {
+        m_heads.CancelUpdates();
+        throw;
+    }
+    if (!applied)
+        m_heads.CancelUpdates();
     return applied;
 }
 

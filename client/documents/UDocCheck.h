@@ -28,6 +28,7 @@ public:
 private:
     QList<int> rowsToCheck() const;
     bool checkCurrent();
+    bool applyOrUndo();
     void announceLines();
 
     TLumoCLientDataSet &m_heads;

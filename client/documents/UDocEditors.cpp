@@ -193,8 +193,12 @@ QWidget *textEditor(QWidget *parent, TLumoDataSource *source, const TDocEditorDe
     // As wide as the entry, within reason; the remark takes its whole row.
     if (!decl.wide)
         edit->setMaximumWidth(charWidth(edit, field ? qBound(8, field->Size(), 16) : 16));
-    if (decl.kind == TDocEditorDecl::ekReadOnly)
+    if (decl.kind == TDocEditorDecl::ekReadOnly) {
         edit->setTagStr(QStringLiteral("R"));
+        // Nothing is typed here to make room: the box is as wide as what it shows.
+        if (!decl.wide)
+            edit->setMinimumWidth(edit->maximumWidth());
+    }
     if (decl.upperCase)
         edit->setValidator(upperCaseValidator(edit));
     return edit;

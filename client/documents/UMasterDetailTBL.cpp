@@ -14,11 +14,13 @@
 #include "LumoPanel.h"
 #include "LumoSocketConnection.h"
 #include "LumobitBtn.h"
+#include "UActionRights.h"
 #include "UDMMain.h"
 #include "UDocCheck.h"
 #include "UDocEditors.h"
 #include "UMsgBox.h"
 #include "UPackRules.h"
+#include "UParentInfo.h"
 #include "UReadOrder.h"
 
 #include <QDate>
@@ -437,6 +439,11 @@ void TfrmMasterDetailtbl::beforeCommand(int command, bool &RLT)
 void TfrmMasterDetailtbl::afterCommand(int command, bool &RLT)
 {
     if (command != TLumoChild::cmSave || !m_decl.checked || !LumoChild->ParentInfo().CheckOnSave)
+        return;
+    // An operator who may not check this kind saves it unchecked, for someone who may.
+    const QString windowClass = QString::fromLatin1(metaObject()->className());
+    if (ParentInfo.RightsKnown &&
+        !korvane::actions::commandAllowed(windowClass, TLumoChild::cmCheck, ParentInfo.Rights))
         return;
     // A saved document is checked in the same step, without the check's messages.
     m_checkAfterSave = true;

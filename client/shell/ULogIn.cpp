@@ -123,6 +123,9 @@ void TfrmLogIn::buildLayout()
     edtPWD->setObjectName(QStringLiteral("edtPWD"));
     edtPWD->setMaxLength(16);
     edtPWD->setEchoMode(QLineEdit::Password);
+    // Enter moves from the user to the password, and from the password to logging in.
+    connect(cbUser->lineEdit(), &QLineEdit::returnPressed, edtPWD, [this] { edtPWD->setFocus(); });
+    connect(edtPWD, &QLineEdit::returnPressed, this, [this] { logIn(); });
 
     LumoBtn1 = new TLumoBtn(this);
     LumoBtn1->setObjectName(QStringLiteral("LumoBtn1"));

@@ -59,8 +59,12 @@ void TLumoDBEdit::load()
         return;
     m_error.clear();
     const QString shown = m_link->text(hasFocus());
-    if (shown != text())
-        setText(shown);
+    if (shown == text())
+        return;
+    setText(shown);
+    // A value wider than the box shows its beginning, as it is read, until it is edited.
+    if (!hasFocus())
+        setCursorPosition(0);
 }
 
 void TLumoDBEdit::writeText(const QString &typed)

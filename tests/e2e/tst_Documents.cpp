@@ -7,6 +7,7 @@
 #include "LumoComboBox.h"
 #include "LumoDBGrid.h"
 #include "LumoDataSetModel.h"
+#include "RightsCatalog.h"
 #include "UDocumentKinds.h"
 #include "UPackRules.h"
 #include "UStockDocuments.h"
@@ -15,6 +16,7 @@
 #include <QDate>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -84,6 +86,8 @@ private slots:
     void checkSelectedDocuments();
     void checkOnSave_data() { addWindowRows(allWindows()); }
     void checkOnSave();
+    void checkOnSaveNeedsTheCheckRight_data() { addWindowRows({"TfrmBuyIn", "TfrmStockCheck"}); }
+    void checkOnSaveNeedsTheCheckRight();
     void countCaptionsFollowTheType_data() { addWindowRows({"TfrmStockCheck", "TfrmStockOther"}); }
     void countCaptionsFollowTheType();
     void typeListOfItsKindOnly_data() { addWindowRows(StockWindows); }
@@ -340,6 +344,52 @@ void tst_Documents::checkOnSave()
     QCOMPARE(d.bill->checkCalls.size(), 1);
     QCOMPARE(d.heads().FieldByName(QStringLiteral("StateName")).AsString(),
              QStringLiteral("已审核"));
+}
+
+// An operator without the check right still saves under check-on-save: the document stays
+// unchecked, and the window shows it as stored rather than as checked.
+void tst_Documents::checkOnSaveNeedsTheCheckRight()
+{
+    QFETCH(QString, backend);
+    QFETCH(QString, className);
+    OPEN_DESK(d, className, true);
+    const int row = rights::functionRowForWindow(className).value_or(0);
+    QVERIFY(row > 0);
+    const rights::Right check = rights::functionRight(row, rights::Op::Check);
+    const auto grantBack = qScopeGuard([&] {
+        sql(d.server, QStringLiteral("INSERT INTO XRight (EmpCode, RightList, RowNo, Op) "
+                                     "VALUES ('0001', 'FUNC', %1, 3)")
+                          .arg(row));
+        ParentInfo.Rights = rights::Grants();
+        ParentInfo.RightsKnown = false;
+    });
+    QVERIFY(sql(d.server, QStringLiteral("DELETE FROM XRight WHERE EmpCode = '0001' AND "
+                                         "RightList = 'FUNC' AND RowNo = %1 AND Op = 3")
+                              .arg(row)));
+
+    // The server refuses the check that follows the save.
+    QString number = d.newHead();
+    d.addLine(2);
+    d.focusHead();
+    QVERIFY(!d.exec(TLumoChild::cmSave));
+    QCOMPARE(d.messages.texts, QStringList{rights::refusal(check)});
+    QCOMPARE(d.stored("State", number).toString(), QStringLiteral("1"));
+    QCOMPARE(d.heads().ChangeCount(), 0);
+    QCOMPARE(d.heads().FieldByName(QStringLiteral("State")).AsString(), QStringLiteral("1"));
+    QVERIFY(d.heads().FieldByName(QStringLiteral("Assessorcode")).AsString().isEmpty());
+
+    // A client that knows the operator's rights does not try.
+    rights::Grants grants = rights::Grants::everything();
+    grants.revoke(check);
+    ParentInfo.Rights = grants;
+    ParentInfo.RightsKnown = true;
+    d.messages.texts.clear();
+    const int applies = d.bill->applies;
+    number = d.saveDocument({3});
+    QVERIFY2(!number.isEmpty(), qPrintable(d.messages.texts.join('|')));
+    QVERIFY2(d.messages.texts.isEmpty(), qPrintable(d.messages.texts.join('|')));
+    QCOMPARE(d.bill->applies, applies + 1);
+    QCOMPARE(d.stored("State", number).toString(), QStringLiteral("1"));
 }
 
 void tst_Documents::countCaptionsFollowTheType()

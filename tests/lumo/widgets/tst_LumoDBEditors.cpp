@@ -98,6 +98,7 @@ private slots:
     void editShowsEditTextWhileFocused();
     void editRefusedByRecordShowsFieldAgain();
     void editKeepsFocusOnTextTheFieldRefuses();
+    void editShowsTheBeginningOfALongValue();
     void memoTakesNewLines();
     void dbTextShowsDisplayText();
 };
@@ -262,6 +263,19 @@ void tst_LumoDBEditors::editKeepsFocusOnTextTheFieldRefuses()
     QTest::keyClick(form.control, Qt::Key_Tab);
     QVERIFY(form.next->hasFocus());
     QCOMPARE(heads.value("Price").toDouble(), 1.0);
+}
+
+void tst_LumoDBEditors::editShowsTheBeginningOfALongValue()
+{
+    const QString name = QStringLiteral("宁波华信五金制品厂有限公司第二分厂");
+    Heads heads({{QVariant(), "短"}, {QVariant(), name}});
+    Form<TLumoDBEdit> form(&heads.source, QStringLiteral("Remark"));
+    form.control->setFixedWidth(60);
+    QVERIFY(form.show());
+    form.next->setFocus();
+    heads.dataSet.Next();
+    QCOMPARE(form.control->text(), name);
+    QCOMPARE(form.control->cursorPosition(), 0);
 }
 
 void tst_LumoDBEditors::memoTakesNewLines()
