@@ -484,11 +484,16 @@ void TestRPTRDM::packetsContinueTheChosenReport()
 }
 
 // Sales of May 2003 only, away from the shared documents: four products whose quantities
-// and amounts tie in different pairs; R4 has no product head and still ranks.
+// and amounts tie in different pairs.
 const char *const RankingSql[] = {
     "INSERT INTO xprdth (pdtcode, name, classcode, cicode) VALUES ('R1', '甲', 'C1', 'B1')",
     "INSERT INTO xprdth (pdtcode, name, classcode, cicode) VALUES ('R2', '乙', 'C1', 'B1')",
     "INSERT INTO xprdth (pdtcode, name, classcode, cicode) VALUES ('R3', '丙', 'C1', 'B1')",
+    "INSERT INTO xprdth (pdtcode, name, classcode, cicode) VALUES ('R4', '丁', 'C1', 'B1')",
+    "INSERT INTO xprdtb (pdtcode, bodyno, SpecName, measure) VALUES ('R1', '0001', '-', 'PCS')",
+    "INSERT INTO xprdtb (pdtcode, bodyno, SpecName, measure) VALUES ('R2', '0001', '-', 'PCS')",
+    "INSERT INTO xprdtb (pdtcode, bodyno, SpecName, measure) VALUES ('R3', '0001', '-', 'PCS')",
+    "INSERT INTO xprdtb (pdtcode, bodyno, SpecName, measure) VALUES ('R4', '0001', '-', 'PCS')",
     "INSERT INTO XSaleh (headno, hdate, storecode, spcode, currency, exchgrate, amt, Tax, taxamt,"
     " RMBtaxamt, deptcode, State) VALUES ('200305050001', '2003-05-05 09:00:00', 'W1', 'K1',"
     " '01', 1, 0, 0, 0, 0, '0001', '1')",
@@ -519,13 +524,13 @@ void TestRPTRDM::rankingKeepsTheFirstByMeasure_data()
         {"by quantity, tie in code order",
          "TotalPqty",
          "10",
-         {"R4  9 10", "R1 甲 5 50", "R2 乙 5 100", "R3 丙 2 100"}},
+         {"R4 丁 9 10", "R1 甲 5 50", "R2 乙 5 100", "R3 丙 2 100"}},
         {"by amount, tie in code order",
          "TotalAmount",
          "10",
-         {"R2 乙 5 100", "R3 丙 2 100", "R1 甲 5 50", "R4  9 10"}},
+         {"R2 乙 5 100", "R3 丙 2 100", "R1 甲 5 50", "R4 丁 9 10"}},
         {"first two by amount", "TotalAmount", "2", {"R2 乙 5 100", "R3 丙 2 100"}},
-        {"first one by quantity", "TotalPqty", "1", {"R4  9 10"}},
+        {"first one by quantity", "TotalPqty", "1", {"R4 丁 9 10"}},
     };
     for (const QString &backend : backends()) {
         for (const Case &c : cases)
