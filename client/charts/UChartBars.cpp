@@ -2,6 +2,7 @@
 
 #include <QChart>
 #include <QCursor>
+#include <QFontInfo>
 #include <QGraphicsSceneMouseEvent>
 #include <QLinearGradient>
 #include <QPainter>
@@ -213,7 +214,12 @@ void TChartBars::paintMark(QPainter *painter, int i) const
     const QRectF front = frontFace(i);
     const QPointF off = depthOffset();
     const QString text = markText(m_values.at(i));
-    const QFontMetricsF metrics(painter->font());
+    // A size in pixels of the chart, not in points of the device: a printer resolves points
+    // at its own resolution, and the chart is already scaled to the page.
+    QFont font = m_chart->font();
+    font.setPixelSize(QFontInfo(m_chart->font()).pixelSize());
+    painter->setFont(font);
+    const QFontMetricsF metrics(font);
     const QSizeF size(metrics.horizontalAdvance(text) + 8, metrics.height() + 2);
     const double top = std::min(front.top(), front.top() + off.y());
     QRectF box(

@@ -41,7 +41,7 @@ double niceTop(double highest)
         return 1;
     const double raw = highest * 1.2;
     const double step = std::pow(10.0, std::floor(std::log10(raw)));
-    for (double m : {1.0, 2.0, 2.5, 5.0, 10.0}) {
+    for (double m : {1.0, 1.5, 2.0, 2.5, 3.0, 4.0, 5.0, 6.0, 8.0, 10.0}) {
         if (m * step >= raw)
             return m * step;
     }

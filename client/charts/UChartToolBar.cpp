@@ -88,7 +88,7 @@ QToolBar *buildChartToolBar(QWidget *parent, const QStringList &names,
         if (!menu) {
             menu = new QMenu(decl.menu, parent);
             auto *button = new QToolButton(bar);
-            button->setText(decl.menu + QStringLiteral(" ▾"));
+            button->setText(decl.menu);
             button->setMenu(menu);
             button->setPopupMode(QToolButton::InstantPopup);
             bar->addWidget(button);

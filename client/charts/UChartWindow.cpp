@@ -133,9 +133,20 @@ QImage TfrmChartWindow::picture() const
     QImage image(DBChart1->viewport()->size(), QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    DBChart1->render(&painter, QRectF(), DBChart1->viewport()->rect());
+    render(painter, image.rect());
     return image;
+}
+
+void TfrmChartWindow::render(QPainter &painter, const QRectF &target) const
+{
+    const QRect source = DBChart1->viewport()->rect();
+    const double scale =
+        std::min(target.width() / source.width(), target.height() / source.height());
+    const QSizeF size(source.width() * scale, source.height() * scale);
+    const QRectF fitted(QPointF(target.left() + (target.width() - size.width()) / 2, target.top()),
+                        size);
+    painter.setRenderHint(QPainter::Antialiasing);
+    DBChart1->render(&painter, fitted, source);
 }
 
 bool TfrmChartWindow::savePicture(const QString &fileName)
@@ -166,13 +177,7 @@ void TfrmChartWindow::print(QPrinter &target)
         return;
     }
     const QRectF page = target.pageLayout().paintRectPixels(target.resolution());
-    const QRect source = DBChart1->viewport()->rect();
-    // The view's own size scaled to the page, centred, keeping its shape.
-    const double scale = std::min(page.width() / source.width(), page.height() / source.height());
-    const QSizeF size(source.width() * scale, source.height() * scale);
-    const QRectF fitted(QPointF((page.width() - size.width()) / 2, 0), size);
-    painter.setRenderHint(QPainter::Antialiasing);
-    DBChart1->render(&painter, fitted, source);
+    render(painter, QRectF(QPointF(0, 0), page.size()));
     painter.end();
 }
 

@@ -41,6 +41,8 @@ public:
     //! Saves the picture; the format follows the name's suffix (".bmp" when it has none).
     //! False, with the reason shown, when it cannot be written.
     bool savePicture(const QString &fileName);
+    //! The chart as shown, drawn into the rectangle of any device, scaled keeping its shape.
+    void render(QPainter &painter, const QRectF &target) const;
     //! The chart drawn on the printer's page, scaled to fit and keeping its shape.
     void print(QPrinter &printer);
     QPrinter &printer();

@@ -239,9 +239,14 @@ void TfrmRPTQry::addConditionRow(const QString &label, QWidget *editor)
     auto *caption = new TLumoLabel(label, pnlSel);
     caption->setObjectName(QStringLiteral("lbl") + editor->objectName().mid(3));
     editor->setParent(pnlSel);
-    grid->addWidget(caption, row, 0, Qt::AlignTop);
+    grid->addWidget(caption, row, 0);
     grid->addWidget(editor, row, 1, 1, 3);
     grid->addWidget(lblEmpty, row + 1, 0, 1, 4, Qt::AlignRight);
+    // The window was fixed to its first size: measure it again with the new row.
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    layout()->invalidate();
+    layout()->activate();
     setFixedSize(sizeHint());
 }
 

@@ -15,6 +15,7 @@
 #include <QChartView>
 #include <QLineSeries>
 #include <QMenu>
+#include <QPainter>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
@@ -85,6 +86,7 @@ private slots:
     void unwritablePictureIsReported();
     void backgroundPicture();
     void printsToPdf();
+    void drawingDoesNotDependOnTheResolution();
     void rankingTopFirst();
 };
 
@@ -333,6 +335,30 @@ void tst_ChartWindows::printsToPdf()
     QVERIFY(pdf.open(QIODevice::ReadOnly));
     QVERIFY(pdf.read(5) == "%PDF-");
     QVERIFY(pdf.size() > 2000);
+}
+
+// A printer resolves fonts at its own resolution while the chart is scaled to its page: the
+// chart drawn on a 1200 dpi device of the view's size must look as on the screen, marks too.
+void tst_ChartWindows::drawingDoesNotDependOnTheResolution()
+{
+    Shown s;
+    const QImage screen = s.window.picture();
+    QImage fine(screen.size(), QImage::Format_RGB32);
+    const int dotsPerMetre = qRound(1200 / 0.0254);
+    fine.setDotsPerMeterX(dotsPerMetre);
+    fine.setDotsPerMeterY(dotsPerMetre);
+    fine.fill(Qt::white);
+    {
+        QPainter painter(&fine);
+        s.window.render(painter, fine.rect());
+    }
+    int differing = 0;
+    for (int y = 0; y < screen.height(); ++y) {
+        for (int x = 0; x < screen.width(); ++x)
+            differing += !near(screen.pixelColor(x, y), fine.pixelColor(x, y), 60);
+    }
+    QVERIFY2(differing < screen.width() * screen.height() / 100,
+             qPrintable(QStringLiteral("%1 pixels differ").arg(differing)));
 }
 
 void tst_ChartWindows::rankingTopFirst()
