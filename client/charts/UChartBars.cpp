@@ -78,6 +78,13 @@ void TChartBars::setGradient(bool on)
     update();
 }
 
+void TChartBars::setBarsVisible(bool on)
+{
+    m_bars = on;
+    updateMouse();
+    update();
+}
+
 void TChartBars::setLabelsVisible(bool on)
 {
     m_labels = on;
@@ -105,7 +112,7 @@ void TChartBars::setAngle(double degrees)
 
 void TChartBars::updateMouse()
 {
-    const bool turning = m_threeD && m_rotatable;
+    const bool turning = m_bars && m_threeD && m_rotatable;
     setAcceptedMouseButtons(turning ? Qt::LeftButton : Qt::NoButton);
     if (turning)
         setCursor(Qt::OpenHandCursor);
@@ -140,7 +147,7 @@ QRectF TChartBars::frontFace(int i) const
 
 QPointF TChartBars::depthOffset() const
 {
-    if (!m_threeD)
+    if (!m_threeD || !m_bars)
         return {};
     const double depth = std::min(barWidth() * DepthShare, MaxDepth);
     const double radians = m_angle * M_PI / 180;
@@ -168,7 +175,7 @@ void TChartBars::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWid
     painter->setRenderHint(QPainter::Antialiasing);
     // Bars further along the extrusion are behind the nearer ones.
     const bool leftFirst = depthOffset().x() >= 0;
-    for (int n = 0; n < m_values.size(); ++n)
+    for (int n = 0; m_bars && n < m_values.size(); ++n)
         paintBar(painter, leftFirst ? m_values.size() - 1 - n : n);
     if (m_labels) {
         for (int i = 0; i < m_values.size(); ++i)

@@ -31,6 +31,9 @@ public:
     QColor colourAt(int i) const;
     void setGradient(bool on);
     bool gradient() const { return m_gradient; }
+    //! Without the bars only the marks are drawn, each at its value (over the curve).
+    void setBarsVisible(bool on);
+    bool barsVisible() const { return m_bars; }
     void setLabelsVisible(bool on);
     bool labelsVisible() const { return m_labels; }
     void setThreeD(bool on);
@@ -44,7 +47,7 @@ public:
 
     //! The front face of bar i in chart coordinates.
     QRectF frontFace(int i) const;
-    //! The extrusion of every bar (zero when flat).
+    //! The extrusion of every bar (zero when flat or without bars).
     QPointF depthOffset() const;
     //! The text of a value's mark: "12", "12.5", "1234.56".
     static QString markText(double value);
@@ -70,6 +73,7 @@ private:
     QColor m_colour;
     bool m_random = false;
     bool m_gradient = true;
+    bool m_bars = true;
     bool m_labels = true;
     bool m_threeD = true;
     bool m_rotatable = true;

@@ -71,9 +71,9 @@ TfrmChartClassSale::TfrmChartClassSale(QWidget *parent)
     Series2->setObjectName(QStringLiteral("Series2"));
     Series2->setPen(QPen(CurveBlue, 2.5));
     Series2->setPointsVisible(false);
-    Series2->setPointLabelsVisible(true);
-    Series2->setPointLabelsFormat(QStringLiteral("@yPoint"));
-    Series2->setPointLabelsClipping(false);
+    // The curve's marks are the bars' marks drawn without the bars: the series' own marks
+    // round to six digits.
+    Series2->setPointLabelsVisible(false);
     chart->addSeries(Series2);
     Series2->attachAxis(axisBottom);
     Series2->attachAxis(axisLeft);
@@ -176,14 +176,14 @@ QString TfrmChartClassSale::bottomAxisTitle() const
 
 void TfrmChartClassSale::showBars(bool bars)
 {
-    Series1->setVisible(bars);
+    Series1->setBarsVisible(bars);
     Series2->setVisible(!bars);
     action(QString::fromLatin1(bars ? "actBar" : "actCurve"))->setChecked(true);
 }
 
 bool TfrmChartClassSale::barsShown() const
 {
-    return Series1->isVisible();
+    return Series1->barsVisible();
 }
 
 bool TfrmChartClassSale::curveShown() const
@@ -206,7 +206,6 @@ void TfrmChartClassSale::setRotate(bool on)
 void TfrmChartClassSale::setLabelsShown(bool on)
 {
     Series1->setLabelsVisible(on);
-    Series2->setPointLabelsVisible(on);
     action(QStringLiteral("actLabels"))->setChecked(on);
 }
 

@@ -34,6 +34,7 @@ TfrmChartSaleOrder::TfrmChartSaleOrder(QWidget *parent)
     Series1->setLabelsVisible(true);
     Series1->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
     Series1->setLabelsFormat(QStringLiteral("@value"));
+    Series1->setLabelsPrecision(12); // amounts to the cent, not six digits
     Series1->setBarWidth(0.6);
     chart->addSeries(Series1);
     axisLeft = new QBarCategoryAxis(this);

@@ -130,7 +130,7 @@ void tst_ChartWindows::toolsAndFirstStates()
     QVERIFY(w.Series1->gradient());
     QCOMPARE(w.Series1->colour(), QColor(0xFF, 0x80, 0x80));
     QVERIFY(!w.Series2->pointsVisible());
-    QVERIFY(w.Series2->pointLabelsVisible());
+    QVERIFY(w.Series1->labelsVisible());
 }
 
 void tst_ChartWindows::curveAloneAndBarsOnEachShowing()
@@ -144,6 +144,10 @@ void tst_ChartWindows::curveAloneAndBarsOnEachShowing()
     QVERIFY(!w.barsShown());
     QVERIFY(!w.action("actBar")->isChecked());
     QCOMPARE(w.Series2->points(), (QList<QPointF>{{0, 12}, {1, 4}}));
+    // The curve keeps the marks, each over its point.
+    QVERIFY(w.Series1->labelsVisible());
+    QVERIFY(w.Series1->depthOffset().isNull());
+    QVERIFY(w.Series1->acceptedMouseButtons() == Qt::NoButton);
     w.action("actBar")->trigger();
     QVERIFY(w.barsShown() && !w.curveShown());
 
@@ -195,10 +199,10 @@ void tst_ChartWindows::coloursAndMarks()
     QVERIFY(!w.Series1->gradient());
     w.action("actLabels")->trigger();
     QVERIFY(!w.Series1->labelsVisible());
-    QVERIFY(!w.Series2->pointLabelsVisible());
     QCOMPARE(TChartBars::markText(12), QStringLiteral("12"));
     QCOMPARE(TChartBars::markText(12.5), QStringLiteral("12.5"));
     QCOMPARE(TChartBars::markText(1234.567), QStringLiteral("1234.57"));
+    QCOMPARE(TChartBars::markText(1234567.25), QStringLiteral("1234567.25"));
 }
 
 void tst_ChartWindows::threeDimensionalBarsTurnByDragging()
