@@ -9,6 +9,7 @@
 #include <QChartView>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFontMetricsF>
 #include <QImageReader>
 #include <QLineSeries>
 #include <QPainter>
@@ -78,6 +79,7 @@ TfrmChartClassSale::TfrmChartClassSale(QWidget *parent)
     Series2->attachAxis(axisBottom);
     Series2->attachAxis(axisLeft);
 
+    connect(chart, &QChart::plotAreaChanged, this, [this] { fitBottomLabels(); });
     Series1 = new TChartBars(chart, axisLeft);
     Series1->setObjectName(QStringLiteral("Series1"));
     Series1->setColour(LightRed);
@@ -137,7 +139,8 @@ void TfrmChartClassSale::setPoints(const QList<TChartPoint> &points)
     QList<double> values;
     QList<QPointF> curve;
     for (const TChartPoint &p : points) {
-        labels << p.label;
+        // "2004年第1周" in two lines, the year above, so that many weeks still fit.
+        labels << QString(p.label).replace(QStringLiteral("年"), QStringLiteral("年<br>"));
         curve << QPointF(values.size(), p.value);
         values << p.value;
     }
@@ -145,6 +148,27 @@ void TfrmChartClassSale::setPoints(const QList<TChartPoint> &points)
     Series2->replace(curve);
     Series1->setValues(values);
     applyRange();
+    fitBottomLabels();
+}
+
+//! Labels wider than their category (weeks, days) are turned so that they can be read whole.
+void TfrmChartClassSale::fitBottomLabels()
+{
+    const QStringList labels = axisBottom->categories();
+    const double plotWidth =
+        chart->plotArea().width() > 0 ? chart->plotArea().width() : DBChart1->width() - 120;
+    if (labels.isEmpty() || plotWidth <= 0)
+        return;
+    const QFontMetricsF metrics(axisBottom->labelsFont());
+    double widest = 0;
+    for (const QString &label : labels) {
+        for (const QString &line : label.split(QStringLiteral("<br>")))
+            widest = std::max(widest, metrics.horizontalAdvance(line));
+    }
+    // Turned half-way a label is cut short; upright it has the whole height.
+    const int angle = widest + 6 > plotWidth / labels.size() ? -90 : 0;
+    if (axisBottom->labelsAngle() != angle)
+        axisBottom->setLabelsAngle(angle);
 }
 
 void TfrmChartClassSale::applyRange()

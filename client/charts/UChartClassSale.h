@@ -66,6 +66,7 @@ protected:
 private:
     void connectTools();
     void applyRange();
+    void fitBottomLabels();
     void paintBackPicture();
     QColor askColour(const QColor &initial);
 

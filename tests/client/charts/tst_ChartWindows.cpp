@@ -86,6 +86,7 @@ private slots:
     void unwritablePictureIsReported();
     void backgroundPicture();
     void printsToPdf();
+    void crowdedLabelsAreTurned();
     void drawingDoesNotDependOnTheResolution();
     void rankingTopFirst();
 };
@@ -363,6 +364,25 @@ void tst_ChartWindows::drawingDoesNotDependOnTheResolution()
     }
     QVERIFY2(differing < screen.width() * screen.height() / 100,
              qPrintable(QStringLiteral("%1 pixels differ").arg(differing)));
+}
+
+// Two months fit under their bars, weeks in two lines; a month of days does not and is turned
+// to be read whole.
+void tst_ChartWindows::crowdedLabelsAreTurned()
+{
+    Shown s;
+    QCOMPARE(s.window.axisBottom->labelsAngle(), 0);
+    s.window.setPoints({{QDate(2003, 12, 29), QStringLiteral("2004年第1周"), 1}});
+    QCOMPARE(s.window.axisBottom->categories(), QStringList{"2004年<br>第1周"});
+    QList<TChartPoint> days;
+    for (int d = 1; d <= 30; ++d)
+        days.append({QDate(2026, 9, d), QDate(2026, 9, d).toString(Qt::ISODate), double(d)});
+    s.window.setPoints(days);
+    QCoreApplication::processEvents();
+    QVERIFY(s.window.axisBottom->labelsAngle() != 0);
+    s.window.setPoints(Months);
+    QCoreApplication::processEvents();
+    QCOMPARE(s.window.axisBottom->labelsAngle(), 0);
 }
 
 void tst_ChartWindows::rankingTopFirst()
