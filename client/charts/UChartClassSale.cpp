@@ -13,6 +13,7 @@
 #include <QImageReader>
 #include <QLineSeries>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QValueAxis>
 
 #include <algorithm>
@@ -33,6 +34,16 @@ TfrmChartClassSale::OpenQuestion &openQuestion()
 {
     static TfrmChartClassSale::OpenQuestion question;
     return question;
+}
+
+//! A period's label under its bar: weeks, quarters and days in two lines, the year above, so
+//! that many of them still fit ("2004年<br>第1周", "2003<br>01-03").
+QString axisLabel(const QString &label)
+{
+    if (label.contains(QStringLiteral("年")))
+        return QString(label).replace(QStringLiteral("年"), QStringLiteral("年<br>"));
+    static const QRegularExpression day(QStringLiteral("^(\\d{4})-(\\d{2}-\\d{2})$"));
+    return QString(label).replace(day, QStringLiteral("\\1<br>\\2"));
 }
 
 //! A round top for the value axis above the highest value, room left for the marks.
@@ -139,8 +150,7 @@ void TfrmChartClassSale::setPoints(const QList<TChartPoint> &points)
     QList<double> values;
     QList<QPointF> curve;
     for (const TChartPoint &p : points) {
-        // "2004年第1周" in two lines, the year above, so that many weeks still fit.
-        labels << QString(p.label).replace(QStringLiteral("年"), QStringLiteral("年<br>"));
+        labels << axisLabel(p.label);
         curve << QPointF(values.size(), p.value);
         values << p.value;
     }
@@ -166,7 +176,7 @@ void TfrmChartClassSale::fitBottomLabels()
             widest = std::max(widest, metrics.horizontalAdvance(line));
     }
     // Turned half-way a label is cut short; upright it has the whole height.
-    const int angle = widest + 6 > plotWidth / labels.size() ? -90 : 0;
+    const int angle = widest * 1.15 + 12 > plotWidth / labels.size() ? -90 : 0;
     if (axisBottom->labelsAngle() != angle)
         axisBottom->setLabelsAngle(angle);
 }

@@ -374,6 +374,9 @@ void tst_ChartWindows::crowdedLabelsAreTurned()
     QCOMPARE(s.window.axisBottom->labelsAngle(), 0);
     s.window.setPoints({{QDate(2003, 12, 29), QStringLiteral("2004年第1周"), 1}});
     QCOMPARE(s.window.axisBottom->categories(), QStringList{"2004年<br>第1周"});
+    s.window.setPoints({{QDate(2003, 1, 3), QStringLiteral("2003-01-03"), 1},
+                        {QDate(2003, 1, 1), QStringLiteral("2003-01"), 1}});
+    QCOMPARE(s.window.axisBottom->categories(), (QStringList{"2003<br>01-03", "2003-01"}));
     QList<TChartPoint> days;
     for (int d = 1; d <= 30; ++d)
         days.append({QDate(2026, 9, d), QDate(2026, 9, d).toString(Qt::ISODate), double(d)});
