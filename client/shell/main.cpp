@@ -2,6 +2,7 @@
 #include "QtTranslations.h"
 #include "ShellMessages.h"
 #include "UApplication.h"
+#include "UChartQry.h"
 #include "UDMMain.h"
 #include "UDocuments.h"
 #include "ULogIn.h"
@@ -19,12 +20,13 @@
 
 namespace {
 
-//! The windows of the masterdata, documents and reports libraries, by class name.
+//! The windows of the masterdata, documents, reports and charts libraries, by class name.
 void registerWindowLibraries()
 {
     registerMasterDataWindows();
     registerDocumentWindows();
     registerReportWindows();
+    registerChartWindows();
     registerSettingsDialogs();
 }
 

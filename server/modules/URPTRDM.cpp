@@ -333,12 +333,20 @@ GROUP BY h.hdate, m.name
 ORDER BY h.hdate)")
         .arg(ProductLineJoins);
 
+// The products sold most in the range: the first :SelCount by the measure the client names
+// in :Measure ("TotalAmount" ranks by amount, anything else by quantity), ties in product
+// code order so that the cut at N is the same on every database.
 const QString SalesRankingChartSql = QStringLiteral(
-    R"(SELECT b.pdtcode AS pdtCode, sum(b.pqty) AS TotalPqty, sum(b.amount) AS TotalAmount
+    R"(SELECT b.pdtcode AS pdtCode, p.name AS PdtName, sum(b.pqty) AS TotalPqty,
+       sum(b.amount) AS TotalAmount
 FROM XSaleb b
 JOIN XSaleh h ON h.headno = b.headno
+LEFT JOIN xprdth p ON p.pdtcode = b.pdtcode
 WHERE substr(h.hdate, 1, 10) >= :BeginDate AND substr(h.hdate, 1, 10) <= :EndDate
-GROUP BY b.pdtcode)");
+GROUP BY b.pdtcode, p.name
+ORDER BY CASE WHEN :Measure = 'TotalAmount' THEN sum(b.amount) ELSE sum(b.pqty) END DESC,
+         b.pdtcode
+LIMIT CAST(:SelCount AS INTEGER))");
 
 const QString MasterProvider = QStringLiteral("dspXMaster");
 const QString FlagParam = QStringLiteral("SQLFLAG");

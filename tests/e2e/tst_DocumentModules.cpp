@@ -128,7 +128,9 @@ private slots:
                  {"BeginDate", beginDate(r.flag)},
                  {"EndDate", "2026-03-31"},
                  {"State", "1"},
-                 {"CorpCode", "0001"}},
+                 {"CorpCode", "0001"},
+                 {"SelCount", "10"},
+                 {"Measure", "TotalAmount"}},
                 {"pdtCode", "spCode", "DeptCode", "pdtno", "ClassCode", "LocalCode", "StoreCode"},
                 {});
             const Packet remote = client.other.getRecords(QStringLiteral("dspXMaster"), -1,

@@ -231,6 +231,25 @@ void TfrmRPTQry::linkPredecessors()
     }
 }
 
+void TfrmRPTQry::addConditionRow(const QString &label, QWidget *editor)
+{
+    auto *grid = static_cast<QGridLayout *>(pnlSel->layout());
+    grid->removeWidget(lblEmpty); // the link stays the last row
+    const int row = grid->rowCount();
+    auto *caption = new TLumoLabel(label, pnlSel);
+    caption->setObjectName(QStringLiteral("lbl") + editor->objectName().mid(3));
+    editor->setParent(pnlSel);
+    grid->addWidget(caption, row, 0);
+    grid->addWidget(editor, row, 1, 1, 3);
+    grid->addWidget(lblEmpty, row + 1, 0, 1, 4, Qt::AlignRight);
+    // The window was fixed to its first size: measure it again with the new row.
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    layout()->invalidate();
+    layout()->activate();
+    setFixedSize(sizeHint());
+}
+
 TLumoCodeName *TfrmRPTQry::codeEditor(const QString &condition) const
 {
     return m_codes.value(condition);
@@ -250,7 +269,9 @@ QLabel *TfrmRPTQry::conditionLabel(const QString &condition) const
 
 void TfrmRPTQry::setRPTCode(const QString &code)
 {
-    if (code != m_code) {
+    if (code != m_code && !showsReportForm()) {
+        m_code = code;
+    } else if (code != m_code) {
         m_code = code;
         m_form = korvane::reports::lookUpForm(code);
         if (!m_form)

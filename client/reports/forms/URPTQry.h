@@ -76,8 +76,9 @@ public:
     TLumoEdit *nameBox(const QString &condition) const;
     QLabel *conditionLabel(const QString &condition) const;
 
-    //! "√ 产生报表": checks, fetches and previews; true when the report was shown.
-    bool Generate();
+    //! "√ 产生报表": checks, fetches and previews; true when the report was shown. The chart
+    //! windows show their chart instead.
+    virtual bool Generate();
     //! "清除所有条件": every date box, code/name editor and text box of pnlSel emptied.
     void ClearConditions();
     //! What the form receives before the preview.
@@ -89,6 +90,17 @@ protected:
     void showEvent(QShowEvent *event) override;
     void done(int result) override;
 
+    //! False for windows that show their rows in a window of their own (the charts): their
+    //! report code chooses no report form.
+    virtual bool showsReportForm() const { return true; }
+    //! A condition of a window's own below the declared ones (a choice of period or measure).
+    void addConditionRow(const QString &label, QWidget *editor);
+    //! The steps of a run the chart windows share with the reports.
+    bool checkConditions();
+    void fillParams();
+    bool fetch();
+    QString dateText(TLumoDateEdit *edit) const;
+
 private:
     void buildWindow();
     void addCondition(QGridLayout *grid, const TRPTCondDecl &cond);
@@ -98,12 +110,8 @@ private:
     void activated();
     void showRequiredLabels();
     bool requiredNow(const TRPTCondDecl &cond) const;
-    bool checkConditions();
     bool checkDate(TLumoDateEdit *edit, const QString &missing);
-    void fillParams();
-    bool fetch();
     void showReport();
-    QString dateText(TLumoDateEdit *edit) const;
 
     TRPTQryDecl m_decl;
     QString m_code;

@@ -128,6 +128,8 @@ private slots:
     void missingOrUnknownFlagAborts();
     void packetsContinueTheChosenReport_data() { addBackendRows(); }
     void packetsContinueTheChosenReport();
+    void rankingKeepsTheFirstByMeasure_data();
+    void rankingKeepsTheFirstByMeasure();
 
 private:
     AccountSet &accountSet(const QString &backend)
@@ -245,7 +247,11 @@ void TestRPTRDM::everyReportReturnsItsColumns_data()
          {"SortDate", "MeasureName", "TotalPqty", "TotalAmount"},
          2,
          {"SortDate=2026-03-02 11:00:00", "TotalAmount=600"}},
-        {"ChartSaleOrder", {}, {"pdtCode", "TotalPqty", "TotalAmount"}, 2, {}},
+        {"ChartSaleOrder",
+         {{"SelCount", "10"}, {"Measure", "TotalPqty"}},
+         {"pdtCode", "PdtName", "TotalPqty", "TotalAmount"},
+         2,
+         {"pdtCode=P1", "PdtName=电视", "TotalPqty=4"}},
     };
     for (const QString &backend : backends()) {
         for (const Case &c : cases) {
@@ -475,6 +481,89 @@ void TestRPTRDM::packetsContinueTheChosenReport()
     QCOMPARE(nested.rows.size(), 2);
     QCOMPARE(nested.rows.at(0).detailRows(detail).size(), 2);
     QCOMPARE(nested.rows.at(1).detailRows(detail).size(), 1);
+}
+
+// Sales of May 2003 only, away from the shared documents: four products whose quantities
+// and amounts tie in different pairs.
+const char *const RankingSql[] = {
+    "INSERT INTO xprdth (pdtcode, name, classcode, cicode) VALUES ('R1', '甲', 'C1', 'B1')",
+    "INSERT INTO xprdth (pdtcode, name, classcode, cicode) VALUES ('R2', '乙', 'C1', 'B1')",
+    "INSERT INTO xprdth (pdtcode, name, classcode, cicode) VALUES ('R3', '丙', 'C1', 'B1')",
+    "INSERT INTO xprdth (pdtcode, name, classcode, cicode) VALUES ('R4', '丁', 'C1', 'B1')",
+    "INSERT INTO xprdtb (pdtcode, bodyno, SpecName, measure) VALUES ('R1', '0001', '-', 'PCS')",
+    "INSERT INTO xprdtb (pdtcode, bodyno, SpecName, measure) VALUES ('R2', '0001', '-', 'PCS')",
+    "INSERT INTO xprdtb (pdtcode, bodyno, SpecName, measure) VALUES ('R3', '0001', '-', 'PCS')",
+    "INSERT INTO xprdtb (pdtcode, bodyno, SpecName, measure) VALUES ('R4', '0001', '-', 'PCS')",
+    "INSERT INTO XSaleh (headno, hdate, storecode, spcode, currency, exchgrate, amt, Tax, taxamt,"
+    " RMBtaxamt, deptcode, State) VALUES ('200305050001', '2003-05-05 09:00:00', 'W1', 'K1',"
+    " '01', 1, 0, 0, 0, 0, '0001', '1')",
+    "INSERT INTO XSaleb (headno, bodyno, pdtcode, pdtno, price, pqty, amount, Tax, Taxamount)"
+    " VALUES ('200305050001', '0001', 'R2', '0001', 20, 5, 100, 0, 0)",
+    "INSERT INTO XSaleb (headno, bodyno, pdtcode, pdtno, price, pqty, amount, Tax, Taxamount)"
+    " VALUES ('200305050001', '0002', 'R1', '0001', 10, 2, 20, 0, 0)",
+    "INSERT INTO XSaleb (headno, bodyno, pdtcode, pdtno, price, pqty, amount, Tax, Taxamount)"
+    " VALUES ('200305050001', '0003', 'R1', '0001', 10, 3, 30, 0, 0)",
+    "INSERT INTO XSaleb (headno, bodyno, pdtcode, pdtno, price, pqty, amount, Tax, Taxamount)"
+    " VALUES ('200305050001', '0004', 'R3', '0001', 50, 2, 100, 0, 0)",
+    "INSERT INTO XSaleb (headno, bodyno, pdtcode, pdtno, price, pqty, amount, Tax, Taxamount)"
+    " VALUES ('200305050001', '0005', 'R4', '0001', 1, 9, 10, 0, 0)",
+};
+
+void TestRPTRDM::rankingKeepsTheFirstByMeasure_data()
+{
+    QTest::addColumn<QString>("backend");
+    QTest::addColumn<QString>("measure");
+    QTest::addColumn<QString>("count");
+    QTest::addColumn<QStringList>("ranked"); // "code name quantity amount"
+    struct Case
+    {
+        const char *name, *measure, *count;
+        QStringList ranked;
+    };
+    const QList<Case> cases{
+        {"by quantity, tie in code order",
+         "TotalPqty",
+         "10",
+         {"R4 丁 9 10", "R1 甲 5 50", "R2 乙 5 100", "R3 丙 2 100"}},
+        {"by amount, tie in code order",
+         "TotalAmount",
+         "10",
+         {"R2 乙 5 100", "R3 丙 2 100", "R1 甲 5 50", "R4 丁 9 10"}},
+        {"first two by amount", "TotalAmount", "2", {"R2 乙 5 100", "R3 丙 2 100"}},
+        {"first one by quantity", "TotalPqty", "1", {"R4 丁 9 10"}},
+    };
+    for (const QString &backend : backends()) {
+        for (const Case &c : cases)
+            QTest::addRow("%s %s", qPrintable(backend), c.name)
+                << backend << QString(c.measure) << QString(c.count) << c.ranked;
+    }
+}
+
+void TestRPTRDM::rankingKeepsTheFirstByMeasure()
+{
+    QFETCH(QString, backend);
+    QFETCH(QString, measure);
+    QFETCH(QString, count);
+    QFETCH(QStringList, ranked);
+    AccountSet &set = accountSet(backend);
+    QVERIFY(set.ok);
+    if (set.scalar("SELECT count(*) FROM XSaleh WHERE headno = '200305050001'").toInt() == 0) {
+        for (const char *sql : RankingSql)
+            QVERIFY(set.exec(QString::fromUtf8(sql)));
+    }
+    TRPTRDM module;
+    const Packet packet =
+        report(module, {Param{"SQLFLAG", "ChartSaleOrder"}, Param{"BeginDate", "2003-05-01"},
+                        Param{"EndDate", "2003-05-31"}, Param{"SelCount", count},
+                        Param{"Measure", measure}});
+    QStringList rows;
+    for (const RowValues &row : packet.rows) {
+        QStringList cells;
+        for (const char *f : {"pdtCode", "PdtName", "TotalPqty", "TotalAmount"})
+            cells << row.value(packet.indexOf(f)).toString();
+        rows << cells.join(' ');
+    }
+    QCOMPARE(rows, ranked);
 }
 
 QTEST_GUILESS_MAIN(TestRPTRDM)
