@@ -46,7 +46,15 @@ double ReportMetrics::lineHeightMm(const TextStyle &style) const
 
 double ReportMetrics::widthMm(const QString &text, const TextStyle &style) const
 {
-    return measured(style).metrics.horizontalAdvance(text) / PxPerMm;
+    const Measured &m = measured(style);
+    const auto known = m.widthsPx.constFind(text);
+    if (known != m.widthsPx.constEnd())
+        return *known / PxPerMm;
+    if (m.widthsPx.size() >= MaxCachedWidths)
+        m.widthsPx.clear();
+    const double px = m.metrics.horizontalAdvance(text);
+    m.widthsPx.insert(text, px);
+    return px / PxPerMm;
 }
 
 QStringList ReportMetrics::wrap(const QString &text, double maxWidthMm,
