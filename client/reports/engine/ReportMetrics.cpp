@@ -25,7 +25,8 @@ const ReportMetrics::Measured &ReportMetrics::measured(const TextStyle &style) c
         if (m.style.pointSize == style.pointSize && m.style.bold == style.bold)
             return m;
     QFont f = font(style);
-    cache_.append(Measured{style, f, QFontMetricsF(f, &device_)});
+    const QFontMetricsF metrics(f, &device_);
+    cache_.append(Measured{style, f, metrics, metrics.height(), {}});
     return cache_.last();
 }
 
@@ -41,7 +42,7 @@ QFont ReportMetrics::font(const TextStyle &style) const
 
 double ReportMetrics::lineHeightMm(const TextStyle &style) const
 {
-    return measured(style).metrics.height() / PxPerMm;
+    return measured(style).heightPx / PxPerMm;
 }
 
 double ReportMetrics::widthMm(const QString &text, const TextStyle &style) const

@@ -36,6 +36,7 @@ private:
         TextStyle style;
         QFont font;
         QFontMetricsF metrics;
+        double heightPx;
         mutable QHash<QString, double> widthsPx;
     };
     static constexpr qsizetype MaxCachedWidths = 20000;

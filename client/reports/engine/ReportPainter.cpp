@@ -1,15 +1,15 @@
 #include "ReportPainter.h"
 
 #include "ReportMetrics.h"
+#include "ReportRules.h"
 
+#include <QGlyphRun>
+#include <QHash>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-
-#include <algorithm>
-#include <cmath>
-#include <tuple>
+#include <QTextLayout>
 
 namespace korvane::report {
 
@@ -36,104 +36,59 @@ QFont deviceFont(const TextStyle &style, const QTransform &toDevice, const QPain
     return font;
 }
 
-//! One edge of a frame or a rule: along a line at `at` (y for a horizontal edge, x for a
-//! vertical one) from `from` to `to`.
-struct Edge
+//! A text shaped for one font on one kind of device: its glyphs, width and line height.
+struct ShapedText
 {
-    double penMm;
-    double at;
-    double from;
-    double to;
+    QList<QGlyphRun> runs;
+    double width = 0;
+    double height = 0;
 };
 
-//! The page's frame edges and rules, collinear pieces of one pen joined into one run: the
-//! cells of a line share their edges, so a table of lines draws a few long rules instead of
-//! four edges per cell.
-struct Rules
+struct ShapeKey
 {
-    QVector<Edge> across; //!< horizontal
-    QVector<Edge> down;   //!< vertical
-
-    void addRect(const QRectF &r, double pen)
+    QString text;
+    double pointSize;
+    bool bold;
+    int dpi;
+    bool operator==(const ShapeKey &o) const
     {
-        across << Edge{pen, r.top(), r.left(), r.right()}
-               << Edge{pen, r.bottom(), r.left(), r.right()};
-        down << Edge{pen, r.left(), r.top(), r.bottom()}
-             << Edge{pen, r.right(), r.top(), r.bottom()};
+        return pointSize == o.pointSize && bold == o.bold && dpi == o.dpi && text == o.text;
     }
-    void addLine(const QLineF &l, double pen)
-    {
-        if (l.y1() == l.y2())
-            across << Edge{pen, l.y1(), std::min(l.x1(), l.x2()), std::max(l.x1(), l.x2())};
-        else if (l.x1() == l.x2())
-            down << Edge{pen, l.x1(), std::min(l.y1(), l.y2()), std::max(l.y1(), l.y2())};
-        else
-            slanted << qMakePair(l, pen);
-    }
-    void paint(QPainter &painter);
-
-    QVector<QPair<QLineF, double>> slanted;
 };
 
-constexpr double kJoinMm = 0.005;
-
-QVector<Edge> joined(QVector<Edge> edges)
+size_t qHash(const ShapeKey &key, size_t seed = 0)
 {
-    std::sort(edges.begin(), edges.end(), [](const Edge &a, const Edge &b) {
-        return std::tie(a.penMm, a.at, a.from) < std::tie(b.penMm, b.at, b.from);
-    });
-    QVector<Edge> runs;
-    for (const Edge &e : edges) {
-        if (!runs.isEmpty()) {
-            Edge &run = runs.last();
-            if (run.penMm == e.penMm && std::abs(run.at - e.at) < kJoinMm &&
-                e.from <= run.to + kJoinMm) {
-                run.to = std::max(run.to, e.to);
-                continue;
-            }
-        }
-        runs << e;
-    }
-    return runs;
+    return qHashMulti(seed, key.text, key.pointSize, key.bold, key.dpi);
 }
 
-QPen penOf(double penMm)
+//! Reports repeat their texts page after page (units, names, dates, amounts, the headers),
+//! so each is shaped once per font and device resolution and kept, up to a bound that keeps
+//! a long report's memory flat. Painting runs on the GUI thread only.
+const ShapedText &shaped(const QString &text, const QFont &font, QPaintDevice *device)
 {
-    QPen pen(Qt::black, penMm);
-    pen.setCapStyle(Qt::FlatCap);
-    return pen;
-}
-
-void Rules::paint(QPainter &painter)
-{
-    const QVector<Edge> a = joined(std::move(across));
-    const QVector<Edge> d = joined(std::move(down));
-    QVector<QLineF> lines;
-    const auto flush = [&](double pen) {
-        if (lines.isEmpty())
-            return;
-        painter.setPen(penOf(pen));
-        painter.drawLines(lines);
-        lines.clear();
-    };
-    for (const QVector<Edge> *runs : {&a, &d}) {
-        const bool horizontal = runs == &a;
-        for (qsizetype i = 0; i < runs->size(); ++i) {
-            const Edge &e = runs->at(i);
-            lines << (horizontal ? QLineF(e.from, e.at, e.to, e.at)
-                                 : QLineF(e.at, e.from, e.at, e.to));
-            if (i + 1 == runs->size() || runs->at(i + 1).penMm != e.penMm)
-                flush(e.penMm);
-        }
+    static QHash<ShapeKey, ShapedText> cache;
+    constexpr qsizetype kMaxShaped = 20000;
+    const ShapeKey key{text, font.pointSizeF(), font.bold(), device->logicalDpiY()};
+    auto known = cache.constFind(key);
+    if (known != cache.constEnd())
+        return *known;
+    if (cache.size() >= kMaxShaped)
+        cache.clear();
+    QTextLayout layout(text, font, device);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    ShapedText s;
+    if (line.isValid()) {
+        s.runs = line.glyphRuns();
+        s.width = line.naturalTextWidth();
+        s.height = line.height();
     }
-    for (const auto &[line, pen] : slanted) {
-        painter.setPen(penOf(pen));
-        painter.drawLine(line);
-    }
+    return *cache.insert(key, std::move(s));
 }
 
 //! Grounds and pictures first, then every rule, then the texts above them.
-void paintGrounds(QPainter &painter, const ReportPage &page, Rules &rules)
+void paintGrounds(QPainter &painter, const ReportPage &page, ReportRules &rules)
 {
     for (const Primitive &p : page.items) {
         switch (p.kind) {
@@ -155,21 +110,35 @@ void paintGrounds(QPainter &painter, const ReportPage &page, Rules &rules)
     }
 }
 
+//! A one-line text in its box: aligned across, centred down, never clipped.
+void paintText(QPainter &painter, const QRectF &box, Qt::Alignment align, const ShapedText &text)
+{
+    double x = box.left();
+    if (align & Qt::AlignRight)
+        x = box.right() - text.width;
+    else if (align & Qt::AlignHCenter)
+        x = box.center().x() - text.width / 2;
+    const QPointF origin(x, box.center().y() - text.height / 2);
+    for (const QGlyphRun &run : text.runs)
+        painter.drawGlyphRun(origin, run);
+}
+
 void paintTexts(QPainter &painter, const ReportPage &page)
 {
     const QTransform toDevice = painter.worldTransform();
     painter.resetTransform();
     painter.setPen(Qt::black);
     std::optional<TextStyle> current;
+    QFont font;
     for (const Primitive &p : page.items) {
         if (p.kind != PrimitiveKind::Text)
             continue;
         if (!current || !sameStyle(*current, p.style)) {
             current = p.style;
-            painter.setFont(deviceFont(p.style, toDevice, *painter.device()));
+            font = deviceFont(p.style, toDevice, *painter.device());
         }
-        painter.drawText(toDevice.mapRect(p.rect),
-                         int(horizontal(p.align) | Qt::AlignVCenter | Qt::TextDontClip), p.text);
+        paintText(painter, toDevice.mapRect(p.rect), horizontal(p.align),
+                  shaped(p.text, font, painter.device()));
     }
     painter.setWorldTransform(toDevice);
 }
@@ -179,11 +148,9 @@ void paintTexts(QPainter &painter, const ReportPage &page)
 void paintPage(QPainter &painter, const ReportPage &page)
 {
     painter.save();
-    // Rules are straight and thin: drawn whole pixels they stay sharp and cost far less.
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    painter.setBrush(Qt::NoBrush);
-    Rules rules;
+    ReportRules rules;
     paintGrounds(painter, page, rules);
     rules.paint(painter);
     paintTexts(painter, page);
