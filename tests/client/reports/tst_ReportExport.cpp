@@ -42,6 +42,7 @@ private slots:
     void spreadsheetWidthsFitChineseText();
     void documentHoldsTheTable();
     void pdfPagesRenderToPictures();
+    void pdfTextCanBeCopied();
 
 private:
     QString outputPath(const QString &name) const { return dir_->filePath(name); }
@@ -141,6 +142,24 @@ void tst_ReportExport::pdfPagesRenderToPictures()
     const double paintedInk = inkShare(pageImage(pages.first(), 60 / 25.4));
     QVERIFY2(pdfInk > 0.02 && qAbs(pdfInk - paintedInk) < 0.25 * paintedInk,
              qPrintable(QStringLiteral("%1 %2").arg(pdfInk).arg(paintedInk)));
+}
+
+void tst_ReportExport::pdfTextCanBeCopied()
+{
+    QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty(),
+             "pdftotext is missing: scripts/setup installs poppler-utils");
+    auto cursor = fixtures::twoProducts();
+    ReportLayout layout(fixtures::purchaseSummary(), *cursor, fixtures::context());
+    const QString pdf = outputPath(QStringLiteral("text.pdf"));
+    QVERIFY(writePdf(pdf, pagesOf(layout.remainingPages()), QStringLiteral("采购汇总表")));
+    QProcess extract;
+    extract.start(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), pdf, QStringLiteral("-")});
+    QVERIFY(extract.waitForFinished());
+    QCOMPARE(extract.exitCode(), 0);
+    // Codes of letters and digits, amounts and dates come out whole, as a reader copies them.
+    const QString text = QString::fromUtf8(extract.readAllStandardOutput());
+    for (const char *expected : {"A001", "B002", "10.00", "22.50", "31.50", "2003-01-31"})
+        QVERIFY2(text.contains(QLatin1String(expected)), qPrintable(expected + (" in " + text)));
 }
 
 QTEST_MAIN(tst_ReportExport)
