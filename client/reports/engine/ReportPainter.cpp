@@ -3,6 +3,7 @@
 #include "ReportMetrics.h"
 #include "ReportRules.h"
 
+#include <QCoreApplication>
 #include <QGlyphRun>
 #include <QHash>
 #include <QPageLayout>
@@ -66,9 +67,18 @@ size_t qHash(const ShapeKey &key, size_t seed = 0)
 //! Reports repeat their texts page after page (units, names, dates, amounts, the headers),
 //! so each is shaped once per font and device resolution and kept, up to a bound that keeps
 //! a long report's memory flat. Painting runs on the GUI thread only.
-const ShapedText &shaped(const QString &text, const QFont &font, QPaintDevice *device)
+QHash<ShapeKey, ShapedText> &shapeCache()
 {
     static QHash<ShapeKey, ShapedText> cache;
+    // The glyph runs hold the application's fonts: they go before the application does.
+    static const bool released = (qAddPostRoutine([] { shapeCache().clear(); }), true);
+    Q_UNUSED(released);
+    return cache;
+}
+
+const ShapedText &shaped(const QString &text, const QFont &font, QPaintDevice *device)
+{
+    QHash<ShapeKey, ShapedText> &cache = shapeCache();
     constexpr qsizetype kMaxShaped = 20000;
     const ShapeKey key{text, font.pointSizeF(), font.bold(), device->logicalDpiY()};
     auto known = cache.constFind(key);
