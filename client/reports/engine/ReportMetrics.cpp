@@ -37,6 +37,10 @@ QFont ReportMetrics::font(const TextStyle &style) const
     f.setBold(style.bold);
     f.setHintingPreference(QFont::PreferNoHinting);
     f.setKerning(false);
+    // Every character prints as the font's own glyph for it: shaped as Latin text, the
+    // digits of "E1001" took alternates the font's character map does not name, and a PDF
+    // then lost them from its text (they could not be found or copied).
+    f.setStyleStrategy(QFont::PreferNoShaping);
     return f;
 }
 

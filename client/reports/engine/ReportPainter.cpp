@@ -8,7 +8,6 @@
 #include <QHash>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
-#include <QPaintEngine>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTextLayout>
@@ -44,7 +43,6 @@ struct ShapedText
     QList<QGlyphRun> runs;
     double width = 0;
     double height = 0;
-    double ascent = 0;
 };
 
 struct ShapeKey
@@ -95,7 +93,6 @@ const ShapedText &shaped(const QString &text, const QFont &font, QPaintDevice *d
         s.runs = line.glyphRuns();
         s.width = line.naturalTextWidth();
         s.height = line.height();
-        s.ascent = line.ascent();
     }
     return *cache.insert(key, std::move(s));
 }
@@ -123,23 +120,16 @@ void paintGrounds(QPainter &painter, const ReportPage &page, ReportRules &rules)
     }
 }
 
-//! A one-line text in its box: aligned across, centred down, never clipped. On a picture
-//! the kept glyphs are drawn as they are; a PDF or a printer is given the text too, so that
-//! the document's text can be searched and copied.
-void paintText(QPainter &painter, const QRectF &box, Qt::Alignment align, const QString &text,
-               const ShapedText &shape)
+//! A one-line text in its box: aligned across, centred down, never clipped.
+void paintText(QPainter &painter, const QRectF &box, Qt::Alignment align, const ShapedText &text)
 {
     double x = box.left();
     if (align & Qt::AlignRight)
-        x = box.right() - shape.width;
+        x = box.right() - text.width;
     else if (align & Qt::AlignHCenter)
-        x = box.center().x() - shape.width / 2;
-    const QPointF origin(x, box.center().y() - shape.height / 2);
-    if (painter.paintEngine()->type() != QPaintEngine::Raster) {
-        painter.drawText(origin + QPointF(0, shape.ascent), text);
-        return;
-    }
-    for (const QGlyphRun &run : shape.runs)
+        x = box.center().x() - text.width / 2;
+    const QPointF origin(x, box.center().y() - text.height / 2);
+    for (const QGlyphRun &run : text.runs)
         painter.drawGlyphRun(origin, run);
 }
 
@@ -157,7 +147,7 @@ void paintTexts(QPainter &painter, const ReportPage &page)
             current = p.style;
             font = deviceFont(p.style, toDevice, *painter.device());
         }
-        paintText(painter, toDevice.mapRect(p.rect), horizontal(p.align), p.text,
+        paintText(painter, toDevice.mapRect(p.rect), horizontal(p.align),
                   shaped(p.text, font, painter.device()));
     }
     painter.setWorldTransform(toDevice);
