@@ -211,7 +211,8 @@ QString orderPrices(const QString &head, const QString &body, const QString &par
 
 // Receipt lines with the sales order they settle.
 const QString ReceiptDetailSql =
-    QStringLiteral(R"(SELECT h.hdate AS hDate, c.name AS spName, b.LinkHeadno AS SaleHeadno,
+    QStringLiteral(R"(SELECT substr(h.hdate, 1, 10) AS hDate, c.name AS spName,
+       b.LinkHeadno AS SaleHeadno,
        dp.name AS Deptname, b.GetTaxamount AS RMBTaxamt
 FROM XIncomeh h
 JOIN XInComeb b ON b.headno = h.headno
@@ -228,7 +229,8 @@ ORDER BY h.spcode, h.hdate, b.LinkHeadno)");
 // an order nobody has paid yet is owed in full, so it shows too.
 const QString ReceiptPerOrderSql =
     QStringLiteral(R"(SELECT c.name AS spName, s.headno AS SaleHeadno, s.RMBtaxamt AS SaleRMTTaxAmt,
-       s.hdate AS hDate, dp.name AS Deptname, coalesce(r.received, 0) AS RMBTaxamt
+       substr(s.hdate, 1, 10) AS hDate, dp.name AS Deptname,
+       coalesce(r.received, 0) AS RMBTaxamt
 FROM XSaleh s
 JOIN xCustome c ON c.code = s.spcode
 LEFT JOIN XDept dp ON dp.code = s.deptcode
@@ -298,12 +300,14 @@ WHERE (p.classcode = :ClassCode OR trim(:tmpClassCode) = '')
   AND (pb.spcode = :spCode OR trim(:tmpspCode) = '')
 ORDER BY p.classcode, pb.pdtcode)");
 
-// The staff of one company, a department's people together as the report groups them.
+// The staff of one company, a department's people together as the report groups them; the
+// sex prints by its name.
 const QString StaffSql = QStringLiteral(
-    R"(SELECT dp.name AS DeptName, e.code AS Code, e.name AS EmpName, e.sexb, du.Name AS DutyName,
-       e.tel1 AS Tel1, e.native AS Native, ed.Name AS EduName
+    R"(SELECT dp.name AS DeptName, e.code AS Code, e.name AS EmpName, sx.Name AS sexb,
+       du.Name AS DutyName, e.tel1 AS Tel1, e.native AS Native, ed.Name AS EduName
 FROM XPSEmp e
 JOIN XDept dp ON dp.code = e.deptcode
+LEFT JOIN XSexAttr sx ON sx.Code = e.sexb
 LEFT JOIN XDuty du ON du.Code = e.duticode
 LEFT JOIN XEdu ed ON ed.Code = e.educode
 WHERE e.Corpcode = :CorpCode

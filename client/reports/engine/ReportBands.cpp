@@ -105,12 +105,13 @@ double addParagraph(Band &band, double y, double width, const QString &text, Qt:
 
 } // namespace
 
-void Band::placeOn(ReportPage &page, double x, double y) const
+void Band::placeOn(ReportPage &page, double x, double y) &&
 {
-    for (Primitive p : items) {
+    for (Primitive &p : items) {
         p.rect.translate(x, y);
-        page.items << std::move(p);
+        page.items.append(std::move(p));
     }
+    items.clear();
 }
 
 ReportBands::ReportBands(const ReportDefinition &definition, const ReportContext &context,

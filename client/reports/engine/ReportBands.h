@@ -12,8 +12,8 @@ struct Band
 {
     double heightMm = 0;
     QVector<Primitive> items;
-    //! Copies the band's primitives onto a page with its top edge at (x, y).
-    void placeOn(ReportPage &page, double x, double y) const;
+    //! Moves the band's primitives onto a page with its top edge at (x, y).
+    void placeOn(ReportPage &page, double x, double y) &&;
 };
 
 class ReportBands

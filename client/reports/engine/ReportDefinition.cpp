@@ -41,11 +41,21 @@ QString formatNumber(double value, const QString &format)
 {
     const qsizetype point = format.indexOf(QLatin1Char('.'));
     const int decimals = point < 0 ? 0 : int(format.size() - point - 1);
-    if (!format.contains(QLatin1Char(',')))
-        return QString::number(value, 'f', decimals);
-    QLocale grouped(QLocale::C);
-    grouped.setNumberOptions(QLocale::DefaultNumberOptions);
-    return grouped.toString(value, 'f', decimals);
+    QString text;
+    if (!format.contains(QLatin1Char(','))) {
+        text = QString::number(value, 'f', decimals);
+    } else {
+        QLocale grouped(QLocale::C);
+        grouped.setNumberOptions(QLocale::DefaultNumberOptions);
+        text = grouped.toString(value, 'f', decimals);
+    }
+    // A sum that cancels out leaves a tiny negative rest of binary fractions: it is nothing.
+    const bool onlyZeros = std::all_of(text.cbegin() + 1, text.cend(), [](QChar c) {
+        return c == QLatin1Char('0') || c == QLatin1Char('.') || c == QLatin1Char(',');
+    });
+    if (text.startsWith(QLatin1Char('-')) && onlyZeros)
+        text.remove(0, 1);
+    return text;
 }
 
 QString formatCell(const ReportColumn &column, const QVariant &value)

@@ -1,5 +1,7 @@
 #include "ReportLayout.h"
 
+#include <algorithm>
+
 namespace korvane::report {
 
 QSizeF pageSizeMm(const ReportDefinition &definition)
@@ -12,18 +14,18 @@ ReportLayout::ReportLayout(ReportDefinition definition, ReportCursor &cursor, Re
     : definition_(std::move(definition)), context_(std::move(context)),
       pageSize_(report::pageSizeMm(definition_)), lines_(definition_, cursor),
       bands_(definition_, context_, pageSize_.width() - 2 * definition_.marginMm),
-      footer_(bands_.pageFooter(0))
+      footer_(bands_.pageFooter(0)), columnHeader_(bands_.columnHeader())
 {}
 
-std::optional<Band> ReportLayout::nextBand()
+std::optional<ReportLine> ReportLayout::nextLine()
 {
     if (pending_) {
-        std::optional<Band> band = std::move(pending_);
+        std::optional<ReportLine> line = std::move(pending_);
         pending_.reset();
-        return band;
+        return line;
     }
     if (std::optional<ReportLine> line = lines_.next())
-        return bands_.line(*line);
+        return line;
     done_ = true;
     return std::nullopt;
 }
@@ -33,29 +35,33 @@ ReportPage ReportLayout::nextPage()
     ReportPage page;
     page.number = ++pageNumber_;
     page.sizeMm = pageSize_;
+    page.items.reserve(pageItems_);
     const double left = definition_.marginMm;
     const double footerTop = pageSize_.height() - definition_.marginMm - footer_.heightMm;
     double y = definition_.marginMm;
-    const auto place = [&](const Band &band) {
-        band.placeOn(page, left, y);
+    const auto place = [&](Band &&band) {
+        const double top = y;
         y += band.heightMm;
+        std::move(band).placeOn(page, left, top);
     };
     if (definition_.pageHeader)
         place(bands_.pageHeader());
     if (page.number == 1)
         place(bands_.titleBlock());
-    place(bands_.columnHeader());
+    place(Band(columnHeader_));
     // A line taller than a whole page still goes on one, or the layout would never end.
     bool placedLine = false;
-    while (std::optional<Band> band = nextBand()) {
-        if (placedLine && y + band->heightMm > footerTop - 1.0) {
-            pending_ = std::move(band);
+    while (std::optional<ReportLine> line = nextLine()) {
+        Band band = bands_.line(placedLine ? *line : openingPage(*line));
+        if (placedLine && y + band.heightMm > footerTop - 1.0) {
+            pending_ = std::move(line);
             break;
         }
-        place(*band);
+        place(std::move(band));
         placedLine = true;
     }
     bands_.pageFooter(page.number).placeOn(page, left, footerTop);
+    pageItems_ = std::max(pageItems_, page.items.size());
     return page;
 }
 

@@ -24,7 +24,7 @@ public:
     QSizeF pageSizeMm() const { return pageSize_; }
 
 private:
-    std::optional<Band> nextBand();
+    std::optional<ReportLine> nextLine();
 
     ReportDefinition definition_;
     ReportContext context_;
@@ -32,7 +32,9 @@ private:
     ReportLines lines_;
     ReportBands bands_;
     Band footer_;
-    std::optional<Band> pending_;
+    Band columnHeader_;
+    std::optional<ReportLine> pending_; //!< the line that did not fit on the page before
+    qsizetype pageItems_ = 0;           //!< the most primitives a page has taken, to size the next
     int pageNumber_ = 0;
     bool done_ = false;
 };

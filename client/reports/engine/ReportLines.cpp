@@ -4,6 +4,15 @@
 
 namespace korvane::report {
 
+ReportLine openingPage(ReportLine line)
+{
+    for (qsizetype c = 0; c < line.groupCells.size(); ++c)
+        if (!line.groupCells.at(c).isNull())
+            line.cells[c] = line.groupCells.at(c);
+    line.groupCells.clear();
+    return line;
+}
+
 ReportLines::ReportLines(const ReportDefinition &definition, ReportCursor &cursor)
     : definition_(definition), cursor_(cursor), row_(cursor)
 {
@@ -71,6 +80,10 @@ void ReportLines::readRow()
         }
         const bool blank = grouped && column.shownOnce && !groupStarts;
         line.cells << (blank ? QVariant() : value);
+        if (blank) {
+            line.groupCells.resize(definition_.columns.size());
+            line.groupCells[c] = value;
+        }
     }
     if (definition_.closing) {
         const double price = row_.value(closingIndex_).toDouble();

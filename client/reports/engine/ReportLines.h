@@ -24,9 +24,16 @@ struct ReportLine
 {
     LineKind kind = LineKind::Detail;
     QVariantList cells; //!< one per column; null prints blank; sums are doubles
-    QString label;      //!< "小计：" or "合计：" of a sum line
+    //! A detail line inside its group: the group's shown-once cells it leaves blank, so that
+    //! a page it opens can print them again. Empty for a line that starts its group.
+    QVariantList groupCells;
+    QString label; //!< "小计：" or "合计：" of a sum line
     QVector<ClosingFigure> figures;
 };
+
+//! The line as it prints at the top of a page: a group carried over from the page before
+//! shows its shown-once cells again.
+ReportLine openingPage(ReportLine line);
 
 class ReportLines
 {

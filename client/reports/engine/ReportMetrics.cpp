@@ -25,7 +25,8 @@ const ReportMetrics::Measured &ReportMetrics::measured(const TextStyle &style) c
         if (m.style.pointSize == style.pointSize && m.style.bold == style.bold)
             return m;
     QFont f = font(style);
-    cache_.append(Measured{style, f, QFontMetricsF(f, &device_)});
+    const QFontMetricsF metrics(f, &device_);
+    cache_.append(Measured{style, f, metrics, metrics.height(), {}});
     return cache_.last();
 }
 
@@ -36,17 +37,29 @@ QFont ReportMetrics::font(const TextStyle &style) const
     f.setBold(style.bold);
     f.setHintingPreference(QFont::PreferNoHinting);
     f.setKerning(false);
+    // Every character prints as the font's own glyph for it: shaped as Latin text, the
+    // digits of "E1001" took alternates the font's character map does not name, and a PDF
+    // then lost them from its text (they could not be found or copied).
+    f.setStyleStrategy(QFont::PreferNoShaping);
     return f;
 }
 
 double ReportMetrics::lineHeightMm(const TextStyle &style) const
 {
-    return measured(style).metrics.height() / PxPerMm;
+    return measured(style).heightPx / PxPerMm;
 }
 
 double ReportMetrics::widthMm(const QString &text, const TextStyle &style) const
 {
-    return measured(style).metrics.horizontalAdvance(text) / PxPerMm;
+    const Measured &m = measured(style);
+    const auto known = m.widthsPx.constFind(text);
+    if (known != m.widthsPx.constEnd())
+        return *known / PxPerMm;
+    if (m.widthsPx.size() >= MaxCachedWidths)
+        m.widthsPx.clear();
+    const double px = m.metrics.horizontalAdvance(text);
+    m.widthsPx.insert(text, px);
+    return px / PxPerMm;
 }
 
 QStringList ReportMetrics::wrap(const QString &text, double maxWidthMm,

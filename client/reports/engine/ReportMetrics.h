@@ -6,6 +6,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QImage>
 #include <QStringList>
 #include <QVector>
@@ -28,12 +29,17 @@ public:
 
 private:
     //! A style's font and its measures, made once: measuring is the layout's hot path.
+    //! Reports repeat their texts (units, names, dates, amounts), so the width of each text
+    //! is shaped once and kept, up to a bound that keeps a long report's memory flat.
     struct Measured
     {
         TextStyle style;
         QFont font;
         QFontMetricsF metrics;
+        double heightPx;
+        mutable QHash<QString, double> widthsPx;
     };
+    static constexpr qsizetype MaxCachedWidths = 20000;
 
     ReportMetrics();
     const Measured &measured(const TextStyle &style) const;

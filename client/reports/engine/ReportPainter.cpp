@@ -1,11 +1,16 @@
 #include "ReportPainter.h"
 
 #include "ReportMetrics.h"
+#include "ReportRules.h"
 
+#include <QCoreApplication>
+#include <QGlyphRun>
+#include <QHash>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QTextLayout>
 
 namespace korvane::report {
 
@@ -16,64 +21,150 @@ Qt::Alignment horizontal(Qt::Alignment align)
     return align & Qt::AlignHorizontal_Mask;
 }
 
-//! Text is drawn untransformed with the reference font scaled to the device's pixels:
-//! glyphs then come from the glyph cache instead of being drawn as paths, and the unhinted
-//! font takes the room the layout measured.
-void paintText(QPainter &painter, const Primitive &p)
+bool sameStyle(const TextStyle &a, const TextStyle &b)
+{
+    return a.pointSize == b.pointSize && a.bold == b.bold;
+}
+
+//! The reference font scaled to the device's pixels: text is drawn untransformed, so that
+//! glyphs come from the glyph cache instead of being drawn as paths, and the unhinted font
+//! takes the room the layout measured.
+QFont deviceFont(const TextStyle &style, const QTransform &toDevice, const QPaintDevice &device)
+{
+    QFont font = ReportMetrics::reference().font(style);
+    const double devicePx = font.pixelSize() * toDevice.m22() / ReportMetrics::PxPerMm;
+    font.setPointSizeF(devicePx * 72.0 / device.logicalDpiY());
+    return font;
+}
+
+//! A text shaped for one font on one kind of device: its glyphs, width and line height.
+struct ShapedText
+{
+    QList<QGlyphRun> runs;
+    double width = 0;
+    double height = 0;
+};
+
+struct ShapeKey
+{
+    QString text;
+    double pointSize;
+    bool bold;
+    int dpi;
+    bool operator==(const ShapeKey &o) const
+    {
+        return pointSize == o.pointSize && bold == o.bold && dpi == o.dpi && text == o.text;
+    }
+};
+
+size_t qHash(const ShapeKey &key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.text, key.pointSize, key.bold, key.dpi);
+}
+
+//! Reports repeat their texts page after page (units, names, dates, amounts, the headers),
+//! so each is shaped once per font and device resolution and kept, up to a bound that keeps
+//! a long report's memory flat. Painting runs on the GUI thread only.
+QHash<ShapeKey, ShapedText> &shapeCache()
+{
+    static QHash<ShapeKey, ShapedText> cache;
+    // The glyph runs hold the application's fonts: they go before the application does.
+    static const bool released = (qAddPostRoutine([] { shapeCache().clear(); }), true);
+    Q_UNUSED(released);
+    return cache;
+}
+
+const ShapedText &shaped(const QString &text, const QFont &font, QPaintDevice *device)
+{
+    QHash<ShapeKey, ShapedText> &cache = shapeCache();
+    constexpr qsizetype kMaxShaped = 20000;
+    const ShapeKey key{text, font.pointSizeF(), font.bold(), device->logicalDpiY()};
+    auto known = cache.constFind(key);
+    if (known != cache.constEnd())
+        return *known;
+    if (cache.size() >= kMaxShaped)
+        cache.clear();
+    QTextLayout layout(text, font, device);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    ShapedText s;
+    if (line.isValid()) {
+        s.runs = line.glyphRuns();
+        s.width = line.naturalTextWidth();
+        s.height = line.height();
+    }
+    return *cache.insert(key, std::move(s));
+}
+
+//! Grounds and pictures first, then every rule, then the texts above them.
+void paintGrounds(QPainter &painter, const ReportPage &page, ReportRules &rules)
+{
+    for (const Primitive &p : page.items) {
+        switch (p.kind) {
+        case PrimitiveKind::Text:
+            break;
+        case PrimitiveKind::Line:
+            rules.addLine(QLineF(p.rect.topLeft(), p.rect.bottomRight()), p.penMm);
+            break;
+        case PrimitiveKind::Rect:
+            if (p.fill.isValid())
+                painter.fillRect(p.rect, p.fill);
+            if (p.penMm > 0)
+                rules.addRect(p.rect, p.penMm);
+            break;
+        case PrimitiveKind::Image:
+            painter.drawImage(p.rect, p.image);
+            break;
+        }
+    }
+}
+
+//! A one-line text in its box: aligned across, centred down, never clipped.
+void paintText(QPainter &painter, const QRectF &box, Qt::Alignment align, const ShapedText &text)
+{
+    double x = box.left();
+    if (align & Qt::AlignRight)
+        x = box.right() - text.width;
+    else if (align & Qt::AlignHCenter)
+        x = box.center().x() - text.width / 2;
+    const QPointF origin(x, box.center().y() - text.height / 2);
+    for (const QGlyphRun &run : text.runs)
+        painter.drawGlyphRun(origin, run);
+}
+
+void paintTexts(QPainter &painter, const ReportPage &page)
 {
     const QTransform toDevice = painter.worldTransform();
-    const QRectF box = toDevice.mapRect(p.rect);
-    QFont font = ReportMetrics::reference().font(p.style);
-    const double devicePx = font.pixelSize() * toDevice.m22() / ReportMetrics::PxPerMm;
-    font.setPointSizeF(devicePx * 72.0 / painter.device()->logicalDpiY());
-    painter.save();
     painter.resetTransform();
-    painter.setFont(font);
     painter.setPen(Qt::black);
-    painter.drawText(box, int(horizontal(p.align) | Qt::AlignVCenter | Qt::TextDontClip), p.text);
-    painter.restore();
-}
-
-QPen penOf(const Primitive &p)
-{
-    QPen pen(Qt::black, p.penMm);
-    pen.setCapStyle(Qt::FlatCap);
-    return pen;
-}
-
-void paintItem(QPainter &painter, const Primitive &p)
-{
-    switch (p.kind) {
-    case PrimitiveKind::Text:
-        paintText(painter, p);
-        break;
-    case PrimitiveKind::Line:
-        painter.setPen(penOf(p));
-        painter.drawLine(p.rect.topLeft(), p.rect.bottomRight());
-        break;
-    case PrimitiveKind::Rect:
-        if (p.fill.isValid())
-            painter.fillRect(p.rect, p.fill);
-        if (p.penMm > 0) {
-            painter.setPen(penOf(p));
-            painter.setBrush(Qt::NoBrush);
-            painter.drawRect(p.rect);
+    std::optional<TextStyle> current;
+    QFont font;
+    for (const Primitive &p : page.items) {
+        if (p.kind != PrimitiveKind::Text)
+            continue;
+        if (!current || !sameStyle(*current, p.style)) {
+            current = p.style;
+            font = deviceFont(p.style, toDevice, *painter.device());
         }
-        break;
-    case PrimitiveKind::Image:
-        painter.drawImage(p.rect, p.image);
-        break;
+        paintText(painter, toDevice.mapRect(p.rect), horizontal(p.align),
+                  shaped(p.text, font, painter.device()));
     }
+    painter.setWorldTransform(toDevice);
 }
 
 } // namespace
 
 void paintPage(QPainter &painter, const ReportPage &page)
 {
-    painter.setRenderHint(QPainter::Antialiasing);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    for (const Primitive &p : page.items)
-        paintItem(painter, p);
+    ReportRules rules;
+    paintGrounds(painter, page, rules);
+    rules.paint(painter);
+    paintTexts(painter, page);
+    painter.restore();
 }
 
 QImage pageImage(const ReportPage &page, double pxPerMm)

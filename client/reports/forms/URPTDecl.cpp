@@ -3,6 +3,7 @@
 #include "ReportCursor.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace korvane::reports {
 
@@ -55,10 +56,17 @@ ReportColumn computed(const char *title, double widthMm, ColumnFunction compute)
     return c;
 }
 
+qint64 cents(double amount)
+{
+    return std::llround(amount * 100);
+}
+
+//! Money owed: the amounts as they print, to the cent, one less the other, so that an
+//! order paid in full owes 0.00 and the line reads as its two neighbours subtract.
 ColumnFunction difference(const QString &minuend, const QString &subtrahend)
 {
     return [=](const ReportRow &row) {
-        return QVariant(row.number(minuend) - row.number(subtrahend));
+        return QVariant(double(cents(row.number(minuend)) - cents(row.number(subtrahend))) / 100);
     };
 }
 

@@ -305,6 +305,15 @@ void tst_ReportForms::printsWhatTheFamilyNeeds_data()
     QTest::newRow("receivables") << "RPTGATHERCUST" << receivables()
                                  << QStringList{"600.00", "0.00", "1500.00", "900.00"}
                                  << QList<int>{3, 2, 1, 1};
+    // Owed to the cent as the line prints its amounts: 702.00 − 300.01; an order paid in
+    // binary fractions that cancel owes 0.00 both ways round, never -0.00.
+    QTest::newRow("receivables to the cent")
+        << "RPTGATHERCUST"
+        << Table{{"spName", "SaleHeadno", "SaleRMTTaxAmt", "hDate", "Deptname", "RMBTaxamt"},
+                 {{"东方商场", "202603020001", 702.004, "2026-03-02", "销售部", 300.006},
+                  {"东方商场", "202603020002", 0.1 + 0.2, "2026-03-02", "销售部", 0.3},
+                  {"东方商场", "202603020003", 0.3, "2026-03-02", "销售部", 0.1 + 0.2}}}
+        << QStringList{"702.00", "300.01", "401.99", "0.00", "-0.00"} << QList<int>{1, 1, 3, 2, 0};
     // Good, defective and both, per line, per product and store, and in the total; the
     // store's name on each of its products' first line, the second store's too though its
     // product ended the first store.

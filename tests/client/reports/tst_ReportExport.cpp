@@ -42,6 +42,7 @@ private slots:
     void spreadsheetWidthsFitChineseText();
     void documentHoldsTheTable();
     void pdfPagesRenderToPictures();
+    void pdfTextCanBeCopied();
 
 private:
     QString outputPath(const QString &name) const { return dir_->filePath(name); }
@@ -141,6 +142,52 @@ void tst_ReportExport::pdfPagesRenderToPictures()
     const double paintedInk = inkShare(pageImage(pages.first(), 60 / 25.4));
     QVERIFY2(pdfInk > 0.02 && qAbs(pdfInk - paintedInk) < 0.25 * paintedInk,
              qPrintable(QStringLiteral("%1 %2").arg(pdfInk).arg(paintedInk)));
+}
+
+namespace {
+
+//! A word of a PDF page and its height, from pdftotext's boxes.
+QHash<QString, double> wordHeights(const QString &pdf)
+{
+    QProcess extract;
+    extract.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    extract.waitForFinished();
+    QHash<QString, double> heights;
+    QXmlStreamReader xml(extract.readAllStandardOutput());
+    while (xml.readNextStartElement() || !xml.atEnd()) {
+        if (xml.isStartElement() && xml.name() == QLatin1String("word")) {
+            const double top = xml.attributes().value(QLatin1String("yMin")).toDouble();
+            const double bottom = xml.attributes().value(QLatin1String("yMax")).toDouble();
+            heights.insert(xml.readElementText(), bottom - top);
+        } else if (!xml.isStartElement()) {
+            xml.readNext();
+        }
+    }
+    return heights;
+}
+
+} // namespace
+
+void tst_ReportExport::pdfTextCanBeCopied()
+{
+    QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty(),
+             "pdftotext is missing: scripts/setup installs poppler-utils");
+    auto cursor = fixtures::twoProducts();
+    ReportLayout layout(fixtures::purchaseSummary(), *cursor, fixtures::context());
+    const QString pdf = outputPath(QStringLiteral("text.pdf"));
+    QVERIFY(writePdf(pdf, pagesOf(layout.remainingPages()), QStringLiteral("采购汇总表")));
+    const QHash<QString, double> words = wordHeights(pdf);
+    // Codes of letters and digits, amounts and dates come out whole, as a reader copies them.
+    for (const char *expected : {"A001", "B002", "10.00", "22.50", "31.50"})
+        QVERIFY2(words.contains(QLatin1String(expected)),
+                 qPrintable(expected + (" in " + QStringList(words.keys()).join(u' '))));
+    // Each in its own style: the 12 pt title stands taller than a 9 pt cell, and the bold
+    // total is set in the bold face.
+    QVERIFY(words.value(QStringLiteral("采购汇总表")) > 1.2 * words.value(QStringLiteral("A001")));
+    QProcess fonts;
+    fonts.start(QStringLiteral("pdffonts"), {pdf});
+    QVERIFY(fonts.waitForFinished());
+    QVERIFY(fonts.readAllStandardOutput().contains("Bold"));
 }
 
 QTEST_MAIN(tst_ReportExport)

@@ -67,6 +67,7 @@ private slots:
     void matchesGolden();
     void everyPageRepeatsHeaderAndFooter();
     void wrappedFieldStretchesItsLine();
+    void groupCarriedOverShowsItsCellsAgain();
     void firstPageBeforeAllRowsAreRead();
     void landscapeTurnsThePage();
 };
@@ -137,6 +138,29 @@ void tst_ReportLayout::wrappedFieldStretchesItsLine()
     QVERIFY(heights.first() > 2 * code->rect.height());
     QVERIFY(std::all_of(heights.begin(), heights.end(),
                         [&](double h) { return h == heights.first(); }));
+}
+
+void tst_ReportLayout::groupCarriedOverShowsItsCellsAgain()
+{
+    // One product's lines (quantity 1.00) run over three pages, then a product of one line.
+    QVector<QVariantList> rows;
+    for (int i = 0; i < 120; ++i)
+        rows << fixtures::purchaseRow(QStringLiteral("A001"), QStringLiteral("圆珠笔"), 1, 3);
+    rows << fixtures::purchaseRow(QStringLiteral("B002"), QStringLiteral("笔记本"), 7, 9);
+    RowsCursor cursor(fixtures::purchaseFields(), rows);
+    const QVector<ReportPage> pages = layOut(fixtures::purchaseSummary(), cursor);
+    QCOMPARE(pages.size(), 3);
+    for (const ReportPage &page : pages) {
+        // The code and name print on the first line of each page the group reaches, and
+        // on that line only: right under the column header.
+        QVERIFY(countText(page, QStringLiteral("1.00")) > 0);
+        QCOMPARE(countText(page, QStringLiteral("A001")), 1);
+        QCOMPARE(countText(page, QStringLiteral("圆珠笔")), 1);
+        const Primitive *code = findText(page, QStringLiteral("A001"));
+        const Primitive *header = findText(page, QStringLiteral("货品编码"));
+        QVERIFY(code->rect.top() - header->rect.bottom() < 3);
+    }
+    QCOMPARE(countText(pages.last(), QStringLiteral("B002")), 1);
 }
 
 //! Counts the rows a layout has read, to see the first page come before the last row.

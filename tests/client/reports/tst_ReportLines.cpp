@@ -42,6 +42,8 @@ private slots:
     void emptyReportHasZeroTotal();
     void emptyReportHasZeroTotal_data();
     void rewindsTheCursor();
+    void numbersPrintByTheirFormat_data();
+    void numbersPrintByTheirFormat();
 };
 
 void tst_ReportLines::groupsPrintSubtotalsAndTotal()
@@ -143,6 +145,38 @@ void tst_ReportLines::rewindsTheCursor()
     const ReportDefinition definition = fixtures::purchaseSummary();
     const QVector<ReportLine> first = allLines(definition, *cursor);
     QCOMPARE(allLines(definition, *cursor).size(), first.size());
+}
+
+void tst_ReportLines::numbersPrintByTheirFormat_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("printed");
+    QTest::newRow("two decimals") << 1234.5 << "0.00"
+                                  << "1234.50";
+    QTest::newRow("grouped") << -1234.5 << "#,##0.00"
+                             << "-1,234.50";
+    QTest::newRow("none") << 2.6 << "0"
+                          << "3";
+    // A sum that cancels out leaves a tiny negative rest: it prints as nothing owed.
+    QTest::newRow("cancelled sum") << (0.1 + 0.2 - 0.3 - 0.3 + 0.3 - 1e-16) << "0.00"
+                                   << "0.00";
+    QTest::newRow("rounds to zero") << -0.004 << "0.00"
+                                    << "0.00";
+    QTest::newRow("grouped zero") << -1e-9 << "#,##0.00"
+                                  << "0.00";
+    QTest::newRow("no decimals zero") << -0.4 << "0"
+                                      << "0";
+    QTest::newRow("a cent owed back") << -0.006 << "0.00"
+                                      << "-0.01";
+}
+
+void tst_ReportLines::numbersPrintByTheirFormat()
+{
+    QFETCH(double, value);
+    QFETCH(QString, format);
+    QFETCH(QString, printed);
+    QCOMPARE(formatNumber(value, format), printed);
 }
 
 QTEST_MAIN(tst_ReportLines)

@@ -208,12 +208,12 @@ void TestRPTRDM::everyReportReturnsItsColumns_data()
          {},
          {"hDate", "spName", "SaleHeadno", "Deptname", "RMBTaxamt"},
          1,
-         {"SaleHeadno=202603020001", "RMBTaxamt=300"}},
+         {"SaleHeadno=202603020001", "RMBTaxamt=300", "hDate=2026-03-06"}},
         {"RPTGATHERCUST",
          {},
          {"spName", "SaleHeadno", "SaleRMTTaxAmt", "hDate", "Deptname", "RMBTaxamt"},
          3,
-         {"SaleRMTTaxAmt=702", "RMBTaxamt=300"}},
+         {"SaleRMTTaxAmt=702", "RMBTaxamt=300", "hDate=2026-03-02"}},
         // The order without a salesman is left out.
         {"RPTEMPGAIN",
          {},
@@ -428,6 +428,10 @@ void TestRPTRDM::staffGroupedByDepartment()
     const Packet staff = report(module, reportParams("RPTPSEMP"));
     QCOMPARE(column(staff, "Code"), (QStringList{"0001", "0003", "0002"}));
     QCOMPARE(column(staff, "DeptName"), (QStringList{"总部", "总部", "销售部"}));
+    // The sex prints by its name; one not given stays blank.
+    QVERIFY(accountSet(backend).exec("UPDATE XPSEmp SET sexb = '2' WHERE code = '0003'"));
+    QCOMPARE(column(report(module, reportParams("RPTPSEMP")), "sexb"), (QStringList{"", "女", ""}));
+    QVERIFY(accountSet(backend).exec("UPDATE XPSEmp SET sexb = NULL WHERE code = '0003'"));
 }
 
 void TestRPTRDM::missingOrUnknownFlagAborts()
