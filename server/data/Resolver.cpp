@@ -188,6 +188,9 @@ QSqlQuery *Resolver::prepared(const QString &sql, QSqlError *error)
     if (it == m_prepared.end()) {
         QSqlQuery q(m_db);
         q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+        // SQLite then keeps no cache of the rows a statement returns (it returns one at
+        // most); PostgreSQL's forward-only mode would stream them row by row instead.
+        q.setForwardOnly(!m_postgres);
         if (!q.prepare(sql)) {
             *error = q.lastError();
             return nullptr;
