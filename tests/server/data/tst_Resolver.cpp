@@ -96,6 +96,14 @@ public:
         r.provider = QStringLiteral("dspStore");
         stores = module.getRecords(r).fields;
     }
+    //! The heads and their nested lines, as a resolver of its own applies them.
+    ResolveTarget headsWithLines() const
+    {
+        ResolveTarget target{QStringLiteral("xdoch"), heads, {}, {}, {}};
+        target.details.push_back(
+            {QStringLiteral("xdocb"), lines, heads[Lines].name, QStringLiteral("headno"), {}});
+        return target;
+    }
     ApplyResult apply(const ChangeSet &set, int maxErrors = 0,
                       const QString &provider = QStringLiteral("dspDoc"))
     {
@@ -466,9 +474,7 @@ void tst_Resolver::savepointsOnlyWhereARefusalIsTolerated()
         QSqlQuery q(db);
         return q.exec(sql) ? QSqlError() : q.lastError();
     });
-    ResolveTarget target{QStringLiteral("xdoch"), fx.heads, {}, {}, {}};
-    target.details.push_back(
-        {QStringLiteral("xdocb"), fx.lines, fx.heads[Lines].name, QStringLiteral("headno"), {}});
+    const ResolveTarget target = fx.headsWithLines();
     const ApplyResult r =
         resolver.apply(target, longChangeSet(fx, 250, {}, refusal ? QList<int>{200} : QList<int>()),
                        maxErrors, false);
@@ -507,9 +513,7 @@ void tst_Resolver::refusedSavepointStatementEndsTheApply()
         QSqlQuery q(db);
         return q.exec(sql) ? QSqlError() : q.lastError();
     });
-    ResolveTarget target{QStringLiteral("xdoch"), fx.heads, {}, {}, {}};
-    target.details.push_back(
-        {QStringLiteral("xdocb"), fx.lines, fx.heads[Lines].name, QStringLiteral("headno"), {}});
+    const ResolveTarget target = fx.headsWithLines();
     // A good head first, then a head whose second line is refused or goes in.
     Changes l(fx.lines);
     l.insert({"H5", "0001", "P1", 1.0}).insert({"H5", lineRefused ? "0001" : "0002", "P2", 2.0});
