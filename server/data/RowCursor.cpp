@@ -82,6 +82,7 @@ void RowCursor::advance()
         return;
     }
     QSqlError error;
+    m_hasNext = false; // a failed fetch ends the opening
     try {
         m_hasNext = nextHeld();
     } catch (const ServerError &) {

@@ -72,6 +72,8 @@ private slots:
     void heldOpeningBindsValuesAsValues();
     void heldOpeningTakesNumbers_data() { addBackendRows(); }
     void heldOpeningTakesNumbers();
+    void failureMidwayEndsTheOpening_data() { addBackendRows(); }
+    void failureMidwayEndsTheOpening();
     void leftOpeningsGiveWayToNewOnes_data() { addBackendRows(); }
     void leftOpeningsGiveWayToNewOnes();
     void moreOpeningsThanReadConnections_data() { addBackendRows(); }
@@ -317,6 +319,26 @@ void tst_LumoDatasetprovider::heldOpeningTakesNumbers()
     const Packet rest = module.getRecords(request("dspRange", 2, {}, 0));
     QCOMPARE(column(rest, "i"), QStringList({"5"}));
     QVERIFY(rest.eof);
+}
+
+void tst_LumoDatasetprovider::failureMidwayEndsTheOpening()
+{
+    QFETCH(QString, backend);
+    DataAccessFixture fx(backend);
+    // Row 30 overflows: the database refuses the statement only when it gets there.
+    ProviderDef def = numbersProvider(QStringLiteral("dspFailing"), 100);
+    def.sql = QStringLiteral("SELECT abs(CASE WHEN i = 30 THEN -9223372036854775807 - 1 ELSE i "
+                             "END) AS i FROM (%1) n")
+                  .arg(def.sql);
+    ProviderModule module(QStringLiteral("TestRDM"), {def});
+    const Packet first = module.getRecords(request("dspFailing", 10));
+    QCOMPARE(first.rows.size(), 10);
+    QVERIFY(!first.eof);
+    QVERIFY_THROWS_EXCEPTION(ServerError, module.getRecords(request("dspFailing", 30, {}, 0)));
+    // What follows finds the opening ended, and a new one starts afresh.
+    QVERIFY(module.getRecords(request("dspFailing", 10, {}, 0)).eof);
+    QCOMPARE(column(module.getRecords(request("dspFailing", 3)), "i"),
+             QStringList({"1", "2", "3"}));
 }
 
 void tst_LumoDatasetprovider::leftOpeningsGiveWayToNewOnes()
