@@ -1,9 +1,11 @@
 // What the transport costs: a 10,000-row fetch through scktsrvr and the module host against
 // the same rows read by a prepared statement in-process, and 1,000 inserted rows applied as
-// one change set against a prepared INSERT loop in one transaction. SQLite, one run; the
-// ratios are printed. The relay is the real program; the module host runs on a thread of
-// this program, as it does in the server, with a provider module over the brand table.
+// one change set against a prepared INSERT loop in one transaction; the ratios are printed.
+// The relay is the real program; the module host runs on a thread of this program, as it
+// does in the server, with a provider module over the brand table.
+// Usage: bench_transport [sqlite|postgresql]
 
+#include "../tests/server/DocumentFixture.h"
 #include "BenchTransportKit.h"
 #include "InstanceNames.h"
 #include "LumoSocketConnection.h"
@@ -70,15 +72,17 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
+    const QString backend = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("sqlite");
+    if (backend == QLatin1String("postgresql") && test::pgHost().isEmpty())
+        qFatal("KORVANE_TEST_PG (host:port of a PostgreSQL cluster) is not set");
     qputenv("KORVANE_INSTANCE", "bench-" + QUuid::createUuid().toString(QUuid::Id128).toLatin1());
-    test::ScratchDb scratch(QStringLiteral("sqlite"));
+    test::ScratchDb scratch(backend);
     QSqlDatabase db = scratch.db();
     QSqlQuery(db).exec(QStringLiteral(
         "CREATE TABLE XCI (Code VARCHAR(4) NOT NULL PRIMARY KEY, Name VARCHAR(20))"));
     insertDirect(db, QLatin1Char('A'), FetchRows);
-    DbConnectionInfo connection;
-    connection.databaseName = scratch.databaseName();
-    setRunTimeConnection(connection);
+    test::useAsRunTimeConnection(scratch);
+    out << backend << Qt::endl;
 
     QTemporaryDir bin;
     bench::HostThread host(moduleHostSocketName(bin.path()));

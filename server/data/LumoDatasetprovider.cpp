@@ -8,6 +8,7 @@
 #include "ReadConnections.h"
 #include "Resolver.h"
 #include "RowCursor.h"
+#include "ServerCursor.h"
 #include "SqlStatement.h"
 
 #include <QHash>
@@ -163,7 +164,7 @@ void TLumoDatasetprovider::reset()
     m_cursor.reset();
 }
 
-void TLumoDatasetprovider::open(const QString &commandText, const Params &params, bool allRows)
+void TLumoDatasetprovider::open(const QString &commandText, const Params &params, int count)
 {
     reset();
     const bool own = commandText.trimmed().isEmpty();
@@ -180,12 +181,25 @@ void TLumoDatasetprovider::open(const QString &commandText, const Params &params
     };
     // An opening read packet by packet holds its statement open on a read connection;
     // one that wants every row now, or finds no read connection, is read in full here.
-    std::unique_ptr<ReadLease> lease = allRows ? nullptr : m_connection->leaseReadConnection();
+    std::unique_ptr<ReadLease> lease = count < 0 ? nullptr : m_connection->leaseReadConnection();
+    if (lease && lease->database().driverName() == QLatin1String("QPSQL")) {
+        // The first fetch takes the packet and the row after it, to know the end.
+        auto cursor = ServerCursor::declare(lease->database(), st, values, count + 1);
+        if (cursor) {
+            Fields fields = fieldsOf(cursor->rows());
+            m_cursor =
+                std::make_unique<RowCursor>(std::move(lease), std::move(cursor), std::move(fields));
+            return;
+        }
+        // A statement no cursor can hold (or a broken one) runs here, which reports why.
+        lease->discard();
+        lease.reset();
+    }
     if (lease) {
         auto query = runQueryOn(lease->database(), st.positionalText(), values, true);
         Fields fields = fieldsOf(*query);
-        m_cursor = std::make_unique<RowCursor>(std::move(lease), std::move(query),
-                                               std::move(fields), m_connection->database());
+        m_cursor =
+            std::make_unique<RowCursor>(std::move(lease), std::move(query), std::move(fields));
         return;
     }
     auto query = runQuery(st.positionalText(), values);
@@ -199,7 +213,9 @@ Packet TLumoDatasetprovider::getRecords(const GetRecordsRequest &request)
     const bool continues = !(request.options & (grMetaData | grReset)) && m_cursor &&
                            request.params.isEmpty() && request.commandText.isEmpty();
     if (!continues)
-        open(request.commandText, request.params, request.count < 0);
+        open(request.commandText, request.params, request.count);
+    if (m_cursor)
+        m_cursor->setPacketRows(request.count);
     Packet packet;
     packet.fields = m_cursor ? m_cursor->fields() : fields();
     PacketRow row;

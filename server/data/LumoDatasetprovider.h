@@ -63,8 +63,9 @@ public:
 
 private:
     QString statementText(const QString &commandText) const;
-    //! allRows: the request takes every row now, so no statement needs to stay open.
-    void open(const QString &commandText, const Params &params, bool allRows);
+    //! count: the rows of the first packet; -1 takes every row now, so no statement needs
+    //! to stay open.
+    void open(const QString &commandText, const Params &params, int count);
     void attachDetails(PacketRows *rows, const Fields &fields);
     void attachDetailsPerRow(PacketRows *rows, const Fields &fields, const SqlStatement &detail);
     bool attachDetailsInOneStatement(PacketRows *rows, const Fields &fields,

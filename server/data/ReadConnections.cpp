@@ -6,14 +6,7 @@ namespace korvane {
 
 ReadLease::ReadLease(ReadConnections *pool, const QString &name, int generation)
     : m_pool(pool), m_name(name), m_generation(generation)
-{
-    const QSqlDatabase db = database();
-    if (db.driverName() == QLatin1String("QPSQL")) {
-        QSqlQuery q(db);
-        if (q.exec(QStringLiteral("SELECT pg_backend_pid()")) && q.next())
-            m_backend = q.value(0);
-    }
-}
+{}
 
 ReadLease::~ReadLease()
 {
@@ -23,22 +16,6 @@ ReadLease::~ReadLease()
 QSqlDatabase ReadLease::database() const
 {
     return QSqlDatabase::database(m_name, false);
-}
-
-void ReadLease::abandonStatement(const QSqlDatabase &main)
-{
-    if (database().driverName() != QLatin1String("QPSQL"))
-        return;
-    if (m_backend.isNull()) {
-        m_reusable = false;
-        return;
-    }
-    QSqlQuery q(main);
-    q.prepare(QStringLiteral("SELECT pg_cancel_backend(?)"));
-    q.addBindValue(m_backend);
-    // A cancel that reaches the server after the statement ended is dropped there, so the
-    // connection, drained of what was already on its way, can be lent again.
-    m_reusable = q.exec();
 }
 
 ReadConnections::ReadConnections(const QString &baseName) : m_baseName(baseName) {}

@@ -7,7 +7,6 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
-#include <QVariant>
 
 #include <memory>
 #include <optional>
@@ -26,17 +25,14 @@ public:
     ReadLease &operator=(const ReadLease &) = delete;
 
     QSqlDatabase database() const;
-    //! Ends a statement left half read before its query goes: PostgreSQL would otherwise
-    //! send every remaining row only to have it dropped, so the module's connection
-    //! cancels the statement (the connection is closed when given back if it cannot).
-    void abandonStatement(const QSqlDatabase &main);
+    //! The connection is closed when given back instead of being lent again.
+    void discard() { m_reusable = false; }
 
 private:
     ReadConnections *m_pool;
     QString m_name;
     int m_generation;
     bool m_reusable = true;
-    QVariant m_backend; // PostgreSQL: the server process that runs this connection
 };
 
 class ReadConnections

@@ -188,6 +188,9 @@ QSqlQuery *Resolver::prepared(const QString &sql, QSqlError *error)
     if (it == m_prepared.end()) {
         QSqlQuery q(m_db);
         q.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+        // SQLite then keeps no cache of the rows a statement returns (it returns one at
+        // most); PostgreSQL's forward-only mode would stream them row by row instead.
+        q.setForwardOnly(!m_postgres);
         if (!q.prepare(sql)) {
             *error = q.lastError();
             return nullptr;
@@ -287,6 +290,7 @@ bool Resolver::applyRow(const ResolveTarget &target, const QList<Column> &column
         QSqlQuery *q = run(sql, values, failure);
         if (q && !stored.isEmpty() && q->next()) {
             QVariantList &storedRow = m_stored[&row];
+            storedRow.clear(); // a row applied again after its batch went back
             for (int i = 0; i < stored.size(); ++i)
                 storedRow << q->value(i);
         }
@@ -386,12 +390,10 @@ bool Resolver::applyDetails(const ResolveTarget &target, const ChangeSet &delta,
 }
 
 Resolver::Applied Resolver::applyGroup(const ResolveTarget &target, const ChangeSet &delta,
-                                       int index)
+                                       int index, bool alone)
 {
     const ChangeRow &row = delta.rows[index];
-    // A failed statement aborts a PostgreSQL transaction, and a head with its lines must go
-    // or stay as one: both need a savepoint; a lone row on SQLite is atomic by itself.
-    const bool savepoint = m_postgres || !row.details.isEmpty();
+    const bool savepoint = alone && needsSavepoint(row);
     Applied applied;
     if (savepoint)
         control(QStringLiteral("SAVEPOINT korvane_row"));
@@ -414,6 +416,31 @@ Resolver::Applied Resolver::applyGroup(const ResolveTarget &target, const Change
     return applied;
 }
 
+bool Resolver::needsSavepoint(const ChangeRow &row) const
+{
+    // A failed statement aborts a PostgreSQL transaction, and a head with its lines must go
+    // or stay as one: both need a savepoint; a lone row on SQLite is atomic by itself.
+    return m_postgres || !row.details.isEmpty();
+}
+
+bool Resolver::applyAtOnce(const ResolveTarget &target, const ChangeSet &delta, int from, int to,
+                           QList<bool> *appliedRows)
+{
+    control(QStringLiteral("SAVEPOINT korvane_rows"));
+    for (int i = from; i < to; ++i) {
+        if (applyGroup(target, delta, i, false).failed) {
+            control(QStringLiteral("ROLLBACK TO SAVEPOINT korvane_rows"));
+            control(QStringLiteral("RELEASE SAVEPOINT korvane_rows"));
+            for (int k = from; k < i; ++k)
+                (*appliedRows)[k] = false;
+            return false;
+        }
+        (*appliedRows)[i] = true;
+    }
+    control(QStringLiteral("RELEASE SAVEPOINT korvane_rows"));
+    return true;
+}
+
 ApplyResult Resolver::apply(const ResolveTarget &target, const ChangeSet &delta, int maxErrors,
                             bool refresh, const ApplyHooks &hooks)
 {
@@ -431,26 +458,32 @@ ApplyResult Resolver::apply(const ResolveTarget &target, const ChangeSet &delta,
     if (hooks.before)
         hooks.before();
     QList<bool> appliedRows(delta.rows.size(), false);
-    for (int i = 0; i < delta.rows.size(); ++i) {
-        const Applied applied = applyGroup(target, delta, i);
-        appliedRows[i] = !applied.failed;
-        if (!applied.failed)
-            continue;
-        const ChangeRow &row = delta.rows[i];
-        ApplyError error;
-        error.row = i;
-        error.detailField = applied.detailField;
-        error.detailRow = applied.detailRow;
-        error.message = applied.failure.message;
-        error.errorCode = applied.failure.code;
-        error.values = applied.detailField >= 0     ? applied.values
-                       : row.op == ChangeOp::Delete ? row.oldValues
-                                                    : row.newValues;
-        result.errors << error;
-        result.errorCount = result.errors.size();
-        if (maxErrors >= 0 && result.errorCount > maxErrors) {
-            transaction.rollback();
-            return result;
+    // Without tolerated errors the first refusal takes the whole request back, so no row
+    // needs a savepoint of its own. With them, rows go in a batch under one savepoint; a
+    // batch with a refusal in it goes back and is applied again a row at a time, each in
+    // its own savepoint, so a refused row (or head with its lines) leaves nothing behind
+    // and the others stand.
+    const bool tolerant = maxErrors != 0;
+    for (int from = 0; from < delta.rows.size(); from += kRowsPerBatch) {
+        const int to = int(qMin(delta.rows.size(), qsizetype(from) + kRowsPerBatch));
+        bool batched = false;
+        if (tolerant) {
+            for (int i = from; i < to && !batched; ++i)
+                batched = needsSavepoint(delta.rows[i]);
+            if (batched && applyAtOnce(target, delta, from, to, &appliedRows))
+                continue;
+        }
+        for (int i = from; i < to; ++i) {
+            const Applied applied = applyGroup(target, delta, i, tolerant);
+            appliedRows[i] = !applied.failed;
+            if (!applied.failed)
+                continue;
+            result.errors << errorOf(delta, i, applied);
+            result.errorCount = result.errors.size();
+            if (maxErrors >= 0 && result.errorCount > maxErrors) {
+                transaction.rollback();
+                return result;
+            }
         }
     }
     if (hooks.after)
@@ -471,6 +504,21 @@ ApplyResult Resolver::apply(const ResolveTarget &target, const ChangeSet &delta,
         result.refreshed = Packet();
     }
     return result;
+}
+
+ApplyError Resolver::errorOf(const ChangeSet &delta, int index, const Applied &applied)
+{
+    const ChangeRow &row = delta.rows[index];
+    ApplyError error;
+    error.row = index;
+    error.detailField = applied.detailField;
+    error.detailRow = applied.detailRow;
+    error.message = applied.failure.message;
+    error.errorCode = applied.failure.code;
+    error.values = applied.detailField >= 0     ? applied.values
+                   : row.op == ChangeOp::Delete ? row.oldValues
+                                                : row.newValues;
+    return error;
 }
 
 QVariantList Resolver::readBack(const ResolveTarget &target, const QList<Column> &columns,

@@ -1,8 +1,10 @@
 #pragma once
 //! The change-set resolver: the only code that writes SQL for an apply. One transaction per
-//! request; each master row with its nested detail rows is applied as one unit (a savepoint),
-//! so a refused row leaves nothing of itself behind; more errors than tolerated roll the
-//! whole request back, and so does a savepoint statement the database refuses.
+//! request; each master row with its nested detail rows is applied as one unit, so a refused
+//! row leaves nothing of itself behind; more errors than tolerated roll the whole request
+//! back, and so does a savepoint statement the database refuses. Where errors are tolerated,
+//! rows go in batches under one savepoint and a batch with a refusal is applied again a row
+//! (a savepoint) at a time.
 
 #include "Packet.h"
 
@@ -85,7 +87,17 @@ private:
     using MasterValue = std::function<QVariant(const QString &column)>;
 
     const QList<Column> &columnsOf(const ResolveTarget &target, const ChangeSet &set);
-    Applied applyGroup(const ResolveTarget &target, const ChangeSet &delta, int row);
+    //! Rows applied together under one savepoint when errors are tolerated.
+    static constexpr int kRowsPerBatch = 100;
+
+    //! alone: within a savepoint of its own where the row needs one.
+    Applied applyGroup(const ResolveTarget &target, const ChangeSet &delta, int row, bool alone);
+    bool needsSavepoint(const ChangeRow &row) const;
+    //! Rows from ... to-1 under one savepoint; false, with none of them applied, when one
+    //! of them is refused.
+    bool applyAtOnce(const ResolveTarget &target, const ChangeSet &delta, int from, int to,
+                     QList<bool> *appliedRows);
+    static ApplyError errorOf(const ChangeSet &delta, int row, const Applied &applied);
     bool applyRow(const ResolveTarget &target, const QList<Column> &columns, const ChangeRow &row,
                   const MasterValue &master, Failure *failure);
     bool applyDetails(const ResolveTarget &target, const ChangeSet &delta, const ChangeRow &row,

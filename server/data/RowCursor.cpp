@@ -2,6 +2,7 @@
 
 #include "ProviderFields.h"
 #include "ReadConnections.h"
+#include "ServerCursor.h"
 #include "ServerError.h"
 
 #include <QSqlError>
@@ -25,9 +26,15 @@ PacketRow readRow(const QSqlQuery &q, const Fields &fields)
 }
 
 RowCursor::RowCursor(std::unique_ptr<ReadLease> lease, std::unique_ptr<QSqlQuery> query,
-                     Fields fields, const QSqlDatabase &main)
-    : m_fields(std::move(fields)), m_main(main), m_lease(std::move(lease)),
-      m_query(std::move(query))
+                     Fields fields)
+    : m_fields(std::move(fields)), m_lease(std::move(lease)), m_query(std::move(query))
+{
+    advance();
+}
+
+RowCursor::RowCursor(std::unique_ptr<ReadLease> lease, std::unique_ptr<ServerCursor> cursor,
+                     Fields fields)
+    : m_fields(std::move(fields)), m_lease(std::move(lease)), m_cursor(std::move(cursor))
 {
     advance();
 }
@@ -43,26 +50,53 @@ RowCursor::RowCursor(QSqlQuery &query, Fields fields) : m_fields(std::move(field
 
 RowCursor::~RowCursor()
 {
-    if (m_query && m_hasNext && m_lease)
-        m_lease->abandonStatement(m_main);
+    release();
+}
+
+void RowCursor::release()
+{
+    // A cursor ends with its transaction, at once; a held SQLite statement is reset.
     m_query.reset();
+    if (m_cursor && !m_cursor->end() && m_lease)
+        m_lease->discard();
+    m_cursor.reset();
+    m_lease.reset();
+}
+
+bool RowCursor::nextHeld()
+{
+    if (m_query)
+        return m_query->next();
+    while (!m_cursor->rows().next()) {
+        if (m_cursor->exhausted())
+            return false;
+        m_cursor->fetch(m_packetRows);
+    }
+    return true;
 }
 
 void RowCursor::advance()
 {
-    if (!m_query) {
+    if (!m_query && !m_cursor) {
         m_hasNext = m_nextRow < m_rows.size();
         return;
     }
-    m_hasNext = m_query->next();
+    QSqlError error;
+    m_hasNext = false; // a failed fetch ends the opening
+    try {
+        m_hasNext = nextHeld();
+    } catch (const ServerError &) {
+        release();
+        throw;
+    }
     if (m_hasNext) {
-        m_ahead = readRow(*m_query, m_fields);
+        m_ahead = readRow(m_query ? *m_query : m_cursor->rows(), m_fields);
         return;
     }
-    const QSqlError error = m_query->lastError();
+    if (m_query)
+        error = m_query->lastError();
     // The end frees the read connection for the next opening.
-    m_query.reset();
-    m_lease.reset();
+    release();
     if (error.isValid())
         throw ServerError(errorText(error));
 }
@@ -71,7 +105,7 @@ bool RowCursor::next(PacketRow *row)
 {
     if (!m_hasNext)
         return false;
-    if (m_query) {
+    if (m_query || m_cursor) {
         *row = std::move(m_ahead);
     } else {
         *row = std::move(m_rows[m_nextRow++]);

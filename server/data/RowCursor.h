@@ -16,6 +16,7 @@ class QSqlQuery;
 namespace korvane {
 
 class ReadLease;
+class ServerCursor;
 
 //! The database's own words for an error, else the driver's.
 QString errorText(const QSqlError &error);
@@ -26,10 +27,11 @@ PacketRow readRow(const QSqlQuery &q, const Fields &fields);
 class RowCursor
 {
 public:
-    //! Continues query, executed on the lease's connection; main cancels it if it is
-    //! left before its end.
-    RowCursor(std::unique_ptr<ReadLease> lease, std::unique_ptr<QSqlQuery> query, Fields fields,
-              const QSqlDatabase &main);
+    //! Continues query, executed on the lease's connection, row by row.
+    RowCursor(std::unique_ptr<ReadLease> lease, std::unique_ptr<QSqlQuery> query, Fields fields);
+    //! Continues cursor, declared on the lease's connection, a fetch per packet.
+    RowCursor(std::unique_ptr<ReadLease> lease, std::unique_ptr<ServerCursor> cursor,
+              Fields fields);
     //! Reads every row of query now.
     RowCursor(QSqlQuery &query, Fields fields);
     ~RowCursor();
@@ -38,20 +40,25 @@ public:
 
     const Fields &fields() const { return m_fields; }
     bool atEnd() const { return !m_hasNext; }
+    //! The rows the packet being read asks for (-1 all): what a cursor fetches at a time.
+    void setPacketRows(int rows) { m_packetRows = rows; }
     //! The next row; false at the end. Throws ServerError when the database fails midway.
     bool next(PacketRow *row);
 
 private:
     void advance();
+    bool nextHeld();
+    void release();
 
     Fields m_fields;
-    QSqlDatabase m_main;
-    std::unique_ptr<ReadLease> m_lease; // outlives m_query
-    std::unique_ptr<QSqlQuery> m_query; // null once the rows are read in full
-    PacketRows m_rows;                  // read in full
+    std::unique_ptr<ReadLease> m_lease;     // outlives m_query and m_cursor
+    std::unique_ptr<ServerCursor> m_cursor; // PostgreSQL: the rows fetched come from here
+    std::unique_ptr<QSqlQuery> m_query;     // SQLite: the statement held open
+    PacketRows m_rows;                      // read in full
     qsizetype m_nextRow = 0;
     PacketRow m_ahead; // held open: the row the next call hands out
     bool m_hasNext = false;
+    int m_packetRows = 1;
 };
 
 } // namespace korvane

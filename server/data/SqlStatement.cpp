@@ -193,6 +193,20 @@ QStringList SqlStatement::parameterSlots() const
     return names;
 }
 
+QString SqlStatement::textWithLiterals(const QStringList &literals) const
+{
+    QString out;
+    int copied = 0;
+    int slot = 0;
+    for (const Token &t : m_tokens) {
+        if (t.kind != Token::Param)
+            continue;
+        out += m_text.mid(copied, t.pos - copied) + literals.value(slot++, QStringLiteral("NULL"));
+        copied = t.pos + t.len;
+    }
+    return out + m_text.mid(copied);
+}
+
 QStringList SqlStatement::parameterNames() const
 {
     QStringList names;

@@ -39,6 +39,9 @@ public:
     //! used twice appears twice).
     QString positionalText() const;
     QStringList parameterSlots() const;
+    //! The text with the i-th parameter marker (in order of occurrence) replaced by
+    //! literals[i]; a marker without a literal becomes NULL.
+    QString textWithLiterals(const QStringList &literals) const;
     //! Each parameter once, in order of first occurrence, spelled as first written.
     QStringList parameterNames() const;
 

@@ -68,6 +68,12 @@ private slots:
     void openPacketLeavesOthersFreeToWrite();
     void heldOpeningKeepsWhatItStartedWith_data() { addBackendRows(); }
     void heldOpeningKeepsWhatItStartedWith();
+    void heldOpeningBindsValuesAsValues_data();
+    void heldOpeningBindsValuesAsValues();
+    void heldOpeningTakesNumbers_data() { addBackendRows(); }
+    void heldOpeningTakesNumbers();
+    void failureMidwayEndsTheOpening_data() { addBackendRows(); }
+    void failureMidwayEndsTheOpening();
     void leftOpeningsGiveWayToNewOnes_data() { addBackendRows(); }
     void leftOpeningsGiveWayToNewOnes();
     void moreOpeningsThanReadConnections_data() { addBackendRows(); }
@@ -78,7 +84,7 @@ private slots:
     void nestedLines();
     void commandTextNeedsAdministrator_data() { addBackendRows(); }
     void commandTextNeedsAdministrator();
-    void statementErrorReachesClient_data() { addBackendRows(); }
+    void statementErrorReachesClient_data();
     void statementErrorReachesClient();
     void providerParams();
 };
@@ -266,6 +272,75 @@ void tst_LumoDatasetprovider::heldOpeningKeepsWhatItStartedWith()
              QStringList({"H0", "H1", "H2", "H3"}));
 }
 
+void tst_LumoDatasetprovider::heldOpeningBindsValuesAsValues_data()
+{
+    QTest::addColumn<QString>("backend");
+    QTest::addColumn<QString>("name");
+    const QStringList names{"O'Brien", "back\\slash'", "x' OR '1'='1", "'); DELETE FROM xstore; --",
+                            "$1 ? :n", "仓'库\\"};
+    for (const QString &backend : backendNames()) {
+        for (const QString &name : names)
+            QTest::addRow("%s %s", qPrintable(backend), qPrintable(name)) << backend << name;
+    }
+}
+
+void tst_LumoDatasetprovider::heldOpeningBindsValuesAsValues()
+{
+    QFETCH(QString, backend);
+    QFETCH(QString, name);
+    DataAccessFixture fx(backend);
+    QSqlQuery add(fx.scratch().db());
+    add.prepare("INSERT INTO xstore (code, name) VALUES ('S9', ?)");
+    add.addBindValue(name);
+    QVERIFY2(add.exec(), qPrintable(add.lastError().text()));
+    ProviderDef def;
+    def.name = QStringLiteral("dspNamed");
+    def.sql = QStringLiteral("select code, name from xstore where name = :n order by code");
+    ProviderModule module(QStringLiteral("TestRDM"), {def});
+    // A packet of one holds the opening: the value matches itself and nothing else.
+    const Packet p = module.getRecords(request("dspNamed", 1, {{"n", name}}));
+    QCOMPARE(column(p, "code"), QStringList({"S9"}));
+    QCOMPARE(column(p, "name"), QStringList({name}));
+    QCOMPARE(fx.count("xstore"), 3);
+}
+
+void tst_LumoDatasetprovider::heldOpeningTakesNumbers()
+{
+    QFETCH(QString, backend);
+    DataAccessFixture fx(backend);
+    ProviderDef def = numbersProvider(QStringLiteral("dspRange"), 100);
+    def.sql = QStringLiteral("SELECT * FROM (%1) n WHERE i >= :low AND i <= :high ORDER BY i")
+                  .arg(def.sql);
+    ProviderModule module(QStringLiteral("TestRDM"), {def});
+    const Packet p =
+        module.getRecords(request("dspRange", 2, {{"low", 3}, {"high", qlonglong(5)}}));
+    QCOMPARE(column(p, "i"), QStringList({"3", "4"}));
+    QVERIFY(!p.eof);
+    const Packet rest = module.getRecords(request("dspRange", 2, {}, 0));
+    QCOMPARE(column(rest, "i"), QStringList({"5"}));
+    QVERIFY(rest.eof);
+}
+
+void tst_LumoDatasetprovider::failureMidwayEndsTheOpening()
+{
+    QFETCH(QString, backend);
+    DataAccessFixture fx(backend);
+    // Row 30 overflows: the database refuses the statement only when it gets there.
+    ProviderDef def = numbersProvider(QStringLiteral("dspFailing"), 100);
+    def.sql = QStringLiteral("SELECT abs(CASE WHEN i = 30 THEN -9223372036854775807 - 1 ELSE i "
+                             "END) AS i FROM (%1) n")
+                  .arg(def.sql);
+    ProviderModule module(QStringLiteral("TestRDM"), {def});
+    const Packet first = module.getRecords(request("dspFailing", 10));
+    QCOMPARE(first.rows.size(), 10);
+    QVERIFY(!first.eof);
+    QVERIFY_THROWS_EXCEPTION(ServerError, module.getRecords(request("dspFailing", 30, {}, 0)));
+    // What follows finds the opening ended, and a new one starts afresh.
+    QVERIFY(module.getRecords(request("dspFailing", 10, {}, 0)).eof);
+    QCOMPARE(column(module.getRecords(request("dspFailing", 3)), "i"),
+             QStringList({"1", "2", "3"}));
+}
+
 void tst_LumoDatasetprovider::leftOpeningsGiveWayToNewOnes()
 {
     QFETCH(QString, backend);
@@ -278,6 +353,19 @@ void tst_LumoDatasetprovider::leftOpeningsGiveWayToNewOnes()
         QCOMPARE(column(p, "i"), QStringList({"1", "2", "3"}));
         QVERIFY(!p.eof);
         QCOMPARE(module.getRecords(request("dspStore", -1)).rows.size(), 2);
+    }
+    if (fx.isPostgres()) {
+        // The open one waits on its cursor; every left one was ended, not left running.
+        const QString ours = QStringLiteral("datname = current_database() AND pid <> "
+                                            "pg_backend_pid()");
+        QCOMPARE(fx.value("SELECT count(*) FROM pg_stat_activity WHERE " + ours +
+                          " AND state = 'idle in transaction' AND query LIKE 'FETCH%'")
+                     .toInt(),
+                 1);
+        QCOMPARE(
+            fx.value("SELECT count(*) FROM pg_stat_activity WHERE " + ours + " AND state <> 'idle'")
+                .toInt(),
+            1);
     }
     Packet p = module.getRecords(request("dspNumbers", 2, {}, 0));
     QCOMPARE(column(p, "i"), QStringList({"4", "5"}));
@@ -381,16 +469,27 @@ void tst_LumoDatasetprovider::commandTextNeedsAdministrator()
     QCOMPARE(column(p, "code"), QStringList({"S2"}));
 }
 
+void tst_LumoDatasetprovider::statementErrorReachesClient_data()
+{
+    QTest::addColumn<QString>("backend");
+    QTest::addColumn<int>("count");
+    for (const QString &backend : backendNames()) {
+        QTest::addRow("%s every row", qPrintable(backend)) << backend << -1;
+        QTest::addRow("%s a packet", qPrintable(backend)) << backend << 5;
+    }
+}
+
 void tst_LumoDatasetprovider::statementErrorReachesClient()
 {
     QFETCH(QString, backend);
+    QFETCH(int, count);
     DataAccessFixture fx(backend);
     ProviderDef def;
     def.name = QStringLiteral("dspBroken");
     def.sql = QStringLiteral("select nosuchcolumn from xstore");
     ProviderModule module(QStringLiteral("TestRDM"), {def});
     try {
-        module.getRecords(request("dspBroken", -1));
+        module.getRecords(request("dspBroken", count));
         QFAIL("a broken statement gave a packet");
     } catch (const ServerError &e) {
         QVERIFY2(e.text().contains("nosuchcolumn"), qPrintable(e.text()));

@@ -9,6 +9,8 @@
 #include <QSqlQuery>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace korvane;
 using namespace korvane::test;
 
@@ -94,6 +96,14 @@ public:
         r.provider = QStringLiteral("dspStore");
         stores = module.getRecords(r).fields;
     }
+    //! The heads and their nested lines, as a resolver of its own applies them.
+    ResolveTarget headsWithLines() const
+    {
+        ResolveTarget target{QStringLiteral("xdoch"), heads, {}, {}, {}};
+        target.details.push_back(
+            {QStringLiteral("xdocb"), lines, heads[Lines].name, QStringLiteral("headno"), {}});
+        return target;
+    }
     ApplyResult apply(const ChangeSet &set, int maxErrors = 0,
                       const QString &provider = QStringLiteral("dspDoc"))
     {
@@ -141,6 +151,10 @@ private slots:
     void referenceRefusalsCarryTheirCode();
     void vanishedRowIsAnError_data() { addBackendRows(); }
     void vanishedRowIsAnError();
+    void refusalsAmidALongChangeSet_data();
+    void refusalsAmidALongChangeSet();
+    void savepointsOnlyWhereARefusalIsTolerated_data();
+    void savepointsOnlyWhereARefusalIsTolerated();
     void refusedSavepointStatementEndsTheApply_data();
     void refusedSavepointStatementEndsTheApply();
     void lineNumberReusedInOneSave_data() { addBackendRows(); }
@@ -369,6 +383,109 @@ void tst_Resolver::vanishedRowIsAnError()
     QCOMPARE(fx.value("SELECT prints FROM xdoch WHERE headno = 'H1'").toInt(), 2);
 }
 
+namespace {
+
+//! New heads H1000 ... H(1000+count-1), each with one line; the heads at refusedHeads take a
+//! key already stored, the heads at refusedLines have a second line with their first's key.
+ChangeSet longChangeSet(const Fixture &fx, int count, const QList<int> &refusedHeads,
+                        const QList<int> &refusedLines)
+{
+    Changes c(fx.heads);
+    for (int i = 0; i < count; ++i) {
+        const QString headno =
+            refusedHeads.contains(i) ? QStringLiteral("H1") : QStringLiteral("H%1").arg(1000 + i);
+        Changes l(fx.lines);
+        l.insert({headno, "0001", "P1", 1.0});
+        if (refusedLines.contains(i))
+            l.insert({headno, "0001", "P2", 2.0});
+        c.insert({headno, "2026-03-06 08:00:00", "S1"}, l);
+    }
+    return c;
+}
+
+} // namespace
+
+void tst_Resolver::refusalsAmidALongChangeSet_data()
+{
+    QTest::addColumn<QString>("backend");
+    QTest::addColumn<QList<int>>("refusedHeads");
+    QTest::addColumn<QList<int>>("refusedLines");
+    for (const QString &b : backendNames()) {
+        QTest::addRow("%s none", qPrintable(b)) << b << QList<int>() << QList<int>();
+        QTest::addRow("%s first and last", qPrintable(b)) << b << QList<int>{0} << QList<int>{249};
+        QTest::addRow("%s amid batches", qPrintable(b))
+            << b << QList<int>{57, 99, 100} << QList<int>{58, 180};
+    }
+}
+
+void tst_Resolver::refusalsAmidALongChangeSet()
+{
+    QFETCH(QString, backend);
+    QFETCH(QList<int>, refusedHeads);
+    QFETCH(QList<int>, refusedLines);
+    Fixture fx(backend);
+    constexpr int count = 250;
+    const ApplyResult r = fx.apply(longChangeSet(fx, count, refusedHeads, refusedLines), -1);
+    QList<int> refused = refusedHeads + refusedLines;
+    std::sort(refused.begin(), refused.end());
+    QList<int> reported;
+    for (const ApplyError &e : r.errors)
+        reported << e.row;
+    QCOMPARE(reported, refused);
+    for (const ApplyError &e : r.errors)
+        QCOMPARE(e.detailRow, refusedLines.contains(e.row) ? 1 : -1);
+    // Every other head stands with its line, each once; the refused ones left nothing.
+    const int stood = count - int(refused.size());
+    QCOMPARE(fx.count("xdoch", "length(headno) = 5"), stood);
+    QCOMPARE(fx.count("xdocb", "length(headno) = 5"), stood);
+    for (int i : refusedLines)
+        QCOMPARE(fx.count("xdoch", QStringLiteral("headno = 'H%1'").arg(1000 + i)), 0);
+    QCOMPARE(fx.count("xdocb", "headno = 'H1'"), 2); // the stored head kept its own lines
+    QCOMPARE(r.refreshed.rows.size(), stood);
+}
+
+void tst_Resolver::savepointsOnlyWhereARefusalIsTolerated_data()
+{
+    QTest::addColumn<QString>("backend");
+    QTest::addColumn<int>("maxErrors");
+    QTest::addColumn<bool>("refusal");
+    QTest::addColumn<int>("atMost");
+    for (const QString &b : backendNames()) {
+        // Nothing tolerated: the first refusal takes everything back, no savepoint is needed.
+        QTest::addRow("%s none tolerated", qPrintable(b)) << b << 0 << false << 0;
+        QTest::addRow("%s none tolerated, refused", qPrintable(b)) << b << 0 << true << 0;
+        // Tolerated: one savepoint per batch while nothing is refused.
+        QTest::addRow("%s tolerated", qPrintable(b)) << b << -1 << false << 3 * 3;
+    }
+}
+
+void tst_Resolver::savepointsOnlyWhereARefusalIsTolerated()
+{
+    QFETCH(QString, backend);
+    QFETCH(int, maxErrors);
+    QFETCH(bool, refusal);
+    QFETCH(int, atMost);
+    Fixture fx(backend);
+    const QString heads = fx.keys("xdoch", "headno");
+    Resolver resolver(fx.module.database(), fx.module.catalog());
+    int statements = 0;
+    resolver.setControlStatement([db = fx.module.database(), &statements](const QString &sql) {
+        ++statements;
+        QSqlQuery q(db);
+        return q.exec(sql) ? QSqlError() : q.lastError();
+    });
+    const ResolveTarget target = fx.headsWithLines();
+    const ApplyResult r =
+        resolver.apply(target, longChangeSet(fx, 250, {}, refusal ? QList<int>{200} : QList<int>()),
+                       maxErrors, false);
+    QCOMPARE(r.errorCount, refusal ? 1 : 0);
+    QVERIFY2(statements <= atMost, qPrintable(QString::number(statements)));
+    if (refusal)
+        QCOMPARE(fx.keys("xdoch", "headno"), heads);
+    else
+        QCOMPARE(fx.count("xdoch", "length(headno) = 5"), 250);
+}
+
 void tst_Resolver::refusedSavepointStatementEndsTheApply_data()
 {
     QTest::addColumn<QString>("backend");
@@ -396,9 +513,7 @@ void tst_Resolver::refusedSavepointStatementEndsTheApply()
         QSqlQuery q(db);
         return q.exec(sql) ? QSqlError() : q.lastError();
     });
-    ResolveTarget target{QStringLiteral("xdoch"), fx.heads, {}, {}, {}};
-    target.details.push_back(
-        {QStringLiteral("xdocb"), fx.lines, fx.heads[Lines].name, QStringLiteral("headno"), {}});
+    const ResolveTarget target = fx.headsWithLines();
     // A good head first, then a head whose second line is refused or goes in.
     Changes l(fx.lines);
     l.insert({"H5", "0001", "P1", 1.0}).insert({"H5", lineRefused ? "0001" : "0002", "P2", 2.0});

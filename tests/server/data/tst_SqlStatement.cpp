@@ -51,6 +51,14 @@ void tst_SqlStatement::positional()
     const SqlStatement st(sql);
     QCOMPARE(st.positionalText(), text);
     QCOMPARE(st.parameterSlots(), names);
+    // The same places take literals instead of markers.
+    QStringList literals;
+    QString literal = text;
+    for (int i = 0; i < names.size(); ++i) {
+        literals << QStringLiteral("'v%1'").arg(i);
+        literal.replace(literal.indexOf(QLatin1Char('?')), 1, literals.last());
+    }
+    QCOMPARE(st.textWithLiterals(literals), literal);
 }
 
 void tst_SqlStatement::bindByNameWithoutRegardToCase()
