@@ -32,21 +32,33 @@ const QString kCreateStock =
                    "badnum, stdpqty) VALUES %1");
 const QString kCreateStockMarks = QStringLiteral("(?, ?, ?, 0, 0, 0, 0, 0)");
 
-const QString kMoveStock = QStringLiteral("UPDATE XStock SET pqty = coalesce(XStock.pqty, 0) + "
-                                          "v.column4 FROM (VALUES %1) AS v WHERE ") +
-                           kStockOfV;
 const QString kSetStock =
     QStringLiteral("UPDATE XStock SET pqty = v.column4 FROM (VALUES %1) AS v WHERE ") + kStockOfV;
 
-const QString kWriteOnOrder = QStringLiteral(R"(
-UPDATE XStock SET stdpqty = (
+// The quantity on order of the XStock row being updated.
+const QString kOnOrderOfRow = QStringLiteral(R"((
     SELECT coalesce(sum(CASE WHEN b.pqty - coalesce(b.getpqty, 0) > 0
                              THEN b.pqty - coalesce(b.getpqty, 0) ELSE 0 END), 0)
     FROM XBuyh h JOIN XBuyb b ON b.headno = h.headno
     WHERE h.State = '2' AND h.storecode = XStock.storecode AND b.pdtcode = XStock.pdtcode
-      AND b.pdtno = XStock.pdtno)
-FROM (VALUES %1) AS v WHERE )") +
-                              kStockOfV;
+      AND b.pdtno = XStock.pdtno))");
+
+const QString kWriteOnOrder =
+    QStringLiteral("UPDATE XStock SET stdpqty = %1 FROM (VALUES %2) AS v WHERE ")
+        .arg(kOnOrderOfRow, QStringLiteral("%1")) +
+    kStockOfV;
+
+// Each touched row once: its quantity on hand moved by column4, its quantity on order worked
+// out again where column5 is 1 (PostgreSQL checks a row's foreign keys again on each update
+// of a row the transaction wrote before).
+const QString kMoveStock =
+    QStringLiteral("UPDATE XStock SET pqty = coalesce(XStock.pqty, 0) + v.column4, "
+                   "stdpqty = CASE WHEN v.column5 = 1 THEN %1 ELSE XStock.stdpqty END "
+                   "FROM (VALUES %2) AS v WHERE ")
+        .arg(kOnOrderOfRow, QStringLiteral("%1")) +
+    kStockOfV;
+const QString kMoveStockMarks =
+    QStringLiteral("(?, ?, ?, CAST(? AS DOUBLE PRECISION), CAST(? AS INTEGER))");
 
 // A row never counted by a document keeps the date the operator gave it.
 const QString kWriteCount = QStringLiteral(R"(
@@ -211,18 +223,23 @@ void writeDifference(PostingStatements &statements, const Effect &difference)
 
     std::set<StockKey> onOrder = difference.onOrder;
     onOrder.merge(stockOfOrderLines(statements, moved));
-    std::set<StockKey> create = onOrder;
+    std::set<StockKey> touched = onOrder;
     for (const auto &[key, amount] : onHand)
-        create.insert(key);
-    std::set<StockKey> locked = create;
+        touched.insert(key);
+    std::set<StockKey> locked = touched;
     locked.insert(difference.counted.begin(), difference.counted.end());
 
-    lockStock(statements, locked, create);
-    if (!onHand.empty())
-        statements.overRows(kMoveStock, kStockAmountMarks, amountRows(onHand));
+    lockStock(statements, locked, touched);
     moveLines(statements, moved, settled, false);
     moveLines(statements, moved, settled, true);
-    writeOnOrder(statements, onOrder);
+    // The order lines have moved: the quantity on order counts what they now received.
+    PostingStatements::Rows rows;
+    for (const StockKey &key : touched) {
+        const auto amount = onHand.find(key);
+        rows.push_back(stockKeyValues(key) << (amount == onHand.end() ? 0.0 : amount->second)
+                                           << int(onOrder.count(key)));
+    }
+    statements.overRows(kMoveStock, kMoveStockMarks, rows);
     if (!difference.counted.empty())
         statements.overRows(kWriteCount, kStockKeyMarks, keyRows(difference.counted));
 }

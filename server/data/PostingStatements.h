@@ -1,6 +1,9 @@
 #pragma once
-//! The statements one posting runs: each prepared once and run again with new values, and
-//! statements over many rows at once, their values given as a VALUES list.
+//! The statements one posting runs, and statements over many rows at once, their values
+//! given as a VALUES list. On SQLite each is prepared once and run again with new values.
+//! PostgreSQL's driver would spend a round trip preparing and another releasing each
+//! statement, and sends the values as literal text anyway: there a statement goes as one
+//! text, its values written in by the driver exactly as it writes them for a prepared one.
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -24,8 +27,8 @@ public:
     //! PostgreSQL takes row locks explicitly; SQLite's one writer holds the whole database.
     bool postgres() const { return m_postgres; }
 
-    //! Runs sql with values, preparing it on its first run. Read the rows to the end before
-    //! the same text runs again. Throws ServerError.
+    //! Runs sql with values in place of its "?" marks (none inside quotes). Read the rows to
+    //! the end before another statement runs. Throws ServerError.
     QSqlQuery &run(const QString &sql, const QVariantList &values);
 
     using Rows = std::vector<QVariantList>;
@@ -36,9 +39,13 @@ public:
                   const Take &take = {});
 
 private:
+    QSqlQuery &prepared(const QString &sql);
+    QString withValues(const QString &sql, const QVariantList &values) const;
+
     QSqlDatabase m_db;
     bool m_postgres;
     std::map<QString, std::unique_ptr<QSqlQuery>> m_prepared;
+    std::unique_ptr<QSqlQuery> m_text; // PostgreSQL: the one query the texts run on
 };
 
 } // namespace korvane
