@@ -45,10 +45,11 @@ void addLowered(Lowered *lowered, const StockKey &key, double difference)
         (*lowered)[key] += difference;
 }
 
-const QString kStockAndNames = QStringLiteral(
-    "SELECT s.storecode, s.pdtcode, s.pdtno, s.pqty, st.name, p.name FROM XStock s "
-    "LEFT JOIN XStore st ON st.code = s.storecode LEFT JOIN xprdth p ON p.pdtcode = s.pdtcode "
-    "WHERE (s.storecode, s.pdtcode, s.pdtno) IN (VALUES %1)");
+const QString kStockAndNames =
+    QStringLiteral("SELECT s.storecode, s.pdtcode, s.pdtno, s.pqty, st.name, p.name FROM ") +
+    stockRowsOfValues() +
+    QStringLiteral(" LEFT JOIN XStore st ON st.code = s.storecode "
+                   "LEFT JOIN xprdth p ON p.pdtcode = s.pdtcode");
 
 //! When the account set refuses negative stock, the first lowered row (in key order) now
 //! below zero ends the apply with a message naming it; the caller's transaction is then
@@ -147,8 +148,8 @@ std::map<StockKey, Posting::Opening> Posting::openingOf(const std::set<StockKey>
     for (const StockKey &key : keys)
         rows.push_back(stockKeyValues(key));
     m_statements.overRows(
-        QStringLiteral("SELECT storecode, pdtcode, pdtno, startnum, pqty FROM "
-                       "XStock WHERE (storecode, pdtcode, pdtno) IN (VALUES %1)"),
+        QStringLiteral("SELECT s.storecode, s.pdtcode, s.pdtno, s.startnum, s.pqty FROM ") +
+            stockRowsOfValues(),
         kStockKeyMarks, rows, [&](const QSqlQuery &q) {
             opening[stockKeyOf(q)] = {q.value(3).toDouble(), q.value(4).toDouble()};
         });

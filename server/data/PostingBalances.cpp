@@ -6,6 +6,13 @@ namespace korvane {
 
 const QString kStockKeyMarks = QStringLiteral("(?, ?, ?)");
 
+// Joined from the list, so that each key finds its row by the primary key.
+QString stockRowsOfValues()
+{
+    return QStringLiteral("(VALUES %1) AS v JOIN XStock s ON s.storecode = v.column1 AND "
+                          "s.pdtcode = v.column2 AND s.pdtno = v.column3");
+}
+
 namespace {
 
 // A stock key and an amount; an order line key and an amount.
@@ -20,13 +27,12 @@ const QString kStockOfV = QStringLiteral("XStock.storecode = v.column1 AND XStoc
 
 // PostgreSQL locks the rows as it returns them, so in the sort order; byte order, as the
 // keys are ordered here, whatever collation the database has.
-const QString kLockStock = QStringLiteral(
-    "SELECT storecode, pdtcode, pdtno FROM XStock WHERE (storecode, pdtcode, pdtno) IN "
-    "(VALUES %1) ORDER BY storecode COLLATE \"C\", pdtcode COLLATE \"C\", pdtno COLLATE \"C\" "
-    "FOR UPDATE");
-const QString kFindStock = QStringLiteral(
-    "SELECT storecode, pdtcode, pdtno FROM XStock WHERE (storecode, pdtcode, pdtno) IN "
-    "(VALUES %1)");
+const QString kLockStock = QStringLiteral("SELECT s.storecode, s.pdtcode, s.pdtno FROM ") +
+                           stockRowsOfValues() +
+                           QStringLiteral(" ORDER BY s.storecode COLLATE \"C\", s.pdtcode COLLATE "
+                                          "\"C\", s.pdtno COLLATE \"C\" FOR UPDATE OF s");
+const QString kFindStock =
+    QStringLiteral("SELECT s.storecode, s.pdtcode, s.pdtno FROM ") + stockRowsOfValues();
 const QString kCreateStock =
     QStringLiteral("INSERT INTO XStock (storecode, pdtcode, pdtno, startnum, startbad, pqty, "
                    "badnum, stdpqty) VALUES %1");
@@ -70,13 +76,15 @@ FROM (VALUES %1) AS v WHERE )") +
                             kStockOfV;
 
 // The stock row each purchase order line is on order at.
-const QString kStockOfOrderLines = QStringLiteral(
-    "SELECT h.storecode, b.pdtcode, b.pdtno FROM XBuyb b JOIN XBuyh h ON h.headno = b.headno "
-    "WHERE (b.headno, b.bodyno) IN (VALUES %1)");
+const QString kStockOfOrderLines =
+    QStringLiteral("SELECT h.storecode, b.pdtcode, b.pdtno FROM (VALUES %1) AS v "
+                   "JOIN XBuyb b ON b.headno = v.column1 AND b.bodyno = v.column2 "
+                   "JOIN XBuyh h ON h.headno = b.headno");
 
 const QString kLockLines =
-    QStringLiteral("SELECT headno FROM %1 WHERE (headno, bodyno) IN (VALUES %2) "
-                   "ORDER BY headno COLLATE \"C\", bodyno COLLATE \"C\" FOR UPDATE");
+    QStringLiteral("SELECT l.headno FROM (VALUES %2) AS v JOIN %1 l ON l.headno = v.column1 AND "
+                   "l.bodyno = v.column2 ORDER BY l.headno COLLATE \"C\", l.bodyno COLLATE \"C\" "
+                   "FOR UPDATE OF l");
 const QString kMoveLines = QStringLiteral(
     "UPDATE %1 SET getpqty = coalesce(%1.getpqty, 0) + v.column3, "
     "ifinish = CASE WHEN coalesce(%1.getpqty, 0) + v.column3 >= coalesce(%1.pqty, 0) "

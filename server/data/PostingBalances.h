@@ -27,6 +27,8 @@ void writeOnOrder(PostingStatements &statements, const std::set<StockKey> &keys)
 //! The VALUES row of a stock key and its marks.
 QVariantList stockKeyValues(const StockKey &key);
 extern const QString kStockKeyMarks;
+//! "(VALUES %1) AS v JOIN XStock s …": the stock rows of a list of keys.
+QString stockRowsOfValues();
 //! A stock key as a statement returns it in its first three columns (not trimmed: the key
 //! the rows were found by).
 StockKey stockKeyOf(const QSqlQuery &query);
