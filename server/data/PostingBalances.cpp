@@ -41,13 +41,15 @@ const QString kCreateStockMarks = QStringLiteral("(?, ?, ?, 0, 0, 0, 0, 0)");
 const QString kSetStock =
     QStringLiteral("UPDATE XStock SET pqty = v.column4 FROM (VALUES %1) AS v WHERE ") + kStockOfV;
 
-// The quantity on order of the XStock row being updated.
+// The quantity on order of the XStock row being updated: its purchase lines, found by their
+// product line, whose order is checked and at the row's store (the order found by number).
 const QString kOnOrderOfRow = QStringLiteral(R"((
     SELECT coalesce(sum(CASE WHEN b.pqty - coalesce(b.getpqty, 0) > 0
                              THEN b.pqty - coalesce(b.getpqty, 0) ELSE 0 END), 0)
-    FROM XBuyh h JOIN XBuyb b ON b.headno = h.headno
-    WHERE h.State = '2' AND h.storecode = XStock.storecode AND b.pdtcode = XStock.pdtcode
-      AND b.pdtno = XStock.pdtno))");
+    FROM XBuyb b
+    WHERE b.pdtcode = XStock.pdtcode AND b.pdtno = XStock.pdtno
+      AND (SELECT h.storecode FROM XBuyh h WHERE h.headno = b.headno AND h.State = '2')
+          = XStock.storecode))");
 
 const QString kWriteOnOrder =
     QStringLiteral("UPDATE XStock SET stdpqty = %1 FROM (VALUES %2) AS v WHERE ")
@@ -74,12 +76,6 @@ UPDATE XStock SET cntdate = coalesce((
       AND b.pdtcode = XStock.pdtcode AND b.pdtno = XStock.pdtno), XStock.cntdate)
 FROM (VALUES %1) AS v WHERE )") +
                             kStockOfV;
-
-// The stock row each purchase order line is on order at.
-const QString kStockOfOrderLines =
-    QStringLiteral("SELECT h.storecode, b.pdtcode, b.pdtno FROM (VALUES %1) AS v "
-                   "JOIN XBuyb b ON b.headno = v.column1 AND b.bodyno = v.column2 "
-                   "JOIN XBuyh h ON h.headno = b.headno");
 
 const QString kLockLines =
     QStringLiteral("SELECT l.headno FROM (VALUES %2) AS v JOIN %1 l ON l.headno = v.column1 AND "
@@ -148,24 +144,6 @@ PostingStatements::Rows lineRows(const std::map<OrderLineKey, double> &amounts, 
     return rows;
 }
 
-QString text(const QSqlQuery &q, int column)
-{
-    return q.value(column).toString().trimmed();
-}
-
-//! The stock rows the purchase order lines among moved are on order at.
-std::set<StockKey> stockOfOrderLines(PostingStatements &statements,
-                                     const std::map<OrderLineKey, double> &moved)
-{
-    std::set<StockKey> stock;
-    statements.overRows(kStockOfOrderLines, kLineMarks, lineRows(moved, false, false),
-                        [&](const QSqlQuery &q) {
-                            if (!text(q, 0).isEmpty())
-                                stock.insert(StockKey{text(q, 0), text(q, 1), text(q, 2)});
-                        });
-    return stock;
-}
-
 //! Moves the order lines of one table: what they received or delivered, or were paid.
 void moveLines(PostingStatements &statements, const std::map<OrderLineKey, double> &moved,
                const std::map<OrderLineKey, double> &settled, bool sales)
@@ -230,7 +208,11 @@ void writeDifference(PostingStatements &statements, const Effect &difference)
     const std::map<OrderLineKey, double> settled = nonZero(difference.settled);
 
     std::set<StockKey> onOrder = difference.onOrder;
-    onOrder.merge(stockOfOrderLines(statements, moved));
+    for (const auto &[line, amount] : moved) {
+        const auto stock = difference.orderStock.find(line);
+        if (stock != difference.orderStock.end())
+            onOrder.insert(stock->second);
+    }
     std::set<StockKey> touched = onOrder;
     for (const auto &[key, amount] : onHand)
         touched.insert(key);

@@ -49,10 +49,13 @@ QString text(const QSqlQuery &q, int column)
 // move what that line has received or delivered.
 const QString kStockLines = QStringLiteral(R"(
 SELECT h.Flag, h.Storecode, h.StorecodeIn, a.InOut, b.pdtcode, b.pdtno, b.pqty,
-       b.LinkHeadno, b.LinkBodyno
+       b.LinkHeadno, b.LinkBodyno, oh.storecode, ob.pdtcode, ob.pdtno
 FROM xStockChh h
 JOIN xStockChb b ON b.headno = h.headno
 LEFT JOIN XStockChAttr a ON a.Flag = h.Flag AND a.InOutFlag = h.InOutFlag
+LEFT JOIN XBuyb ob ON h.Flag IN ('1', '2') AND ob.headno = trim(b.LinkHeadno)
+                      AND ob.bodyno = trim(b.LinkBodyno)
+LEFT JOIN XBuyh oh ON oh.headno = ob.headno
 WHERE h.State = '2' AND %1)");
 
 void readStockDocuments(PostingStatements &statements, const QStringList *headnos, Effect *effect)
@@ -84,7 +87,10 @@ void readStockDocuments(PostingStatements &statements, const QStringList *headno
         // 1 receipt, 2 purchase return, 3 delivery, 4 sales return.
         const bool sales = flag >= QLatin1String("3");
         const bool back = flag == QLatin1String("2") || flag == QLatin1String("4");
-        effect->moved[OrderLineKey{sales, linkHead, text(q, 8)}] += back ? -pqty : pqty;
+        const OrderLineKey line{sales, linkHead, text(q, 8)};
+        effect->moved[line] += back ? -pqty : pqty;
+        if (!text(q, 9).isEmpty())
+            effect->orderStock[line] = StockKey{text(q, 9), text(q, 10), text(q, 11)};
     });
 }
 
@@ -149,6 +155,7 @@ Effect Effect::minus(const Effect &other) const
         result.settled[key] -= value;
     result.onOrder.insert(other.onOrder.begin(), other.onOrder.end());
     result.counted.insert(other.counted.begin(), other.counted.end());
+    result.orderStock.insert(other.orderStock.begin(), other.orderStock.end());
     return result;
 }
 
@@ -162,6 +169,7 @@ void Effect::add(const Effect &other)
         settled[key] += value;
     onOrder.insert(other.onOrder.begin(), other.onOrder.end());
     counted.insert(other.counted.begin(), other.counted.end());
+    orderStock.insert(other.orderStock.begin(), other.orderStock.end());
 }
 
 bool Effect::isEmpty() const

@@ -59,6 +59,9 @@ struct Effect
     std::map<OrderLineKey, double> settled; // getTaxamount
     std::set<StockKey> onOrder;             // stdpqty to be worked out again
     std::set<StockKey> counted;             // cntdate to be worked out again
+    // The stock row each purchase order line in moved is on order at (a line of an order
+    // without a store has none): its quantity on order follows what the line received.
+    std::map<OrderLineKey, StockKey> orderStock;
 
     //! This effect less another: the amounts subtracted, the keys to work out joined.
     Effect minus(const Effect &other) const;
