@@ -144,27 +144,18 @@ PostingStatements::Rows lineRows(const std::map<OrderLineKey, double> &amounts, 
     return rows;
 }
 
-//! Moves the order lines of one table: what they received or delivered, or were paid. On
-//! PostgreSQL the lines are locked first, in key order, except the purchase lines in
-//! serialized: their stock rows are locked already, and any apply that moves such a line
-//! locks its stock row first, so two applies meet there.
+//! Moves the order lines of one table: what they received or delivered, or were paid.
 void moveLines(PostingStatements &statements, const std::map<OrderLineKey, double> &moved,
-               const std::map<OrderLineKey, double> &settled, bool sales,
-               const std::map<OrderLineKey, StockKey> &serialized)
+               const std::map<OrderLineKey, double> &settled, bool sales)
 {
     const PostingStatements::Rows movedRows = lineRows(moved, sales, true);
     const PostingStatements::Rows settledRows = lineRows(settled, sales, true);
     if (movedRows.empty() && settledRows.empty())
         return;
     if (statements.postgres()) {
-        std::map<OrderLineKey, double> unlocked = settled;
-        for (const auto &[line, amount] : moved) {
-            if (!serialized.count(line))
-                unlocked.emplace(line, amount);
-        }
-        const PostingStatements::Rows lockRows = lineRows(unlocked, sales, false);
-        if (!lockRows.empty())
-            statements.overRows(onLines(kLockLines, sales), kLineMarks, lockRows);
+        std::map<OrderLineKey, double> all = moved;
+        all.insert(settled.begin(), settled.end());
+        statements.overRows(onLines(kLockLines, sales), kLineMarks, lineRows(all, sales, false));
     }
     if (!movedRows.empty())
         statements.overRows(onLines(kMoveLines, sales), kLineAmountMarks, movedRows);
@@ -229,8 +220,8 @@ void writeDifference(PostingStatements &statements, const Effect &difference)
     locked.insert(difference.counted.begin(), difference.counted.end());
 
     lockStock(statements, locked, touched);
-    moveLines(statements, moved, settled, false, difference.orderStock);
-    moveLines(statements, moved, settled, true, difference.orderStock);
+    moveLines(statements, moved, settled, false);
+    moveLines(statements, moved, settled, true);
     // The order lines have moved: the quantity on order counts what they now received.
     PostingStatements::Rows rows;
     for (const StockKey &key : touched) {
