@@ -3,7 +3,7 @@
 // checking the saved one (the check command: the head's State, posted). Each line names its
 // own order line; the lines cycle over the demonstration firm's product lines. Through the
 // document module in this process; best of several rounds each.
-// Usage: bench_posting [sqlite|postgresql]
+// Usage: bench_posting [sqlite|postgresql] [rounds]
 
 #include "../tests/server/ModuleTestKit.h"
 #include "DemoData.h"
@@ -22,7 +22,7 @@ using namespace korvane::test;
 namespace {
 
 constexpr int kLines = 100;
-constexpr int kRounds = 7;
+constexpr int kRounds = 7; // unless given
 const QString kOrder = QStringLiteral("209901010001");
 
 struct ProductLine
@@ -163,10 +163,11 @@ int main(int argc, char **argv)
     const QList<ProductLine> products = productLines(db.scratch.db());
     writeOrder(db.scratch.db(), products);
 
+    const int rounds = argc > 2 ? std::max(1, QByteArray(argv[2]).toInt()) : kRounds;
     TBillRDM bill;
     Bench bench(bill, products);
     std::vector<double> unchecked, savedChecked, checking;
-    for (int round = 0; round < kRounds; ++round) {
+    for (int round = 0; round < rounds; ++round) {
         const QString plain = QStringLiteral("20990201%1").arg(round * 2 + 1, 4, 10, QChar('0'));
         const QString posted = QStringLiteral("20990201%1").arg(round * 2 + 2, 4, 10, QChar('0'));
         unchecked.push_back(bench.timed(bench.receipt(plain, QStringLiteral("1"))));
@@ -178,7 +179,7 @@ int main(int argc, char **argv)
     };
     const double base = best(unchecked);
     std::printf("%s, %d-line receipt from %lld product lines, best of %d\n", qPrintable(backend),
-                kLines, qint64(products.size()), kRounds);
+                kLines, qint64(products.size()), rounds);
     std::printf("saved unchecked:        %7.2f ms\n", base);
     std::printf("saved checked (posted): %7.2f ms, ratio %.2f\n", best(savedChecked),
                 best(savedChecked) / base);

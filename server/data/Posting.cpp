@@ -1,6 +1,7 @@
 #include "Posting.h"
 
 #include "AccountSettings.h"
+#include "PostingBalances.h"
 #include "ServerError.h"
 
 #include <QSqlError>
@@ -44,34 +45,42 @@ void addLowered(Lowered *lowered, const StockKey &key, double difference)
         (*lowered)[key] += difference;
 }
 
-//! When the account set refuses negative stock, the first lowered row now below zero ends
-//! the apply with a message naming it; the caller's transaction is then rolled back.
-void refuseNegativeStock(QSqlDatabase db, const Lowered &lowered)
+const QString kStockAndNames =
+    QStringLiteral("SELECT s.storecode, s.pdtcode, s.pdtno, s.pqty, st.name, p.name FROM ") +
+    stockRowsOfValues() +
+    QStringLiteral(" LEFT JOIN XStore st ON st.code = s.storecode "
+                   "LEFT JOIN xprdth p ON p.pdtcode = s.pdtcode");
+
+//! When the account set refuses negative stock, the first lowered row (in key order) now
+//! below zero ends the apply with a message naming it; the caller's transaction is then
+//! rolled back.
+void refuseNegativeStock(PostingStatements &statements, const Lowered &lowered)
 {
-    if (lowered.empty() || negativeStockAllowed(db))
+    if (lowered.empty() || negativeStockAllowed(statements.db()))
         return;
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("SELECT s.pqty, st.name, p.name FROM XStock s "
-                             "LEFT JOIN XStore st ON st.code = s.storecode "
-                             "LEFT JOIN xprdth p ON p.pdtcode = s.pdtcode "
-                             "WHERE s.storecode = ? AND s.pdtcode = ? AND s.pdtno = ?"));
+    struct Stock
+    {
+        double pqty;
+        QString store, product;
+    };
+    std::map<StockKey, Stock> stock;
+    PostingStatements::Rows keys;
+    for (const auto &[key, difference] : lowered)
+        keys.push_back(stockKeyValues(key));
+    statements.overRows(kStockAndNames, kStockKeyMarks, keys, [&](const QSqlQuery &q) {
+        stock[stockKeyOf(q)] = {q.value(3).toDouble(), q.value(4).toString().trimmed(),
+                                q.value(5).toString().trimmed()};
+    });
     for (const auto &[key, difference] : lowered) {
-        q.addBindValue(key.store);
-        q.addBindValue(key.pdtcode);
-        q.addBindValue(key.pdtno);
-        if (!q.exec())
-            throw ServerError(q.lastError().text());
-        if (!q.next())
+        const auto found = stock.find(key);
+        if (found == stock.end() || found->second.pqty >= kBelowZero)
             continue;
-        const double now = q.value(0).toDouble();
-        if (now >= kBelowZero)
-            continue;
+        const Stock &now = found->second;
         throw ServerError(
             QStringLiteral(
                 "库存不足，不能保存：仓库 %1（%2）货品 %3（%4）项次 %5 现有 %6，需要 %7。")
-                .arg(key.store, q.value(1).toString().trimmed(), key.pdtcode,
-                     q.value(2).toString().trimmed(), key.pdtno)
-                .arg(now - difference)
+                .arg(key.store, now.store, key.pdtcode, now.product, key.pdtno)
+                .arg(now.pqty - difference)
                 .arg(-difference));
     }
 }
@@ -79,7 +88,7 @@ void refuseNegativeStock(QSqlDatabase db, const Lowered &lowered)
 } // namespace
 
 Posting::Posting(QSqlDatabase db, const QString &headTable)
-    : m_db(std::move(db)), m_table(postingTableOf(headTable))
+    : m_db(std::move(db)), m_statements(m_db), m_table(postingTableOf(headTable))
 {}
 
 bool Posting::posts(const QString &headTable)
@@ -112,7 +121,7 @@ void Posting::before(const ChangeSet &delta)
         return;
     }
     m_heads = touchedHeads(delta);
-    m_before = readEffect(m_db, m_table, &m_heads);
+    m_before = readEffect(m_statements, m_table, &m_heads);
 }
 
 void Posting::after()
@@ -121,32 +130,29 @@ void Posting::after()
         afterOpeningStock();
         return;
     }
-    const Effect now = readEffect(m_db, m_table, &m_heads);
+    const Effect now = readEffect(m_statements, m_table, &m_heads);
     const Effect difference = now.minus(m_before);
     if (difference.isEmpty())
         return;
-    writeDifference(m_db, difference);
+    writeDifference(m_statements, difference);
     Lowered lowered;
     for (const auto &[key, value] : difference.onHand)
         addLowered(&lowered, key, value);
-    refuseNegativeStock(m_db, lowered);
+    refuseNegativeStock(m_statements, lowered);
 }
 
-std::map<StockKey, Posting::Opening> Posting::openingOf(const std::set<StockKey> &keys) const
+std::map<StockKey, Posting::Opening> Posting::openingOf(const std::set<StockKey> &keys)
 {
     std::map<StockKey, Opening> opening;
-    QSqlQuery q(m_db);
-    q.prepare(QStringLiteral("SELECT startnum, pqty FROM XStock WHERE storecode = ? AND "
-                             "pdtcode = ? AND pdtno = ?"));
-    for (const StockKey &key : keys) {
-        q.addBindValue(key.store);
-        q.addBindValue(key.pdtcode);
-        q.addBindValue(key.pdtno);
-        if (!q.exec())
-            throw ServerError(q.lastError().text());
-        if (q.next())
-            opening[key] = {q.value(0).toDouble(), q.value(1).toDouble()};
-    }
+    PostingStatements::Rows rows;
+    for (const StockKey &key : keys)
+        rows.push_back(stockKeyValues(key));
+    m_statements.overRows(
+        QStringLiteral("SELECT s.storecode, s.pdtcode, s.pdtno, s.startnum, s.pqty FROM ") +
+            stockRowsOfValues(),
+        kStockKeyMarks, rows, [&](const QSqlQuery &q) {
+            opening[stockKeyOf(q)] = {q.value(3).toDouble(), q.value(4).toDouble()};
+        });
     return opening;
 }
 
@@ -157,24 +163,21 @@ void Posting::afterOpeningStock()
 {
     const std::map<StockKey, Opening> now = openingOf(m_stockRows);
     Lowered lowered;
+    std::map<StockKey, double> pqty;
+    std::set<StockKey> keys;
     for (const auto &[key, opening] : now) {
         const auto was = m_opening.find(key);
-        const double pqty = was == m_opening.end()
-                                ? opening.startnum
-                                : was->second.pqty + opening.startnum - was->second.startnum;
-        addLowered(&lowered, key, pqty - (was == m_opening.end() ? 0 : was->second.pqty));
-        QSqlQuery q(m_db);
-        q.prepare(QStringLiteral(
-            "UPDATE XStock SET pqty = ? WHERE storecode = ? AND pdtcode = ? AND pdtno = ?"));
-        q.addBindValue(pqty);
-        q.addBindValue(key.store);
-        q.addBindValue(key.pdtcode);
-        q.addBindValue(key.pdtno);
-        if (!q.exec())
-            throw ServerError(q.lastError().text());
-        writeOnOrder(m_db, key);
+        const double onHand = was == m_opening.end()
+                                  ? opening.startnum
+                                  : was->second.pqty + opening.startnum - was->second.startnum;
+        addLowered(&lowered, key, onHand - (was == m_opening.end() ? 0 : was->second.pqty));
+        pqty[key] = onHand;
+        keys.insert(key);
     }
-    refuseNegativeStock(m_db, lowered);
+    lockStock(m_statements, keys, {});
+    setOnHand(m_statements, pqty);
+    writeOnOrder(m_statements, keys);
+    refuseNegativeStock(m_statements, lowered);
 }
 
 } // namespace korvane

@@ -10,6 +10,7 @@
 //! two transactions never deadlock on each other.
 
 #include "PostingEffect.h"
+#include "PostingStatements.h"
 
 #include <QSqlDatabase>
 #include <QStringList>
@@ -38,10 +39,12 @@ private:
         double startnum = 0;
         double pqty = 0;
     };
-    std::map<StockKey, Opening> openingOf(const std::set<StockKey> &keys) const;
+    std::map<StockKey, Opening> openingOf(const std::set<StockKey> &keys);
     void afterOpeningStock();
 
     QSqlDatabase m_db;
+    // Prepared once for the apply: the same reads run before and after it.
+    PostingStatements m_statements;
     PostingTable m_table;
     QStringList m_heads;
     Effect m_before;

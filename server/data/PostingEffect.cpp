@@ -1,11 +1,10 @@
 #include "PostingEffect.h"
 
+#include "PostingStatements.h"
 #include "ServerError.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
-
-#include <optional>
 
 namespace korvane {
 
@@ -13,26 +12,14 @@ namespace {
 
 constexpr int kChunk = 400; // document numbers per statement
 
-QSqlQuery run(QSqlDatabase db, const QString &sql, const QVariantList &values)
-{
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!query.prepare(sql))
-        throw ServerError(query.lastError().text());
-    for (const QVariant &value : values)
-        query.addBindValue(value);
-    if (!query.exec())
-        throw ServerError(query.lastError().text());
-    return query;
-}
-
 //! Runs a statement whose "%1" is the document filter on h.headno, for all documents or a
 //! chunk of numbers at a time; calls take with each row.
 template <typename Take>
-void eachRow(QSqlDatabase db, const QString &sql, const QStringList *headnos, Take take)
+void eachRow(PostingStatements &statements, const QString &sql, const QStringList *headnos,
+             Take take)
 {
     const auto runOne = [&](const QString &filter, const QVariantList &values) {
-        QSqlQuery query = run(db, sql.arg(filter), values);
+        QSqlQuery &query = statements.run(sql.arg(filter), values);
         while (query.next())
             take(query);
     };
@@ -62,15 +49,18 @@ QString text(const QSqlQuery &q, int column)
 // move what that line has received or delivered.
 const QString kStockLines = QStringLiteral(R"(
 SELECT h.Flag, h.Storecode, h.StorecodeIn, a.InOut, b.pdtcode, b.pdtno, b.pqty,
-       b.LinkHeadno, b.LinkBodyno
+       b.LinkHeadno, b.LinkBodyno, oh.storecode, ob.pdtcode, ob.pdtno
 FROM xStockChh h
 JOIN xStockChb b ON b.headno = h.headno
 LEFT JOIN XStockChAttr a ON a.Flag = h.Flag AND a.InOutFlag = h.InOutFlag
+LEFT JOIN XBuyb ob ON h.Flag IN ('1', '2') AND ob.headno = trim(b.LinkHeadno)
+                      AND ob.bodyno = trim(b.LinkBodyno)
+LEFT JOIN XBuyh oh ON oh.headno = ob.headno
 WHERE h.State = '2' AND %1)");
 
-void readStockDocuments(QSqlDatabase db, const QStringList *headnos, Effect *effect)
+void readStockDocuments(PostingStatements &statements, const QStringList *headnos, Effect *effect)
 {
-    eachRow(db, kStockLines, headnos, [&](const QSqlQuery &q) {
+    eachRow(statements, kStockLines, headnos, [&](const QSqlQuery &q) {
         const QString flag = text(q, 0);
         const double pqty = q.value(6).toDouble();
         const StockKey from{text(q, 1), text(q, 4), text(q, 5)};
@@ -97,7 +87,10 @@ void readStockDocuments(QSqlDatabase db, const QStringList *headnos, Effect *eff
         // 1 receipt, 2 purchase return, 3 delivery, 4 sales return.
         const bool sales = flag >= QLatin1String("3");
         const bool back = flag == QLatin1String("2") || flag == QLatin1String("4");
-        effect->moved[OrderLineKey{sales, linkHead, text(q, 8)}] += back ? -pqty : pqty;
+        const OrderLineKey line{sales, linkHead, text(q, 8)};
+        effect->moved[line] += back ? -pqty : pqty;
+        if (!text(q, 9).isEmpty())
+            effect->orderStock[line] = StockKey{text(q, 9), text(q, 10), text(q, 11)};
     });
 }
 
@@ -107,15 +100,16 @@ SELECT h.storecode, b.pdtcode, b.pdtno
 FROM XBuyh h JOIN XBuyb b ON b.headno = h.headno
 WHERE %1)");
 
-void readPurchaseOrders(QSqlDatabase db, const QStringList *headnos, Effect *effect)
+void readPurchaseOrders(PostingStatements &statements, const QStringList *headnos, Effect *effect)
 {
     // Unchecked orders too: a store or line changed away must be worked out again.
-    eachRow(db, kOrderLines, headnos, [&](const QSqlQuery &q) {
+    eachRow(statements, kOrderLines, headnos, [&](const QSqlQuery &q) {
         effect->onOrder.insert(StockKey{text(q, 0), text(q, 1), text(q, 2)});
     });
 }
 
-void readMoney(QSqlDatabase db, const QStringList *headnos, bool receipts, Effect *effect)
+void readMoney(PostingStatements &statements, const QStringList *headnos, bool receipts,
+               Effect *effect)
 {
     const QString sql =
         QStringLiteral(R"(
@@ -125,69 +119,14 @@ WHERE h.State = '2' AND %3)")
             .arg(receipts ? QStringLiteral("XIncomeh") : QStringLiteral("XOutcomeh"),
                  receipts ? QStringLiteral("XInComeb") : QStringLiteral("XoUTComeb"),
                  QStringLiteral("%1"));
-    eachRow(db, sql, headnos, [&](const QSqlQuery &q) {
+    eachRow(statements, sql, headnos, [&](const QSqlQuery &q) {
         const QString linkHead = text(q, 0);
         if (!linkHead.isEmpty())
             effect->settled[OrderLineKey{receipts, linkHead, text(q, 1)}] += q.value(2).toDouble();
     });
 }
 
-QString lineTable(const OrderLineKey &key)
-{
-    return key.sales ? QStringLiteral("XSaleb") : QStringLiteral("XBuyb");
-}
-
-void writeCount(QSqlDatabase db, const StockKey &key)
-{
-    const QVariant last = lastCount(db, key);
-    if (last.isNull())
-        return; // never counted by a document: the date kept is the operator's
-    run(db,
-        QStringLiteral(
-            "UPDATE XStock SET cntdate = ? WHERE storecode = ? AND pdtcode = ? AND pdtno = ?"),
-        {last, key.store, key.pdtcode, key.pdtno});
-}
-
-//! The stock row a purchase order line is on order at.
-std::optional<StockKey> stockOfOrderLine(QSqlDatabase db, const OrderLineKey &key)
-{
-    QSqlQuery q = run(db,
-                      QStringLiteral("SELECT h.storecode, b.pdtcode, b.pdtno FROM XBuyh h "
-                                     "JOIN XBuyb b ON b.headno = h.headno "
-                                     "WHERE b.headno = ? AND b.bodyno = ?"),
-                      {key.headno, key.bodyno});
-    if (!q.next() || text(q, 0).isEmpty())
-        return std::nullopt;
-    return StockKey{text(q, 0), text(q, 1), text(q, 2)};
-}
-
 } // namespace
-
-//! Moves one stock column by a difference; a row not there yet starts from zero.
-void moveStock(QSqlDatabase db, const StockKey &key, double difference)
-{
-    QSqlQuery moved = run(db,
-                          QStringLiteral("UPDATE XStock SET pqty = coalesce(pqty, 0) + ? "
-                                         "WHERE storecode = ? AND pdtcode = ? AND pdtno = ?"),
-                          {difference, key.store, key.pdtcode, key.pdtno});
-    if (moved.numRowsAffected() > 0)
-        return;
-    run(db,
-        QStringLiteral("INSERT INTO XStock (storecode, pdtcode, pdtno, startnum, startbad, pqty, "
-                       "badnum, stdpqty) VALUES (?, ?, ?, 0, 0, ?, 0, 0)"),
-        {key.store, key.pdtcode, key.pdtno, difference});
-}
-
-void writeOnOrder(QSqlDatabase db, const StockKey &key)
-{
-    // The row is locked (created when missing) before the sum is read, so that the lines
-    // a concurrent apply committed meanwhile are counted.
-    moveStock(db, key, 0);
-    run(db,
-        QStringLiteral(
-            "UPDATE XStock SET stdpqty = ? WHERE storecode = ? AND pdtcode = ? AND pdtno = ?"),
-        {quantityOnOrder(db, key), key.store, key.pdtcode, key.pdtno});
-}
 
 PostingTable postingTableOf(const QString &table)
 {
@@ -216,6 +155,7 @@ Effect Effect::minus(const Effect &other) const
         result.settled[key] -= value;
     result.onOrder.insert(other.onOrder.begin(), other.onOrder.end());
     result.counted.insert(other.counted.begin(), other.counted.end());
+    result.orderStock.insert(other.orderStock.begin(), other.orderStock.end());
     return result;
 }
 
@@ -229,6 +169,7 @@ void Effect::add(const Effect &other)
         settled[key] += value;
     onOrder.insert(other.onOrder.begin(), other.onOrder.end());
     counted.insert(other.counted.begin(), other.counted.end());
+    orderStock.insert(other.orderStock.begin(), other.orderStock.end());
 }
 
 bool Effect::isEmpty() const
@@ -238,83 +179,33 @@ bool Effect::isEmpty() const
 
 Effect readEffect(QSqlDatabase db, PostingTable table, const QStringList *headnos)
 {
+    PostingStatements statements(std::move(db));
+    return readEffect(statements, table, headnos);
+}
+
+Effect readEffect(PostingStatements &statements, PostingTable table, const QStringList *headnos)
+{
     Effect effect;
     if (headnos && headnos->isEmpty())
         return effect;
     switch (table) {
     case PostingTable::StockDocuments:
-        readStockDocuments(db, headnos, &effect);
+        readStockDocuments(statements, headnos, &effect);
         break;
     case PostingTable::PurchaseOrders:
-        readPurchaseOrders(db, headnos, &effect);
+        readPurchaseOrders(statements, headnos, &effect);
         break;
     case PostingTable::Receipts:
-        readMoney(db, headnos, true, &effect);
+        readMoney(statements, headnos, true, &effect);
         break;
     case PostingTable::Payments:
-        readMoney(db, headnos, false, &effect);
+        readMoney(statements, headnos, false, &effect);
         break;
     case PostingTable::OpeningStock: // its own rule (Posting), no document effect
     case PostingTable::None:
         break;
     }
     return effect;
-}
-
-void writeDifference(QSqlDatabase db, const Effect &difference)
-{
-    std::set<StockKey> onOrder = difference.onOrder;
-    for (const auto &[key, value] : difference.onHand) {
-        if (value != 0)
-            moveStock(db, key, value);
-    }
-    for (const auto &[key, value] : difference.moved) {
-        if (value == 0)
-            continue;
-        run(db,
-            QStringLiteral("UPDATE %1 SET getpqty = coalesce(getpqty, 0) + ?, "
-                           "ifinish = CASE WHEN coalesce(getpqty, 0) + ? >= coalesce(pqty, 0) "
-                           "AND coalesce(pqty, 0) > 0 "
-                           "THEN '1' ELSE '0' END WHERE headno = ? AND bodyno = ?")
-                .arg(lineTable(key)),
-            {value, value, key.headno, key.bodyno});
-        if (!key.sales) {
-            if (const auto stock = stockOfOrderLine(db, key))
-                onOrder.insert(*stock);
-        }
-    }
-    for (const auto &[key, value] : difference.settled) {
-        if (value != 0)
-            run(db,
-                QStringLiteral("UPDATE %1 SET getTaxamount = coalesce(getTaxamount, 0) + ? "
-                               "WHERE headno = ? AND bodyno = ?")
-                    .arg(lineTable(key)),
-                {value, key.headno, key.bodyno});
-    }
-    for (const StockKey &key : onOrder)
-        writeOnOrder(db, key);
-    for (const StockKey &key : difference.counted)
-        writeCount(db, key);
-}
-
-double quantityOnOrder(QSqlDatabase db, const StockKey &key)
-{
-    QSqlQuery q = run(db, QStringLiteral(R"(
-SELECT coalesce(sum(CASE WHEN b.pqty - coalesce(b.getpqty, 0) > 0
-                         THEN b.pqty - coalesce(b.getpqty, 0) ELSE 0 END), 0)
-FROM XBuyh h JOIN XBuyb b ON b.headno = h.headno
-WHERE h.State = '2' AND h.storecode = ? AND b.pdtcode = ? AND b.pdtno = ?)"),
-                      {key.store, key.pdtcode, key.pdtno});
-    return q.next() ? q.value(0).toDouble() : 0;
-}
-
-QVariant lastCount(QSqlDatabase db, const StockKey &key)
-{
-    QSqlQuery q = run(db, QStringLiteral(R"(
-SELECT max(h.hdate) FROM xStockChh h JOIN xStockChb b ON b.headno = h.headno
-WHERE h.State = '2' AND h.Flag = '5' AND h.Storecode = ? AND b.pdtcode = ? AND b.pdtno = ?)"),
-                      {key.store, key.pdtcode, key.pdtno});
-    return q.next() ? q.value(0) : QVariant();
 }
 
 } // namespace korvane

@@ -1,6 +1,6 @@
 #pragma once
 //! What checked documents do to the balances, read from the database: the effect of a set
-//! of documents, and the writing of the difference between two effects.
+//! of documents (PostingBalances writes the difference between two).
 
 #include "Packet.h"
 
@@ -13,6 +13,8 @@
 #include <tuple>
 
 namespace korvane {
+
+class PostingStatements;
 
 //! The head tables whose documents move balances.
 enum class PostingTable {
@@ -57,6 +59,9 @@ struct Effect
     std::map<OrderLineKey, double> settled; // getTaxamount
     std::set<StockKey> onOrder;             // stdpqty to be worked out again
     std::set<StockKey> counted;             // cntdate to be worked out again
+    // The stock row each purchase order line in moved is on order at (a line of an order
+    // without a store has none): its quantity on order follows what the line received.
+    std::map<OrderLineKey, StockKey> orderStock;
 
     //! This effect less another: the amounts subtracted, the keys to work out joined.
     Effect minus(const Effect &other) const;
@@ -68,21 +73,8 @@ struct Effect
 //! The effect of the checked documents among headnos (all documents when null).
 //! Throws ServerError.
 Effect readEffect(QSqlDatabase db, PostingTable table, const QStringList *headnos);
-
-//! Moves the balances by the difference, in key order, creating stock rows that do not
-//! exist yet with zero opening values, then works out the derived balances (quantity on
-//! order, finished marks, count dates) of what it touched. Throws ServerError.
-void writeDifference(QSqlDatabase db, const Effect &difference);
-
-//! Moves one stock row's quantity on hand by a difference; a row not there yet starts
-//! from zero opening values.
-void moveStock(QSqlDatabase db, const StockKey &key, double difference);
-//! Works out a stock row's quantity on order again.
-void writeOnOrder(QSqlDatabase db, const StockKey &key);
-
-//! The quantity on order of a stock row: the open quantity of its checked purchase lines.
-double quantityOnOrder(QSqlDatabase db, const StockKey &key);
-//! The time of the last checked count of a stock row; null when it was never counted.
-QVariant lastCount(QSqlDatabase db, const StockKey &key);
+//! The same through the statements of one posting, prepared once for its reads before and
+//! after the apply.
+Effect readEffect(PostingStatements &statements, PostingTable table, const QStringList *headnos);
 
 } // namespace korvane
