@@ -1,106 +1,207 @@
-#include "PacketCodec.h"
+// Packets and change sets, written and read as a CBOR stream. Field lists are small and read
+// as values; rows are read cell by cell straight into the packet. A map's members may come in
+// any order: rows that arrive before their fields are read again once the fields are known,
+// and errors are reported in the same order whatever order the members came in.
 
-#include <QDate>
-#include <QDateTime>
+#include "PacketCodec.h"
+#include "CodecSupport.h"
+
+#include <QCborStreamReader>
+
+#include <limits>
 
 namespace korvane::codec {
 
+using protocol::CborItem;
+using protocol::readText;
+
 namespace {
 
-const QString kName = QStringLiteral("name");
-const QString kType = QStringLiteral("type");
-const QString kSize = QStringLiteral("size");
-const QString kRequired = QStringLiteral("required");
-const QString kFlags = QStringLiteral("flags");
-const QString kFields = QStringLiteral("fields");
-const QString kRows = QStringLiteral("rows");
-const QString kEof = QStringLiteral("eof");
-const QString kOp = QStringLiteral("op");
-const QString kOld = QStringLiteral("old");
-const QString kNew = QStringLiteral("new");
-const QString kChanged = QStringLiteral("changed");
-const QString kDetails = QStringLiteral("details");
-const QString kField = QStringLiteral("field");
-const QString kChanges = QStringLiteral("changes");
-const QString kValue = QStringLiteral("value");
+constexpr QLatin1StringView kName("name");
+constexpr QLatin1StringView kType("type");
+constexpr QLatin1StringView kSize("size");
+constexpr QLatin1StringView kRequired("required");
+constexpr QLatin1StringView kFlags("flags");
+constexpr QLatin1StringView kFields("fields");
+constexpr QLatin1StringView kRows("rows");
+constexpr QLatin1StringView kEof("eof");
+constexpr QLatin1StringView kOp("op");
+constexpr QLatin1StringView kOld("old");
+constexpr QLatin1StringView kNew("new");
+constexpr QLatin1StringView kChanged("changed");
+constexpr QLatin1StringView kDetails("details");
+constexpr QLatin1StringView kField("field");
+constexpr QLatin1StringView kChanges("changes");
 
-//! An error with where it stands in front; an index path joins without a separator, so
-//! "rows" and "[3][1] (Code): expected text" read "rows[3][1] (Code): expected text".
-bool fail(QString *error, const QString &where, const QString &what)
+QString malformed()
 {
-    if (where.isEmpty())
-        *error = what;
-    else if (what.startsWith(QLatin1Char('[')))
-        *error = where + what;
-    else
-        *error = where + QStringLiteral(": ") + what;
-    return false;
+    return QStringLiteral("malformed CBOR");
 }
 
-QString at(const QString &where, qsizetype index)
+// ---- field metadata ---------------------------------------------------------------------
+
+bool decodeFieldsAt(const QCborValue &cbor, int depth, Fields *fields, const QString &where,
+                    QString *error);
+
+bool decodeField(const QCborValue &cbor, int depth, FieldDef *field, const QString &where,
+                 QString *error)
 {
-    return where + QLatin1Char('[') + QString::number(index) + QLatin1Char(']');
+    if (!cbor.isMap())
+        return fail(error, where, QStringLiteral("a field must be a map"));
+    const QCborMap map = cbor.toMap();
+    const QCborValue name = map.value(kName);
+    if (!name.isString() || name.toString().isEmpty())
+        return fail(error, where, QStringLiteral("a field needs a name"));
+    field->name = name.toString();
+    bool known = false;
+    field->type = fieldTypeFromName(map.value(kType).toString(), &known);
+    if (!known)
+        return fail(error, where + QStringLiteral(" (") + field->name + QLatin1Char(')'),
+                    QStringLiteral("unknown type \"%1\"").arg(map.value(kType).toString()));
+    qint64 size = 0;
+    qint64 flags = 0;
+    if (!optionalInteger(map, kSize, &size, where, error) ||
+        !optionalInteger(map, kFlags, &flags, where, error) ||
+        !optionalBool(map.value(kRequired), &field->required, member(where, kRequired), error))
+        return false;
+    if (size < 0 || size > std::numeric_limits<int>::max())
+        return fail(error, member(where, kSize), QStringLiteral("out of range"));
+    field->size = int(size);
+    field->flags = int(flags);
+    field->fields.clear();
+    if (field->type != FieldType::Nested)
+        return true;
+    if (depth >= MaxNesting)
+        return fail(error, where, QStringLiteral("details nested too deeply"));
+    return decodeFieldsAt(map.value(kFields), depth + 1, &field->fields, member(where, kFields),
+                          error);
 }
 
-QString member(const QString &where, const QString &key)
+bool decodeFieldsAt(const QCborValue &cbor, int depth, Fields *fields, const QString &where,
+                    QString *error)
 {
-    return where.isEmpty() ? key : where + QLatin1Char('.') + key;
+    if (!cbor.isArray())
+        return fail(error, where, QStringLiteral("expected a list of fields"));
+    const QCborArray list = cbor.toArray();
+    fields->clear();
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        FieldDef field;
+        if (!decodeField(list.at(i), depth, &field, at(where, i), error))
+            return false;
+        fields->append(field);
+    }
+    return true;
+}
+
+void writeFields(QCborStreamWriter &cbor, const Fields &fields);
+
+void writeField(QCborStreamWriter &cbor, const FieldDef &field)
+{
+    const bool nested = field.type == FieldType::Nested;
+    cbor.startMap(nested ? 6 : 5);
+    cbor.append(kName);
+    cbor.append(field.name);
+    cbor.append(kType);
+    cbor.append(fieldTypeName(field.type));
+    cbor.append(kSize);
+    cbor.append(qint64(field.size));
+    cbor.append(kRequired);
+    cbor.append(field.required);
+    cbor.append(kFlags);
+    cbor.append(qint64(field.flags));
+    if (nested) {
+        cbor.append(kFields);
+        writeFields(cbor, field.fields);
+    }
+    cbor.endMap();
+}
+
+void writeFields(QCborStreamWriter &cbor, const Fields &fields)
+{
+    cbor.startArray(fields.size());
+    for (const FieldDef &field : fields)
+        writeField(cbor, field);
+    cbor.endArray();
 }
 
 // ---- cells typed by their field -------------------------------------------------------
 
-QCborArray encodeRows(const Fields &fields, const PacketRows &rows);
-
 // A nested field's cell holds no value of its own: a packet row's details fill it.
-QCborValue encodeCell(const FieldDef &field, const QVariant &value)
+void writeCell(QCborStreamWriter &cbor, const FieldDef &field, const QVariant &value)
 {
-    if (!value.isValid() || value.isNull())
-        return QCborValue(QCborValue::Null);
+    if (!value.isValid() || value.isNull() || field.type == FieldType::Nested) {
+        cbor.append(nullptr);
+        return;
+    }
     switch (field.type) {
     case FieldType::String:
-        return value.toString();
+        cbor.append(value.toString());
+        return;
     case FieldType::Float:
-        return value.toDouble();
+        cbor.append(value.toDouble());
+        return;
     case FieldType::Integer:
-        return qint64(value.toLongLong());
+        cbor.append(qint64(value.toLongLong()));
+        return;
     case FieldType::Boolean:
-        return value.toBool();
+        cbor.append(value.toBool());
+        return;
     case FieldType::Blob:
-        return value.toByteArray();
+        cbor.append(value.toByteArray());
+        return;
     case FieldType::Nested:
         break;
     }
-    return QCborValue(QCborValue::Null);
 }
+
+void writeRows(QCborStreamWriter &cbor, const Fields &fields, const PacketRows &rows);
 
 //! A row's cells; a packet row's nested cells carry its detail rows, a changed row's are null.
-QCborArray encodeRow(const Fields &fields, const RowValues &row, const PacketRow *details = nullptr)
+void writeRow(QCborStreamWriter &cbor, const Fields &fields, const RowValues &row,
+              const PacketRow *details = nullptr)
 {
-    QCborArray cells;
+    cbor.startArray(fields.size());
     for (qsizetype i = 0; i < fields.size(); ++i) {
         if (fields[i].type == FieldType::Nested && details)
-            cells.append(encodeRows(fields[i].fields, details->detailRows(int(i))));
+            writeRows(cbor, fields[i].fields, details->detailRows(int(i)));
         else
-            cells.append(encodeCell(fields[i], i < row.size() ? row[i] : QVariant()));
+            writeCell(cbor, fields[i], i < row.size() ? row[i] : QVariant());
     }
-    return cells;
+    cbor.endArray();
 }
 
-QCborArray encodeRows(const Fields &fields, const PacketRows &rows)
+void writeRows(QCborStreamWriter &cbor, const Fields &fields, const PacketRows &rows)
 {
-    QCborArray list;
+    cbor.startArray(rows.size());
     for (const PacketRow &row : rows)
-        list.append(encodeRow(fields, row, &row));
-    return list;
+        writeRow(cbor, fields, row, &row);
+    cbor.endArray();
 }
 
-bool decodeRows(const QCborValue &cbor, const Fields &fields, int depth, PacketRows *rows,
-                const QString &where, QString *error);
+bool decodeRowValue(const QCborValue &cbor, const Fields &fields, int depth, PacketRow *row,
+                    const QString &where, QString *error);
 
-// Paths of rows and cells are put together only when something is wrong: a packet of
-// many thousand rows decodes without building a single one.
-bool decodeCell(const QCborValue &cbor, const FieldDef &field, int depth, QVariant *value,
-                PacketRows *nested, QString *error)
+bool decodeRowsValue(const QCborValue &cbor, const Fields &fields, int depth, PacketRows *rows,
+                     const QString &where, QString *error)
+{
+    if (depth > MaxNesting)
+        return fail(error, where, QStringLiteral("details nested too deeply"));
+    if (!cbor.isArray())
+        return fail(error, where, QStringLiteral("expected a list of rows"));
+    const QCborArray list = cbor.toArray();
+    rows->clear();
+    for (qsizetype r = 0; r < list.size(); ++r) {
+        PacketRow row;
+        if (!decodeRowValue(list.at(r), fields, depth, &row, QString(), error))
+            return fail(error, at(where, r), *error);
+        rows->append(row);
+    }
+    return true;
+}
+
+//! A cell held as a value: scalars, and anything of the wrong shape, come this way.
+bool decodeCellValue(const QCborValue &cbor, const FieldDef &field, int depth, QVariant *value,
+                     PacketRows *nested, QString *error)
 {
     if (cbor.isNull() || cbor.isUndefined()) {
         *value = QVariant();
@@ -134,30 +235,40 @@ bool decodeCell(const QCborValue &cbor, const FieldDef &field, int depth, QVaria
         return true;
     case FieldType::Nested:
         *value = QVariant();
-        return decodeRows(cbor, field.fields, depth + 1, nested, QString(), error);
+        return decodeRowsValue(cbor, field.fields, depth + 1, nested, QString(), error);
     }
     return fail(error, QString(), QStringLiteral("unknown field type"));
 }
 
-bool decodeRow(const QCborValue &cbor, const Fields &fields, int depth, PacketRow *row,
-               const QString &where, QString *error)
+//! The error of a cell, with the cell's index and field name in front.
+bool failCell(QString *error, const QString &where, qsizetype i, const FieldDef &field)
+{
+    return fail(error, at(where, i) + QStringLiteral(" (") + field.name + QLatin1Char(')'), *error);
+}
+
+bool rowWidthFits(qsizetype cells, const Fields &fields, const QString &where, QString *error)
+{
+    if (cells == fields.size())
+        return true;
+    return fail(error, where,
+                QStringLiteral("%1 cells for %2 fields").arg(cells).arg(fields.size()));
+}
+
+bool decodeRowValue(const QCborValue &cbor, const Fields &fields, int depth, PacketRow *row,
+                    const QString &where, QString *error)
 {
     if (!cbor.isArray())
         return fail(error, where, QStringLiteral("a row must be a list of cells"));
     const QCborArray cells = cbor.toArray();
-    if (cells.size() != fields.size())
-        return fail(error, where,
-                    QStringLiteral("%1 cells for %2 fields").arg(cells.size()).arg(fields.size()));
+    if (!rowWidthFits(cells.size(), fields, where, error))
+        return false;
     row->clear();
     row->details.clear();
-    row->reserve(fields.size());
     for (qsizetype i = 0; i < cells.size(); ++i) {
         QVariant value;
         PacketRows lines;
-        if (!decodeCell(cells.at(i), fields[i], depth, &value, &lines, error))
-            return fail(error,
-                        at(where, i) + QStringLiteral(" (") + fields[i].name + QLatin1Char(')'),
-                        *error);
+        if (!decodeCellValue(cells.at(i), fields[i], depth, &value, &lines, error))
+            return failCell(error, where, i, fields[i]);
         row->append(value);
         if (!lines.isEmpty())
             row->details.append({int(i), lines});
@@ -165,126 +276,198 @@ bool decodeRow(const QCborValue &cbor, const Fields &fields, int depth, PacketRo
     return true;
 }
 
-//! A changed row's cells: details of a changed row travel as change sets, not as cells.
-bool decodeCells(const QCborValue &cbor, const Fields &fields, int depth, RowValues *cells,
-                 const QString &where, QString *error)
+// ---- rows read as a stream --------------------------------------------------------------
+
+//! Room for the items of a container, never more than its bytes can hold.
+qsizetype roomFor(const QCborStreamReader &reader, const CborItem &source)
 {
-    PacketRow row;
-    if (!decodeRow(cbor, fields, depth, &row, where, error))
-        return false;
-    *cells = std::move(static_cast<RowValues &>(row));
-    return true;
+    return reader.isLengthKnown() ? qMin<qsizetype>(qsizetype(reader.length()), source.size) : 0;
 }
 
-bool decodeRows(const QCborValue &cbor, const Fields &fields, int depth, PacketRows *rows,
-                const QString &where, QString *error)
+bool readRows(QCborStreamReader &reader, const CborItem &source, const Fields &fields, int depth,
+              PacketRows *rows, const QString &where, QString *error);
+
+bool readCell(QCborStreamReader &reader, const CborItem &source, const FieldDef &field, int depth,
+              QVariant *value, PacketRows *nested, QString *error)
+{
+    if (field.type == FieldType::String && reader.isString()) {
+        QString text;
+        if (!readText(reader, &text))
+            return fail(error, QString(), malformed());
+        *value = text;
+        return true;
+    }
+    if (field.type == FieldType::Nested && reader.isArray()) {
+        *value = QVariant();
+        return readRows(reader, source, field.fields, depth + 1, nested, QString(), error);
+    }
+    return decodeCellValue(QCborValue::fromCbor(reader), field, depth, value, nested, error);
+}
+
+bool readRow(QCborStreamReader &reader, const CborItem &source, const Fields &fields, int depth,
+             PacketRow *row, const QString &where, QString *error)
+{
+    if (!reader.isArray())
+        return fail(error, where, QStringLiteral("a row must be a list of cells"));
+    // A row of unknown length cannot be measured before its cells are read.
+    if (!reader.isLengthKnown())
+        return decodeRowValue(QCborValue::fromCbor(reader), fields, depth, row, where, error);
+    if (!rowWidthFits(qsizetype(reader.length()), fields, where, error))
+        return false;
+    row->clear();
+    row->details.clear();
+    row->reserve(fields.size());
+    reader.enterContainer();
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        QVariant value;
+        PacketRows lines;
+        if (!readCell(reader, source, fields[i], depth, &value, &lines, error))
+            return failCell(error, where, i, fields[i]);
+        row->append(std::move(value));
+        if (!lines.isEmpty())
+            row->details.append({int(i), std::move(lines)});
+    }
+    return reader.leaveContainer() || fail(error, where, malformed());
+}
+
+bool readRows(QCborStreamReader &reader, const CborItem &source, const Fields &fields, int depth,
+              PacketRows *rows, const QString &where, QString *error)
 {
     if (depth > MaxNesting)
         return fail(error, where, QStringLiteral("details nested too deeply"));
-    if (!cbor.isArray())
-        return fail(error, where, QStringLiteral("expected a list of rows"));
-    const QCborArray list = cbor.toArray();
+    if (!reader.isArray())
+        return decodeRowsValue(QCborValue::fromCbor(reader), fields, depth, rows, where, error);
     rows->clear();
-    rows->reserve(list.size());
-    for (qsizetype r = 0; r < list.size(); ++r) {
+    rows->reserve(roomFor(reader, source));
+    reader.enterContainer();
+    for (qsizetype r = 0; reader.hasNext(); ++r) {
         PacketRow row;
-        if (!decodeRow(list.at(r), fields, depth, &row, QString(), error))
+        if (!readRow(reader, source, fields, depth, &row, QString(), error))
             return fail(error, at(where, r), *error);
-        rows->append(row);
+        rows->append(std::move(row));
     }
-    return true;
+    return reader.leaveContainer() || fail(error, where, malformed());
 }
 
-// ---- field metadata ---------------------------------------------------------------------
+// ---- maps read as a stream --------------------------------------------------------------
 
-bool decodeFieldsAt(const QCborValue &cbor, int depth, Fields *fields, const QString &where,
-                    QString *error);
-
-bool optionalInteger(const QCborMap &map, const QString &key, qint64 *value, const QString &where,
-                     QString *error)
+//! Where the members of a map stand in its source, by key; the first of repeated keys counts.
+class MapMembers
 {
-    const QCborValue v = map.value(key);
-    if (v.isUndefined() || v.isNull())
-        return true;
-    if (!v.isInteger())
-        return fail(error, member(where, key), QStringLiteral("expected an integer"));
-    *value = v.toInteger();
-    return true;
-}
+public:
+    //! Reads the map at the reader's position (the reader ends after it).
+    MapMembers(QCborStreamReader &reader, const CborItem &source,
+               std::initializer_list<QLatin1StringView> keys)
+        : m_source(source), m_keys(keys)
+    {
+        m_offsets.fill(-1, m_keys.size());
+        reader.enterContainer();
+        while (reader.hasNext() && reader.lastError() == QCborError::NoError) {
+            const int index = keyIndex(reader);
+            if (index >= 0 && m_offsets[index] < 0)
+                m_offsets[index] = reader.currentOffset();
+            reader.next();
+        }
+        reader.leaveContainer();
+    }
 
-bool optionalBool(const QCborMap &map, const QString &key, bool *value, const QString &where,
-                  QString *error)
-{
-    const QCborValue v = map.value(key);
-    if (v.isUndefined() || v.isNull())
-        return true;
-    if (!v.isBool())
-        return fail(error, member(where, key), QStringLiteral("expected a boolean"));
-    *value = v.toBool();
-    return true;
-}
+    bool has(QLatin1StringView key) const { return offset(key) >= 0; }
+    //! The member as an item of the source (undefined when absent).
+    CborItem item(QLatin1StringView key) const
+    {
+        const qsizetype at = offset(key);
+        if (at < 0)
+            return CborItem::undefined();
+        return CborItem{m_source.data + at, m_source.size - at};
+    }
+    QCborValue value(QLatin1StringView key) const
+    {
+        const CborItem member = item(key);
+        QCborStreamReader reader(member.data, member.size);
+        return QCborValue::fromCbor(reader);
+    }
 
-bool decodeField(const QCborValue &cbor, int depth, FieldDef *field, const QString &where,
-                 QString *error)
-{
-    if (!cbor.isMap())
-        return fail(error, where, QStringLiteral("a field must be a map"));
-    const QCborMap map = cbor.toMap();
-    const QCborValue name = map.value(kName);
-    if (!name.isString() || name.toString().isEmpty())
-        return fail(error, where, QStringLiteral("a field needs a name"));
-    field->name = name.toString();
-    bool known = false;
-    field->type = fieldTypeFromName(map.value(kType).toString(), &known);
-    if (!known)
-        return fail(error, where + QStringLiteral(" (") + field->name + QLatin1Char(')'),
-                    QStringLiteral("unknown type \"%1\"").arg(map.value(kType).toString()));
-    qint64 size = 0;
-    qint64 flags = 0;
-    if (!optionalInteger(map, kSize, &size, where, error) ||
-        !optionalInteger(map, kFlags, &flags, where, error) ||
-        !optionalBool(map, kRequired, &field->required, where, error))
-        return false;
-    if (size < 0 || size > std::numeric_limits<int>::max())
-        return fail(error, member(where, kSize), QStringLiteral("out of range"));
-    field->size = int(size);
-    field->flags = int(flags);
-    field->fields.clear();
-    if (field->type != FieldType::Nested)
-        return true;
-    if (depth >= MaxNesting)
-        return fail(error, where, QStringLiteral("details nested too deeply"));
-    return decodeFieldsAt(map.value(kFields), depth + 1, &field->fields, member(where, kFields),
-                          error);
-}
+private:
+    int keyIndex(QCborStreamReader &reader) const
+    {
+        QString key;
+        if (!reader.isString()) {
+            reader.next();
+            return -1;
+        }
+        readText(reader, &key);
+        for (int i = 0; i < int(m_keys.size()); ++i) {
+            if (key == m_keys[i])
+                return i;
+        }
+        return -1;
+    }
+    qsizetype offset(QLatin1StringView key) const
+    {
+        for (int i = 0; i < int(m_keys.size()); ++i) {
+            if (m_keys[i] == key)
+                return m_offsets[i];
+        }
+        return -1;
+    }
 
-bool decodeFieldsAt(const QCborValue &cbor, int depth, Fields *fields, const QString &where,
-                    QString *error)
+    CborItem m_source;
+    QList<QLatin1StringView> m_keys;
+    QList<qsizetype> m_offsets;
+};
+
+//! The packet map: fields first, then rows typed by them, then the end-of-data flag.
+bool readPacketMap(QCborStreamReader &reader, const CborItem &source, Packet *packet,
+                   QString *error)
 {
-    if (!cbor.isArray())
-        return fail(error, where, QStringLiteral("expected a list of fields"));
-    const QCborArray list = cbor.toArray();
-    fields->clear();
-    for (qsizetype i = 0; i < list.size(); ++i) {
-        FieldDef field;
-        if (!decodeField(list.at(i), depth, &field, at(where, i), error))
+    reader.enterContainer();
+    bool haveFields = false, haveRows = false, haveEof = false, rowsRead = false;
+    QString fieldsError;
+    qsizetype rowsAt = -1; // rows that came before their fields
+    QCborValue eof;
+    while (reader.hasNext() && reader.lastError() == QCborError::NoError) {
+        QString key;
+        if (!reader.isString() || !readText(reader, &key)) {
+            reader.next();
+            reader.next();
+            continue;
+        }
+        if (key == kFields && !haveFields) {
+            haveFields = true;
+            decodeFieldsAt(QCborValue::fromCbor(reader), 0, &packet->fields, kFields, &fieldsError);
+        } else if (key == kRows && !haveRows) {
+            haveRows = true;
+            if (haveFields && fieldsError.isEmpty()) {
+                // Any error here is the packet's: its fields are fine and rows come next.
+                if (!readRows(reader, source, packet->fields, 0, &packet->rows, kRows, error))
+                    return false;
+                rowsRead = true;
+            } else {
+                rowsAt = reader.currentOffset();
+                reader.next();
+            }
+        } else if (key == kEof && !haveEof) {
+            haveEof = true;
+            eof = QCborValue::fromCbor(reader);
+        } else {
+            reader.next();
+        }
+    }
+    if (reader.lastError() != QCborError::NoError || !reader.leaveContainer())
+        return fail(error, QStringLiteral("packet"), malformed());
+    if (!haveFields)
+        return fail(error, kFields, QStringLiteral("expected a list of fields"));
+    if (!fieldsError.isEmpty())
+        return fail(error, QString(), fieldsError);
+    if (!rowsRead) {
+        if (rowsAt < 0)
+            return fail(error, kRows, QStringLiteral("expected a list of rows"));
+        QCborStreamReader rows(source.data + rowsAt, source.size - rowsAt);
+        if (!readRows(rows, source, packet->fields, 0, &packet->rows, kRows, error))
             return false;
-        fields->append(field);
     }
-    return true;
-}
-
-QCborMap encodeField(const FieldDef &field)
-{
-    QCborMap map;
-    map.insert(kName, field.name);
-    map.insert(kType, fieldTypeName(field.type));
-    map.insert(kSize, field.size);
-    map.insert(kRequired, field.required);
-    map.insert(kFlags, field.flags);
-    if (field.type == FieldType::Nested)
-        map.insert(kFields, encodeFields(field.fields));
-    return map;
+    packet->eof = true;
+    return optionalBool(eof, &packet->eof, kEof, error);
 }
 
 // ---- change sets ------------------------------------------------------------------------
@@ -296,19 +479,19 @@ const struct
 } changeOps[] = {
     {ChangeOp::Insert, "insert"}, {ChangeOp::Modify, "modify"}, {ChangeOp::Delete, "delete"}};
 
-QString changeOpName(ChangeOp op)
+QLatin1StringView changeOpName(ChangeOp op)
 {
     for (const auto &entry : changeOps) {
         if (entry.op == op)
-            return QString::fromLatin1(entry.name);
+            return QLatin1StringView(entry.name);
     }
-    return QString();
+    return QLatin1StringView();
 }
 
 bool changeOpFromName(const QString &name, ChangeOp *op)
 {
     for (const auto &entry : changeOps) {
-        if (name == QLatin1String(entry.name)) {
+        if (name == QLatin1StringView(entry.name)) {
             *op = entry.op;
             return true;
         }
@@ -316,43 +499,66 @@ bool changeOpFromName(const QString &name, ChangeOp *op)
     return false;
 }
 
-bool decodeChangeSetAt(const QCborValue &cbor, int depth, ChangeSet *delta, const QString &where,
-                       QString *error);
-
-QCborMap encodeChangeRow(const Fields &fields, const ChangeRow &row)
+void writeChangeRow(QCborStreamWriter &cbor, const Fields &fields, const ChangeRow &row)
 {
-    QCborMap map;
-    map.insert(kOp, changeOpName(row.op));
-    if (row.op != ChangeOp::Insert)
-        map.insert(kOld, encodeRow(fields, row.oldValues));
-    if (row.op != ChangeOp::Delete)
-        map.insert(kNew, encodeRow(fields, row.newValues));
-    if (row.op == ChangeOp::Modify) {
-        QCborArray changed;
+    const bool hasOld = row.op != ChangeOp::Insert;
+    const bool hasNew = row.op != ChangeOp::Delete;
+    const bool hasMask = row.op == ChangeOp::Modify;
+    cbor.startMap(1 + int(hasOld) + int(hasNew) + int(hasMask) + int(!row.details.isEmpty()));
+    cbor.append(kOp);
+    cbor.append(changeOpName(row.op));
+    if (hasOld) {
+        cbor.append(kOld);
+        writeRow(cbor, fields, row.oldValues);
+    }
+    if (hasNew) {
+        cbor.append(kNew);
+        writeRow(cbor, fields, row.newValues);
+    }
+    if (hasMask) {
+        cbor.append(kChanged);
+        cbor.startArray(row.changed.count(true));
         for (qsizetype i = 0; i < row.changed.size(); ++i) {
             if (row.changed.testBit(i))
-                changed.append(i);
+                cbor.append(qint64(i));
         }
-        map.insert(kChanged, changed);
+        cbor.endArray();
     }
     if (!row.details.isEmpty()) {
-        QCborArray details;
+        cbor.append(kDetails);
+        cbor.startArray(row.details.size());
         for (const auto &[fieldIndex, changes] : row.details) {
-            QCborMap detail;
-            detail.insert(kField, fieldIndex);
-            detail.insert(kChanges, encodeChangeSet(changes));
-            details.append(detail);
+            cbor.startMap(2);
+            cbor.append(kField);
+            cbor.append(qint64(fieldIndex));
+            cbor.append(kChanges);
+            writeChangeSet(cbor, changes);
+            cbor.endMap();
         }
-        map.insert(kDetails, details);
+        cbor.endArray();
     }
-    return map;
+    cbor.endMap();
 }
 
-bool decodeChangedMask(const QCborMap &map, const Fields &fields, ChangeRow *row,
+bool readChangeSetAt(const CborItem &item, int depth, ChangeSet *delta, const QString &where,
+                     QString *error);
+
+//! A changed row's cells: details of a changed row travel as change sets, not as cells.
+bool readCellsAt(const CborItem &item, const Fields &fields, int depth, RowValues *cells,
+                 const QString &where, QString *error)
+{
+    QCborStreamReader reader(item.data, item.size);
+    PacketRow row;
+    if (!readRow(reader, item, fields, depth, &row, where, error))
+        return false;
+    *cells = std::move(static_cast<RowValues &>(row));
+    return true;
+}
+
+bool decodeChangedMask(const QCborValue &changed, const Fields &fields, ChangeRow *row,
                        const QString &where, QString *error)
 {
     row->changed = QBitArray(fields.size());
-    const QCborValue changed = map.value(kChanged);
     if (changed.isUndefined()) {
         // A sender that leaves the mask out means every cell whose value differs.
         for (qsizetype i = 0; i < fields.size(); ++i)
@@ -370,238 +576,101 @@ bool decodeChangedMask(const QCborMap &map, const Fields &fields, ChangeRow *row
     return true;
 }
 
-bool decodeDetails(const QCborMap &map, const Fields &fields, int depth, ChangeRow *row,
-                   const QString &where, QString *error)
+bool readDetail(QCborStreamReader &reader, const CborItem &source, const Fields &fields, int depth,
+                ChangeRow *row, const QString &where, QString *error)
 {
-    const QCborValue details = map.value(kDetails);
-    if (details.isUndefined())
-        return true;
-    const QString path = member(where, kDetails);
-    if (!details.isArray())
-        return fail(error, path, QStringLiteral("expected a list"));
-    const QCborArray list = details.toArray();
-    for (qsizetype i = 0; i < list.size(); ++i) {
-        const QCborMap detail = list.at(i).toMap();
-        const QCborValue index = detail.value(kField);
-        if (!index.isInteger() || index.toInteger() < 0 || index.toInteger() >= fields.size() ||
-            fields[index.toInteger()].type != FieldType::Nested)
-            return fail(error, at(path, i), QStringLiteral("\"field\" must name a nested field"));
-        ChangeSet changes;
-        if (!decodeChangeSetAt(detail.value(kChanges), depth + 1, &changes,
-                               member(at(path, i), kChanges), error))
-            return false;
-        row->details.append({int(index.toInteger()), changes});
+    const QString refused = QStringLiteral("\"field\" must name a nested field");
+    if (!reader.isMap()) {
+        reader.next();
+        return fail(error, where, refused);
     }
+    const MapMembers detail(reader, source, {kField, kChanges});
+    const QCborValue index = detail.value(kField);
+    if (!index.isInteger() || index.toInteger() < 0 || index.toInteger() >= fields.size() ||
+        fields[index.toInteger()].type != FieldType::Nested)
+        return fail(error, where, refused);
+    ChangeSet changes;
+    if (!readChangeSetAt(detail.item(kChanges), depth + 1, &changes, member(where, kChanges),
+                         error))
+        return false;
+    row->details.append({int(index.toInteger()), std::move(changes)});
     return true;
 }
 
-bool decodeChangeRow(const QCborValue &cbor, const Fields &fields, int depth, ChangeRow *row,
-                     const QString &where, QString *error)
+bool readDetails(const CborItem &item, const Fields &fields, int depth, ChangeRow *row,
+                 const QString &where, QString *error)
 {
-    if (!cbor.isMap())
+    QCborStreamReader reader(item.data, item.size);
+    if (reader.type() == QCborStreamReader::SimpleType &&
+        reader.toSimpleType() == QCborSimpleType::Undefined)
+        return true;
+    const QString path = member(where, kDetails);
+    if (!reader.isArray())
+        return fail(error, path, QStringLiteral("expected a list"));
+    reader.enterContainer();
+    for (qsizetype i = 0; reader.hasNext() && reader.lastError() == QCborError::NoError; ++i) {
+        if (!readDetail(reader, item, fields, depth, row, at(path, i), error))
+            return false;
+    }
+    return reader.leaveContainer() || fail(error, path, malformed());
+}
+
+bool readChangeRow(QCborStreamReader &reader, const CborItem &source, const Fields &fields,
+                   int depth, ChangeRow *row, const QString &where, QString *error)
+{
+    if (!reader.isMap()) {
+        reader.next();
         return fail(error, where, QStringLiteral("a changed row must be a map"));
-    const QCborMap map = cbor.toMap();
+    }
+    const MapMembers map(reader, source, {kOp, kOld, kNew, kChanged, kDetails});
     if (!changeOpFromName(map.value(kOp).toString(), &row->op))
         return fail(error, member(where, kOp), QStringLiteral("expected insert, modify or delete"));
     if (row->op != ChangeOp::Insert &&
-        !decodeCells(map.value(kOld), fields, depth, &row->oldValues, member(where, kOld), error))
+        !readCellsAt(map.item(kOld), fields, depth, &row->oldValues, member(where, kOld), error))
         return false;
     if (row->op != ChangeOp::Delete &&
-        !decodeCells(map.value(kNew), fields, depth, &row->newValues, member(where, kNew), error))
+        !readCellsAt(map.item(kNew), fields, depth, &row->newValues, member(where, kNew), error))
         return false;
-    if (row->op == ChangeOp::Modify && !decodeChangedMask(map, fields, row, where, error))
+    if (row->op == ChangeOp::Modify &&
+        !decodeChangedMask(map.value(kChanged), fields, row, where, error))
         return false;
-    return decodeDetails(map, fields, depth, row, where, error);
+    return readDetails(map.item(kDetails), fields, depth, row, where, error);
 }
 
-bool decodeChangeSetAt(const QCborValue &cbor, int depth, ChangeSet *delta, const QString &where,
-                       QString *error)
+bool readChangeRows(const CborItem &item, const Fields &fields, int depth, QList<ChangeRow> *rows,
+                    const QString &where, QString *error)
+{
+    QCborStreamReader reader(item.data, item.size);
+    if (!reader.isArray())
+        return fail(error, where, QStringLiteral("expected a list of changed rows"));
+    rows->clear();
+    rows->reserve(roomFor(reader, item));
+    reader.enterContainer();
+    for (qsizetype i = 0; reader.hasNext() && reader.lastError() == QCborError::NoError; ++i) {
+        ChangeRow row;
+        if (!readChangeRow(reader, item, fields, depth, &row, at(where, i), error))
+            return false;
+        rows->append(std::move(row));
+    }
+    return reader.leaveContainer() || fail(error, where, malformed());
+}
+
+bool readChangeSetAt(const CborItem &item, int depth, ChangeSet *delta, const QString &where,
+                     QString *error)
 {
     if (depth > MaxNesting)
         return fail(error, where, QStringLiteral("details nested too deeply"));
-    if (!cbor.isMap())
+    QCborStreamReader reader(item.data, item.size);
+    if (!reader.isMap())
         return fail(error, where, QStringLiteral("a change set must be a map"));
-    const QCborMap map = cbor.toMap();
+    const MapMembers map(reader, item, {kFields, kRows});
     if (!decodeFieldsAt(map.value(kFields), 0, &delta->fields, member(where, kFields), error))
         return false;
-    const QCborValue rows = map.value(kRows);
-    if (!rows.isArray())
-        return fail(error, member(where, kRows), QStringLiteral("expected a list of changed rows"));
-    delta->rows.clear();
-    const QCborArray list = rows.toArray();
-    for (qsizetype i = 0; i < list.size(); ++i) {
-        ChangeRow row;
-        if (!decodeChangeRow(list.at(i), delta->fields, depth, &row, at(member(where, kRows), i),
-                             error))
-            return false;
-        delta->rows.append(row);
-    }
-    return true;
-}
-
-// ---- apply results ---------------------------------------------------------------------
-
-const QString kErrorCount = QStringLiteral("errorCount");
-const QString kErrors = QStringLiteral("errors");
-const QString kPacket = QStringLiteral("packet");
-const QString kRow = QStringLiteral("row");
-const QString kDetailField = QStringLiteral("detailField");
-const QString kDetailRow = QStringLiteral("detailRow");
-const QString kMessage = QStringLiteral("message");
-const QString kErrorCode = QStringLiteral("errorCode");
-const QString kValues = QStringLiteral("values");
-
-QCborMap encodeApplyError(const ApplyError &e)
-{
-    QCborMap map;
-    map.insert(kRow, e.row);
-    map.insert(kDetailField, e.detailField);
-    map.insert(kDetailRow, e.detailRow);
-    map.insert(kMessage, e.message);
-    map.insert(kErrorCode, e.errorCode);
-    map.insert(kValues, encodeValue(QVariant(e.values)));
-    return map;
-}
-
-bool decodeApplyError(const QCborValue &cbor, ApplyError *e, const QString &where, QString *error)
-{
-    if (!cbor.isMap())
-        return fail(error, where, QStringLiteral("an error row must be a map"));
-    const QCborMap map = cbor.toMap();
-    qint64 row = -1, detailField = -1, detailRow = -1, code = 0;
-    if (!optionalInteger(map, kRow, &row, where, error) ||
-        !optionalInteger(map, kDetailField, &detailField, where, error) ||
-        !optionalInteger(map, kDetailRow, &detailRow, where, error) ||
-        !optionalInteger(map, kErrorCode, &code, where, error))
-        return false;
-    if (!map.value(kMessage).isString())
-        return fail(error, member(where, kMessage), QStringLiteral("expected text"));
-    e->row = int(row);
-    e->detailField = int(detailField);
-    e->detailRow = int(detailRow);
-    e->errorCode = int(code);
-    e->message = map.value(kMessage).toString();
-    QVariant values;
-    if (!map.value(kValues).isUndefined() && !decodeValue(map.value(kValues), &values, error))
-        return fail(error, member(where, kValues), *error);
-    e->values = values.toList();
-    return true;
-}
-
-// ---- generic values ---------------------------------------------------------------------
-
-QCborValue encodeList(const QVariantList &list)
-{
-    QCborArray array;
-    for (const QVariant &v : list)
-        array.append(encodeValue(v));
-    return array;
-}
-
-QCborValue encodeMap(const QVariantMap &map)
-{
-    QCborMap out;
-    for (auto it = map.begin(); it != map.end(); ++it)
-        out.insert(it.key(), encodeValue(it.value()));
-    return out;
+    return readChangeRows(map.item(kRows), delta->fields, depth, &delta->rows, member(where, kRows),
+                          error);
 }
 
 } // namespace
-
-QCborValue encodeValue(const QVariant &value)
-{
-    if (!value.isValid() || value.isNull())
-        return QCborValue(QCborValue::Null);
-    if (value.metaType() == QMetaType::fromType<Packet>())
-        return encodePacket(value.value<Packet>());
-    switch (value.typeId()) {
-    case QMetaType::Bool:
-        return value.toBool();
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Long:
-    case QMetaType::LongLong:
-    case QMetaType::ULong:
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-        return qint64(value.toLongLong());
-    case QMetaType::ULongLong:
-        if (value.toULongLong() <= quint64(std::numeric_limits<qint64>::max()))
-            return qint64(value.toULongLong());
-        return value.toDouble();
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return value.toDouble();
-    case QMetaType::QByteArray:
-        return value.toByteArray();
-    case QMetaType::QVariantList:
-    case QMetaType::QStringList:
-        return encodeList(value.toList());
-    case QMetaType::QVariantMap:
-        return encodeMap(value.toMap());
-    case QMetaType::QDateTime:
-        return value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    case QMetaType::QDate:
-        return value.toDate().toString(QStringLiteral("yyyy-MM-dd"));
-    default:
-        return value.toString();
-    }
-}
-
-bool decodeValue(const QCborValue &cbor, QVariant *value, QString *error)
-{
-    switch (cbor.type()) {
-    case QCborValue::Null:
-    case QCborValue::Undefined:
-        *value = QVariant();
-        return true;
-    case QCborValue::False:
-    case QCborValue::True:
-        *value = cbor.toBool();
-        return true;
-    case QCborValue::Integer:
-        *value = qlonglong(cbor.toInteger());
-        return true;
-    case QCborValue::Double:
-        *value = cbor.toDouble();
-        return true;
-    case QCborValue::String:
-        *value = cbor.toString();
-        return true;
-    case QCborValue::ByteArray:
-        *value = cbor.toByteArray();
-        return true;
-    case QCborValue::Array: {
-        QVariantList list;
-        for (const QCborValue &item : cbor.toArray()) {
-            QVariant v;
-            if (!decodeValue(item, &v, error))
-                return false;
-            list.append(v);
-        }
-        *value = list;
-        return true;
-    }
-    case QCborValue::Map: {
-        QVariantMap map;
-        const QCborMap in = cbor.toMap();
-        for (auto it = in.begin(); it != in.end(); ++it) {
-            QVariant v;
-            if (!it.key().isString() || !decodeValue(it.value(), &v, error))
-                return fail(error, QString(),
-                            QStringLiteral("a map needs text keys and plain values"));
-            map.insert(it.key().toString(), v);
-        }
-        *value = map;
-        return true;
-    }
-    default:
-        return fail(error, QString(), QStringLiteral("unsupported CBOR value"));
-    }
-}
 
 bool isPacketMap(const QCborValue &cbor)
 {
@@ -610,10 +679,7 @@ bool isPacketMap(const QCborValue &cbor)
 
 QCborArray encodeFields(const Fields &fields)
 {
-    QCborArray list;
-    for (const FieldDef &field : fields)
-        list.append(encodeField(field));
-    return list;
+    return asValue([&](QCborStreamWriter &cbor) { writeFields(cbor, fields); }).toArray();
 }
 
 bool decodeFields(const QCborValue &cbor, Fields *fields, QString *error)
@@ -621,113 +687,62 @@ bool decodeFields(const QCborValue &cbor, Fields *fields, QString *error)
     return decodeFieldsAt(cbor, 0, fields, kFields, error);
 }
 
+void writePacket(QCborStreamWriter &cbor, const Packet &packet)
+{
+    cbor.startMap(3);
+    cbor.append(kFields);
+    writeFields(cbor, packet.fields);
+    cbor.append(kRows);
+    writeRows(cbor, packet.fields, packet.rows);
+    cbor.append(kEof);
+    cbor.append(packet.eof);
+    cbor.endMap();
+}
+
+bool readPacket(const CborItem &item, Packet *packet, QString *error)
+{
+    QCborStreamReader reader(item.data, item.size);
+    if (!reader.isMap())
+        return fail(error, QStringLiteral("packet"), QStringLiteral("expected a map"));
+    return readPacketMap(reader, item, packet, error);
+}
+
 QCborMap encodePacket(const Packet &packet)
 {
-    QCborMap map;
-    map.insert(kFields, encodeFields(packet.fields));
-    map.insert(kRows, encodeRows(packet.fields, packet.rows));
-    map.insert(kEof, packet.eof);
-    return map;
+    return asValue([&](QCborStreamWriter &cbor) { writePacket(cbor, packet); }).toMap();
 }
 
 bool decodePacket(const QCborValue &cbor, Packet *packet, QString *error)
 {
-    if (!cbor.isMap())
-        return fail(error, QStringLiteral("packet"), QStringLiteral("expected a map"));
-    const QCborMap map = cbor.toMap();
-    if (!decodeFieldsAt(map.value(kFields), 0, &packet->fields, kFields, error))
-        return false;
-    if (!decodeRows(map.value(kRows), packet->fields, 0, &packet->rows, kRows, error))
-        return false;
-    packet->eof = true;
-    return optionalBool(map, kEof, &packet->eof, QString(), error);
+    return readPacket(Encoded(cbor).item(), packet, error);
+}
+
+void writeChangeSet(QCborStreamWriter &cbor, const ChangeSet &delta)
+{
+    cbor.startMap(2);
+    cbor.append(kFields);
+    writeFields(cbor, delta.fields);
+    cbor.append(kRows);
+    cbor.startArray(delta.rows.size());
+    for (const ChangeRow &row : delta.rows)
+        writeChangeRow(cbor, delta.fields, row);
+    cbor.endArray();
+    cbor.endMap();
+}
+
+bool readChangeSet(const CborItem &item, ChangeSet *delta, QString *error)
+{
+    return readChangeSetAt(item, 0, delta, QStringLiteral("delta"), error);
 }
 
 QCborMap encodeChangeSet(const ChangeSet &delta)
 {
-    QCborMap map;
-    map.insert(kFields, encodeFields(delta.fields));
-    QCborArray rows;
-    for (const ChangeRow &row : delta.rows)
-        rows.append(encodeChangeRow(delta.fields, row));
-    map.insert(kRows, rows);
-    return map;
+    return asValue([&](QCborStreamWriter &cbor) { writeChangeSet(cbor, delta); }).toMap();
 }
 
 bool decodeChangeSet(const QCborValue &cbor, ChangeSet *delta, QString *error)
 {
-    return decodeChangeSetAt(cbor, 0, delta, QStringLiteral("delta"), error);
-}
-
-QCborMap encodeApplyResult(const ApplyResult &result)
-{
-    QCborMap map;
-    map.insert(kErrorCount, result.errorCount);
-    QCborArray errors;
-    for (const ApplyError &e : result.errors)
-        errors.append(encodeApplyError(e));
-    map.insert(kErrors, errors);
-    map.insert(kPacket, encodePacket(result.refreshed));
-    return map;
-}
-
-bool decodeApplyResult(const QCborValue &cbor, ApplyResult *result, QString *error)
-{
-    if (!cbor.isMap())
-        return fail(error, QString(), QStringLiteral("an apply result must be a map"));
-    const QCborMap map = cbor.toMap();
-    qint64 count = 0;
-    if (!optionalInteger(map, kErrorCount, &count, QString(), error))
-        return false;
-    result->errorCount = int(count);
-    result->errors.clear();
-    const QCborArray errors = map.value(kErrors).toArray();
-    for (qsizetype i = 0; i < errors.size(); ++i) {
-        ApplyError e;
-        if (!decodeApplyError(errors.at(i), &e, at(kErrors, i), error))
-            return false;
-        result->errors.append(e);
-    }
-    if (map.value(kPacket).isUndefined()) {
-        result->refreshed = Packet();
-        return true;
-    }
-    return decodePacket(map.value(kPacket), &result->refreshed, error);
-}
-
-QCborArray encodeParams(const Params &params)
-{
-    QCborArray list;
-    for (const Param &p : params) {
-        QCborMap map;
-        map.insert(kName, p.name);
-        map.insert(kValue, encodeValue(p.value));
-        list.append(map);
-    }
-    return list;
-}
-
-bool decodeParams(const QCborValue &cbor, Params *params, QString *error)
-{
-    params->clear();
-    if (cbor.isUndefined() || cbor.isNull())
-        return true;
-    if (!cbor.isArray())
-        return fail(error, QStringLiteral("params"),
-                    QStringLiteral("expected a list of {name, value}"));
-    const QCborArray list = cbor.toArray();
-    for (qsizetype i = 0; i < list.size(); ++i) {
-        const QCborMap map = list.at(i).toMap();
-        Param p;
-        if (!map.value(kName).isString())
-            return fail(error, at(QStringLiteral("params"), i),
-                        QStringLiteral("a parameter needs a name"));
-        p.name = map.value(kName).toString();
-        if (!decodeValue(map.value(kValue), &p.value, error))
-            return fail(error, at(QStringLiteral("params"), i), *error);
-        params->append(p);
-    }
-    return true;
+    return readChangeSet(Encoded(cbor).item(), delta, error);
 }
 
 } // namespace korvane::codec

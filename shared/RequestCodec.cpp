@@ -8,39 +8,41 @@
 
 namespace korvane::codec {
 
+using protocol::FrameWriter;
+using protocol::Message;
+
 namespace {
 
-const QString kOp = QStringLiteral("op");
-const QString kClass = QStringLiteral("class");
-const QString kSession = QStringLiteral("session");
-const QString kProvider = QStringLiteral("provider");
-const QString kDelta = QStringLiteral("delta");
-const QString kMaxErrors = QStringLiteral("maxErrors");
-const QString kCount = QStringLiteral("count");
-const QString kOptions = QStringLiteral("options");
-const QString kCommandText = QStringLiteral("commandText");
-const QString kParams = QStringLiteral("params");
-const QString kPacket = QStringLiteral("packet");
-const QString kRecsOut = QStringLiteral("recsOut");
-const QString kData = QStringLiteral("data");
-const QString kNames = QStringLiteral("names");
-const QString kMethod = QStringLiteral("method");
-const QString kArgs = QStringLiteral("args");
-const QString kResult = QStringLiteral("result");
-const QString kOut = QStringLiteral("out");
+constexpr QLatin1StringView kOp("op");
+constexpr QLatin1StringView kClass("class");
+constexpr QLatin1StringView kSession("session");
+constexpr QLatin1StringView kProvider("provider");
+constexpr QLatin1StringView kDelta("delta");
+constexpr QLatin1StringView kMaxErrors("maxErrors");
+constexpr QLatin1StringView kCount("count");
+constexpr QLatin1StringView kOptions("options");
+constexpr QLatin1StringView kCommandText("commandText");
+constexpr QLatin1StringView kParams("params");
+constexpr QLatin1StringView kPacket("packet");
+constexpr QLatin1StringView kRecsOut("recsOut");
+constexpr QLatin1StringView kData("data");
+constexpr QLatin1StringView kNames("names");
+constexpr QLatin1StringView kMethod("method");
+constexpr QLatin1StringView kArgs("args");
+constexpr QLatin1StringView kResult("result");
+constexpr QLatin1StringView kOut("out");
 
 //! A request's map starts with its operation, as every sender has written it.
-template <typename Request> QCborMap opened(const Request &)
+template <typename Request> void opened(const Request &, FrameWriter &frame)
 {
-    return QCborMap{{kOp, tlb::operationName(Request::operation)}};
+    frame.entry(kOp).append(tlb::operationName(Request::operation));
 }
 
 //! The map of a request to one provider, its name right after the operation.
-template <typename Request> QCborMap openedFor(const Request &request)
+template <typename Request> void openedFor(const Request &request, FrameWriter &frame)
 {
-    QCborMap map = opened(request);
-    map.insert(kProvider, request.provider);
-    return map;
+    opened(request, frame);
+    frame.entry(kProvider).append(request.provider);
 }
 
 bool fail(QString *error, const QString &text)
@@ -49,7 +51,7 @@ bool fail(QString *error, const QString &text)
     return false;
 }
 
-bool text(const QCborMap &map, const QString &key, QString *value, QString *error,
+bool text(const Message &map, QLatin1StringView key, QString *value, QString *error,
           bool required = true)
 {
     const QCborValue v = map.value(key);
@@ -64,7 +66,7 @@ bool text(const QCborMap &map, const QString &key, QString *value, QString *erro
     return fail(error, QStringLiteral("\"%1\" must be text").arg(key));
 }
 
-bool integer(const QCborMap &map, const QString &key, int *value, QString *error)
+bool integer(const Message &map, QLatin1StringView key, int *value, QString *error)
 {
     const QCborValue v = map.value(key);
     if (v.isUndefined() || v.isNull())
@@ -76,83 +78,80 @@ bool integer(const QCborMap &map, const QString &key, int *value, QString *error
     return true;
 }
 
-bool value(const QCborMap &map, const QString &key, QVariant *value, QString *error)
+bool value(const Message &map, QLatin1StringView key, QVariant *value, QString *error)
 {
     if (decodeValue(map.value(key), value, error))
         return true;
-    return fail(error, key + QStringLiteral(": ") + *error);
+    return fail(error, QString(key) + QStringLiteral(": ") + *error);
 }
 
 } // namespace
 
 // ---- open ------------------------------------------------------------------------------
 
-QCborMap encode(const OpenRequest &request)
+void encode(const OpenRequest &request, FrameWriter &frame)
 {
-    QCborMap map = opened(request);
-    map.insert(kClass, request.classKey);
+    opened(request, frame);
+    frame.entry(kClass).append(request.classKey);
     if (!request.session.isEmpty())
-        map.insert(kSession, request.session);
-    return map;
+        frame.entry(kSession).append(request.session);
 }
 
-bool decode(const QCborMap &map, OpenRequest *request, QString *error)
+bool decode(const Message &map, OpenRequest *request, QString *error)
 {
     return text(map, kClass, &request->classKey, error) &&
            text(map, kSession, &request->session, error, false);
 }
 
-QCborMap encode(const OpenAnswer &answer)
+void encode(const OpenAnswer &answer, FrameWriter &frame)
 {
-    return QCborMap{{kClass, answer.className}};
+    frame.entry(kClass).append(answer.className);
 }
 
-bool decode(const QCborMap &map, OpenAnswer *answer, QString *error)
+bool decode(const Message &map, OpenAnswer *answer, QString *error)
 {
     return text(map, kClass, &answer->className, error);
 }
 
 // ---- AS_ApplyUpdates -----------------------------------------------------------------
 
-QCborMap encode(const ApplyUpdatesRequest &request)
+void encode(const ApplyUpdatesRequest &request, FrameWriter &frame)
 {
-    QCborMap map = openedFor(request);
-    map.insert(kDelta, encodeChangeSet(request.delta));
-    map.insert(kMaxErrors, request.maxErrors);
-    return map;
+    openedFor(request, frame);
+    writeChangeSet(frame.entry(kDelta), request.delta);
+    frame.entry(kMaxErrors).append(qint64(request.maxErrors));
 }
 
-bool decode(const QCborMap &map, ApplyUpdatesRequest *request, QString *error)
+bool decode(const Message &map, ApplyUpdatesRequest *request, QString *error)
 {
     return text(map, kProvider, &request->provider, error) &&
-           decodeChangeSet(map.value(kDelta), &request->delta, error) &&
+           readChangeSet(map.item(kDelta), &request->delta, error) &&
            integer(map, kMaxErrors, &request->maxErrors, error);
 }
 
-QCborMap encode(const ApplyResult &answer)
+void encode(const ApplyResult &answer, FrameWriter &frame)
 {
-    return encodeApplyResult(answer);
+    writeApplyResult(frame, answer);
 }
 
-bool decode(const QCborMap &map, ApplyResult *answer, QString *error)
+bool decode(const Message &map, ApplyResult *answer, QString *error)
 {
-    return decodeApplyResult(map, answer, error);
+    return readApplyResult(map, answer, error);
 }
 
 // ---- AS_GetRecords -------------------------------------------------------------------
 
-QCborMap encode(const GetRecordsRequest &request)
+void encode(const GetRecordsRequest &request, FrameWriter &frame)
 {
-    QCborMap map = openedFor(request);
-    map.insert(kCount, request.count);
-    map.insert(kOptions, request.options);
+    openedFor(request, frame);
+    frame.entry(kCount).append(qint64(request.count));
+    frame.entry(kOptions).append(qint64(request.options));
     if (!request.commandText.isEmpty())
-        map.insert(kCommandText, request.commandText);
-    map.insert(kParams, encodeParams(request.params));
-    return map;
+        frame.entry(kCommandText).append(request.commandText);
+    writeParams(frame.entry(kParams), request.params);
 }
 
-bool decode(const QCborMap &map, GetRecordsRequest *request, QString *error)
+bool decode(const Message &map, GetRecordsRequest *request, QString *error)
 {
     return text(map, kProvider, &request->provider, error) &&
            integer(map, kCount, &request->count, error) &&
@@ -161,59 +160,59 @@ bool decode(const QCborMap &map, GetRecordsRequest *request, QString *error)
            decodeParams(map.value(kParams), &request->params, error);
 }
 
-QCborMap encode(const GetRecordsAnswer &answer)
+void encode(const GetRecordsAnswer &answer, FrameWriter &frame)
 {
-    return QCborMap{{kPacket, encodePacket(answer.packet)}, {kRecsOut, answer.packet.rows.size()}};
+    writePacket(frame.entry(kPacket), answer.packet);
+    frame.entry(kRecsOut).append(qint64(answer.packet.rows.size()));
 }
 
-bool decode(const QCborMap &map, GetRecordsAnswer *answer, QString *error)
+bool decode(const Message &map, GetRecordsAnswer *answer, QString *error)
 {
-    return decodePacket(map.value(kPacket), &answer->packet, error);
+    return readPacket(map.item(kPacket), &answer->packet, error);
 }
 
 // ---- AS_DataRequest ------------------------------------------------------------------
 
-QCborMap encode(const DataRequest &request)
+void encode(const DataRequest &request, FrameWriter &frame)
 {
-    QCborMap map = openedFor(request);
-    map.insert(kData, encodeValue(request.data));
-    return map;
+    openedFor(request, frame);
+    writeValue(frame.entry(kData), request.data);
 }
 
-bool decode(const QCborMap &map, DataRequest *request, QString *error)
+bool decode(const Message &map, DataRequest *request, QString *error)
 {
     return text(map, kProvider, &request->provider, error) &&
            value(map, kData, &request->data, error);
 }
 
-QCborMap encode(const DataAnswer &answer)
+void encode(const DataAnswer &answer, FrameWriter &frame)
 {
-    return QCborMap{{kData, encodeValue(answer.data)}};
+    writeValue(frame.entry(kData), answer.data);
 }
 
-bool decode(const QCborMap &map, DataAnswer *answer, QString *error)
+bool decode(const Message &map, DataAnswer *answer, QString *error)
 {
     return value(map, kData, &answer->data, error);
 }
 
 // ---- AS_GetProviderNames -------------------------------------------------------------
 
-QCborMap encode(const ProviderNamesRequest &request)
+void encode(const ProviderNamesRequest &request, FrameWriter &frame)
 {
-    return opened(request);
+    opened(request, frame);
 }
 
-bool decode(const QCborMap &, ProviderNamesRequest *, QString *)
+bool decode(const Message &, ProviderNamesRequest *, QString *)
 {
     return true;
 }
 
-QCborMap encode(const ProviderNamesAnswer &answer)
+void encode(const ProviderNamesAnswer &answer, FrameWriter &frame)
 {
-    return QCborMap{{kNames, QCborArray::fromStringList(answer.names)}};
+    writeValue(frame.entry(kNames), answer.names);
 }
 
-bool decode(const QCborMap &map, ProviderNamesAnswer *answer, QString *error)
+bool decode(const Message &map, ProviderNamesAnswer *answer, QString *error)
 {
     const QCborValue names = map.value(kNames);
     if (!names.isArray())
@@ -229,86 +228,78 @@ bool decode(const QCborMap &map, ProviderNamesAnswer *answer, QString *error)
 
 // ---- AS_GetParams --------------------------------------------------------------------
 
-QCborMap encode(const ParamsRequest &request)
+void encode(const ParamsRequest &request, FrameWriter &frame)
 {
-    return openedFor(request);
+    openedFor(request, frame);
 }
 
-bool decode(const QCborMap &map, ParamsRequest *request, QString *error)
+bool decode(const Message &map, ParamsRequest *request, QString *error)
 {
     return text(map, kProvider, &request->provider, error);
 }
 
-QCborMap encode(const ParamsAnswer &answer)
+void encode(const ParamsAnswer &answer, FrameWriter &frame)
 {
-    return QCborMap{{kParams, encodeParams(answer.params)}};
+    writeParams(frame.entry(kParams), answer.params);
 }
 
-bool decode(const QCborMap &map, ParamsAnswer *answer, QString *error)
+bool decode(const Message &map, ParamsAnswer *answer, QString *error)
 {
     return decodeParams(map.value(kParams), &answer->params, error);
 }
 
 // ---- AS_RowRequest -------------------------------------------------------------------
 
-QCborMap encode(const RowRequest &request)
+void encode(const RowRequest &request, FrameWriter &frame)
 {
-    return openedFor(request);
+    openedFor(request, frame);
 }
 
-bool decode(const QCborMap &map, RowRequest *request, QString *error)
+bool decode(const Message &map, RowRequest *request, QString *error)
 {
     return text(map, kProvider, &request->provider, error);
 }
 
-QCborMap encode(const RowAnswer &)
-{
-    return QCborMap();
-}
+void encode(const RowAnswer &, FrameWriter &) {}
 
-bool decode(const QCborMap &, RowAnswer *, QString *)
+bool decode(const Message &, RowAnswer *, QString *)
 {
     return true;
 }
 
 // ---- AS_Execute ----------------------------------------------------------------------
 
-QCborMap encode(const ExecuteRequest &request)
+void encode(const ExecuteRequest &request, FrameWriter &frame)
 {
-    QCborMap map = openedFor(request);
-    map.insert(kCommandText, request.commandText);
-    map.insert(kParams, encodeParams(request.params));
-    return map;
+    openedFor(request, frame);
+    frame.entry(kCommandText).append(request.commandText);
+    writeParams(frame.entry(kParams), request.params);
 }
 
-bool decode(const QCborMap &map, ExecuteRequest *request, QString *error)
+bool decode(const Message &map, ExecuteRequest *request, QString *error)
 {
     return text(map, kProvider, &request->provider, error) &&
            text(map, kCommandText, &request->commandText, error, false) &&
            decodeParams(map.value(kParams), &request->params, error);
 }
 
-QCborMap encode(const ExecuteAnswer &)
-{
-    return QCborMap();
-}
+void encode(const ExecuteAnswer &, FrameWriter &) {}
 
-bool decode(const QCborMap &, ExecuteAnswer *, QString *)
+bool decode(const Message &, ExecuteAnswer *, QString *)
 {
     return true;
 }
 
 // ---- call ----------------------------------------------------------------------------
 
-QCborMap encode(const CallRequest &request)
+void encode(const CallRequest &request, FrameWriter &frame)
 {
-    QCborMap map = opened(request);
-    map.insert(kMethod, request.method);
-    map.insert(kArgs, encodeValue(request.args));
-    return map;
+    opened(request, frame);
+    frame.entry(kMethod).append(request.method);
+    writeValue(frame.entry(kArgs), request.args);
 }
 
-bool decode(const QCborMap &map, CallRequest *request, QString *error)
+bool decode(const Message &map, CallRequest *request, QString *error)
 {
     if (!text(map, kMethod, &request->method, error))
         return false;
@@ -322,17 +313,18 @@ bool decode(const QCborMap &map, CallRequest *request, QString *error)
     return true;
 }
 
-QCborMap encode(const CallAnswer &answer)
+void encode(const CallAnswer &answer, FrameWriter &frame)
 {
-    return QCborMap{{kResult, encodeValue(answer.result)}, {kOut, encodeValue(answer.out)}};
+    writeValue(frame.entry(kResult), answer.result);
+    writeValue(frame.entry(kOut), answer.out);
 }
 
-bool decode(const QCborMap &map, CallAnswer *answer, QString *error)
+bool decode(const Message &map, CallAnswer *answer, QString *error)
 {
     const QCborValue result = map.value(kResult);
     if (isPacketMap(result)) { // GetSpec, GetSpech
         Packet packet;
-        if (!decodePacket(result, &packet, error))
+        if (!readPacket(map.item(kResult), &packet, error))
             return false;
         answer->result = QVariant::fromValue(packet);
     } else if (!value(map, kResult, &answer->result, error)) {

@@ -9,9 +9,9 @@ using namespace korvane;
 
 namespace {
 
-const QString kOk = QStringLiteral("ok");
-const QString kError = QStringLiteral("error");
-const QString kId = QStringLiteral("id");
+constexpr QLatin1StringView kOk("ok");
+constexpr QLatin1StringView kError("error");
+constexpr QLatin1StringView kId("id");
 
 } // namespace
 
@@ -128,15 +128,15 @@ void TLumoSocketConnection::lose(const QString &text)
     throw TLumoRemoteError(text);
 }
 
-QCborMap TLumoSocketConnection::request(QCborMap message)
+protocol::Message TLumoSocketConnection::send(protocol::FrameWriter &request)
 {
     if (!Connected())
         connectToServer();
     const qint64 id = ++m_lastId;
-    message.insert(kId, id);
-    if (!protocol::writeMessage(m_socket, message))
+    request.entry(kId).append(id);
+    if (!protocol::writeFrame(m_socket, request.take()))
         lose(QStringLiteral("The connection to the server at %1 was lost").arg(address()));
-    const QCborMap answer = waitForAnswer(id);
+    const protocol::Message answer = waitForAnswer(id);
     if (!answer.value(kOk).toBool())
         throw TLumoRemoteError(answer.value(kError).toString());
     return answer;
@@ -145,7 +145,9 @@ QCborMap TLumoSocketConnection::request(QCborMap message)
 template <typename Request>
 typename Request::Answer TLumoSocketConnection::ask(const Request &request)
 {
-    const QCborMap answer = this->request(codec::encode(request));
+    protocol::FrameWriter frame;
+    codec::encode(request, frame);
+    const protocol::Message answer = send(frame);
     typename Request::Answer value;
     QString error;
     if (!codec::decode(answer, &value, &error))
@@ -153,11 +155,11 @@ typename Request::Answer TLumoSocketConnection::ask(const Request &request)
     return value;
 }
 
-QCborMap TLumoSocketConnection::waitForAnswer(qint64 id)
+protocol::Message TLumoSocketConnection::waitForAnswer(qint64 id)
 {
     QDeadlineTimer deadline(m_timeout);
     for (;;) {
-        QCborMap answer;
+        protocol::Message answer;
         QString error;
         switch (m_reader.next(&answer, &error)) {
         case protocol::FrameReader::Status::Broken:

@@ -96,8 +96,9 @@ private:
     void disconnectFromServer();
     //! Sends one request and reads its answer; throws TLumoRemoteError.
     template <typename Request> typename Request::Answer ask(const Request &request);
-    QCborMap request(QCborMap message);
-    QCborMap waitForAnswer(qint64 id);
+    //! Numbers the request, sends it and gives its answer when it succeeded.
+    korvane::protocol::Message send(korvane::protocol::FrameWriter &request);
+    korvane::protocol::Message waitForAnswer(qint64 id);
     [[noreturn]] void lose(const QString &text);
     QString address() const;
 

@@ -14,10 +14,18 @@ namespace korvane {
 
 namespace {
 
-const QString kId = QStringLiteral("id");
-const QString kOp = QStringLiteral("op");
-const QString kOk = QStringLiteral("ok");
-const QString kError = QStringLiteral("error");
+constexpr QLatin1StringView kId("id");
+constexpr QLatin1StringView kOp("op");
+constexpr QLatin1StringView kOk("ok");
+constexpr QLatin1StringView kError("error");
+
+//! An answer that refuses: whatever was written of the answer so far is dropped.
+void refuse(protocol::FrameWriter &answer, const QString &text)
+{
+    answer.take();
+    answer.entry(kOk).append(false);
+    answer.entry(kError).append(text);
+}
 
 } // namespace
 
@@ -49,33 +57,42 @@ void ModuleConnection::start()
 
 void ModuleConnection::readRequests()
 {
-    m_reader.append(m_socket->readAll());
+    const QByteArray answers = receive(m_socket->readAll());
+    if (!answers.isEmpty() && m_socket->state() == QLocalSocket::ConnectedState)
+        protocol::writeFrame(m_socket, answers);
+    if (m_closing)
+        m_socket->disconnectFromServer();
+}
+
+QByteArray ModuleConnection::receive(const QByteArray &bytes)
+{
+    QByteArray answers;
+    if (m_closing)
+        return answers;
+    m_reader.append(bytes);
     for (;;) {
-        QCborMap request;
+        protocol::Message request;
         QString error;
         switch (m_reader.next(&request, &error)) {
         case protocol::FrameReader::Status::NeedMore:
-            return;
+            return answers;
         case protocol::FrameReader::Status::Broken:
-            breakConnection(error);
-            return;
+            m_closing = true;
+            return answers + farewell(error);
         case protocol::FrameReader::Status::Message:
-            if (m_socket->state() != QLocalSocket::ConnectedState)
-                return;
-            protocol::writeMessage(m_socket, answer(request));
+            answers += answer(request);
             break;
         }
     }
 }
 
-void ModuleConnection::breakConnection(const QString &reason)
+QByteArray ModuleConnection::farewell(const QString &reason)
 {
     qCWarning(lcModuleHost).noquote() << m_peer << "closed: broken framing:" << reason;
-    QCborMap farewell;
-    farewell.insert(kOk, false);
-    farewell.insert(kError, QStringLiteral("Broken message framing: ") + reason);
-    protocol::writeMessage(m_socket, farewell);
-    m_socket->disconnectFromServer();
+    protocol::FrameWriter frame;
+    frame.entry(kOk).append(false);
+    frame.entry(kError).append(QStringLiteral("Broken message framing: ") + reason);
+    return frame.take();
 }
 
 void ModuleConnection::end()
@@ -89,29 +106,29 @@ void ModuleConnection::end()
     thread()->quit();
 }
 
-QCborMap ModuleConnection::answer(const QCborMap &request)
+QByteArray ModuleConnection::answer(const protocol::Message &request)
 {
-    QCborMap result;
+    protocol::FrameWriter frame;
     try {
-        result = dispatch(request);
-        result.insert(kOk, true);
+        dispatch(request, frame);
+        frame.entry(kOk).append(true);
     } catch (const ServerError &e) {
-        result = QCborMap{{kOk, false}, {kError, e.text()}};
+        refuse(frame, e.text());
     } catch (const std::exception &e) {
         qCWarning(lcModuleHost).noquote()
             << m_peer << request.value(kOp).toString() << "failed:" << e.what();
-        result = QCborMap{{kOk, false}, {kError, QString::fromUtf8(e.what())}};
+        refuse(frame, QString::fromUtf8(e.what()));
     } catch (...) {
         qCWarning(lcModuleHost).noquote()
             << m_peer << request.value(kOp).toString() << "failed with an unknown error";
-        result = QCborMap{{kOk, false}, {kError, QStringLiteral("Internal server error")}};
+        refuse(frame, QStringLiteral("Internal server error"));
     }
     if (request.contains(kId))
-        result.insert(kId, request.value(kId));
-    return result;
+        frame.add(kId, request.value(kId));
+    return frame.take();
 }
 
-QCborMap ModuleConnection::dispatch(const QCborMap &message)
+void ModuleConnection::dispatch(const protocol::Message &message, protocol::FrameWriter &answer)
 {
     const QString op = message.value(kOp).toString();
     tlb::Operation operation;
@@ -119,28 +136,29 @@ QCborMap ModuleConnection::dispatch(const QCborMap &message)
         throw ServerError(QStringLiteral("Unknown operation: %1").arg(op));
     switch (operation) {
     case tlb::Operation::Open:
-        return serve<OpenRequest>(message);
+        return serve<OpenRequest>(message, answer);
     case tlb::Operation::ApplyUpdates:
-        return serve<ApplyUpdatesRequest>(message);
+        return serve<ApplyUpdatesRequest>(message, answer);
     case tlb::Operation::GetRecords:
-        return serve<GetRecordsRequest>(message);
+        return serve<GetRecordsRequest>(message, answer);
     case tlb::Operation::DataRequest:
-        return serve<DataRequest>(message);
+        return serve<DataRequest>(message, answer);
     case tlb::Operation::GetProviderNames:
-        return serve<ProviderNamesRequest>(message);
+        return serve<ProviderNamesRequest>(message, answer);
     case tlb::Operation::GetParams:
-        return serve<ParamsRequest>(message);
+        return serve<ParamsRequest>(message, answer);
     case tlb::Operation::RowRequest:
-        return serve<RowRequest>(message);
+        return serve<RowRequest>(message, answer);
     case tlb::Operation::Execute:
-        return serve<ExecuteRequest>(message);
+        return serve<ExecuteRequest>(message, answer);
     case tlb::Operation::Call:
-        return serve<CallRequest>(message);
+        return serve<CallRequest>(message, answer);
     }
     throw ServerError(QStringLiteral("Unknown operation: %1").arg(op));
 }
 
-template <typename Request> QCborMap ModuleConnection::serve(const QCborMap &message)
+template <typename Request>
+void ModuleConnection::serve(const protocol::Message &message, protocol::FrameWriter &answer)
 {
     if (Request::operation != tlb::Operation::Open && !m_module)
         throw ServerError(QStringLiteral("No module class is open on this connection"));
@@ -148,7 +166,7 @@ template <typename Request> QCborMap ModuleConnection::serve(const QCborMap &mes
     QString error;
     if (!codec::decode(message, &request, &error))
         throw ServerError(error);
-    return codec::encode(run(request));
+    codec::encode(run(request), answer);
 }
 
 RemoteDataModule &ModuleConnection::module()

@@ -25,18 +25,25 @@ public:
     //! Takes over the socket; runs on the connection's thread.
     void start();
 
-    //! The answer to one request; never throws.
-    QCborMap answer(const QCborMap &request);
+    //! Takes bytes from the peer and gives the frames answering the requests they complete.
+    //! Broken framing is answered with a last frame saying why; then closing() is true and
+    //! nothing more is read.
+    QByteArray receive(const QByteArray &bytes);
+    bool closing() const { return m_closing; }
+
+    //! The frame answering one request; never throws.
+    QByteArray answer(const protocol::Message &request);
 
 private:
     void readRequests();
-    void breakConnection(const QString &reason);
+    QByteArray farewell(const QString &reason);
     void end();
     RemoteDataModule &module();
 
-    QCborMap dispatch(const QCborMap &message);
-    //! Decodes the request, runs it and encodes its answer; throws ServerError.
-    template <typename Request> QCborMap serve(const QCborMap &message);
+    void dispatch(const protocol::Message &message, protocol::FrameWriter &answer);
+    //! Decodes the request, runs it and writes its answer; throws ServerError.
+    template <typename Request>
+    void serve(const protocol::Message &message, protocol::FrameWriter &answer);
 
     OpenAnswer run(const OpenRequest &request);
     CallAnswer run(const CallRequest &request);
@@ -56,6 +63,7 @@ private:
     protocol::FrameReader m_reader;
     std::unique_ptr<RemoteDataModule> m_module;
     QString m_peer; // for log lines
+    bool m_closing = false;
 };
 
 } // namespace korvane

@@ -26,6 +26,10 @@ private slots:
     void malformedChangeSet_data();
     void malformedChangeSet();
     void nestingIsBounded();
+    void membersComeInAnyOrder();
+    void containersOfUnknownLength();
+    void errorsDoNotDependOnMemberOrder_data();
+    void errorsDoNotDependOnMemberOrder();
 };
 
 static FieldDef field(const char *name, FieldType type, int size = 0, int flags = pfInUpdate)
@@ -385,6 +389,145 @@ void tst_PacketCodec::nestingIsBounded()
     QString error;
     QVERIFY(!decodePacket(packetWith(fields, {}), &p, &error));
     QVERIFY2(error.contains(QStringLiteral("nested too deeply")), qPrintable(error));
+}
+
+//! The same members in the opposite order (another encoder may write them so).
+static QCborMap reversed(const QCborMap &map)
+{
+    QCborMap out;
+    for (auto it = map.end(); it != map.begin();) {
+        --it;
+        out.insert(it.key(), it.value());
+    }
+    return out;
+}
+
+static QByteArray bytesOf(const Packet &p)
+{
+    return QCborValue(encodePacket(p)).toCbor();
+}
+
+void tst_PacketCodec::membersComeInAnyOrder()
+{
+    // Rows before their fields, and changed rows with "op" last, read as they would in order.
+    const Packet sent = productPacket();
+    QCborMap packet = reversed(encodePacket(sent));
+    QCOMPARE(packet.begin().key().toString(), QStringLiteral("eof"));
+    Packet p;
+    QString error;
+    QVERIFY2(decodePacket(packet, &p, &error), qPrintable(error));
+    QCOMPARE(bytesOf(p), bytesOf(sent));
+
+    QCborMap delta = encodeChangeSet(productChanges());
+    QCborArray rows;
+    for (const QCborValue &row : delta.value(QStringLiteral("rows")).toArray())
+        rows.append(reversed(row.toMap()));
+    delta.insert(QStringLiteral("rows"), rows);
+    ChangeSet d;
+    QVERIFY2(decodeChangeSet(reversed(delta), &d, &error), qPrintable(error));
+    QCOMPARE(QCborValue(encodeChangeSet(d)).toCbor(),
+             QCborValue(encodeChangeSet(productChanges())).toCbor());
+}
+
+void tst_PacketCodec::containersOfUnknownLength()
+{
+    // {"fields": [..Code..], "rows": [_ [_ "P" "01"], [_ null]], "eof": true} with the rows,
+    // each row and the first text in chunks of unknown length.
+    QByteArray bytes = QByteArray::fromHex("a3") + QCborValue(QStringLiteral("fields")).toCbor() +
+                       QCborValue(encodeFields({field("Code", FieldType::String, 4)})).toCbor() +
+                       QCborValue(QStringLiteral("rows")).toCbor();
+    bytes += QByteArray::fromHex("9f"
+                                 "9f"
+                                 "7f"
+                                 "6150"
+                                 "623031"
+                                 "ff"
+                                 "ff"
+                                 "9f"
+                                 "f6"
+                                 "ff"
+                                 "ff");
+    bytes += QByteArray::fromHex("63656f66"
+                                 "f5"); // "eof": true
+    Packet p;
+    QString error;
+    // Read from the bytes as they came: a value tree would give them lengths.
+    QVERIFY2(readPacket({bytes.constData(), bytes.size()}, &p, &error), qPrintable(error));
+    QCOMPARE(p.rows.size(), 2);
+    QCOMPARE(p.rows[0].value(0).toString(), QStringLiteral("P01"));
+    QVERIFY(p.rows[1].value(0).isNull());
+    // A row of unknown length is still measured against its fields.
+    QByteArray wide = bytes;
+    wide.replace(QByteArray::fromHex("9ff6ff"), QByteArray::fromHex("9ff6f6ff"));
+    QVERIFY(!readPacket({wide.constData(), wide.size()}, &p, &error));
+    QCOMPARE(error, QStringLiteral("rows[1]: 2 cells for 1 fields"));
+}
+
+void tst_PacketCodec::errorsDoNotDependOnMemberOrder_data()
+{
+    QTest::addColumn<QCborMap>("map");
+    QTest::addColumn<bool>("isPacket");
+    QTest::addColumn<QString>("reason");
+    const QCborArray codeField{fieldMap(QStringLiteral("Code"), QStringLiteral("string"))};
+    const QCborArray badField{fieldMap(QStringLiteral("Code"), QStringLiteral("decimal"))};
+    const QCborArray badRows{QCborArray{1}};
+    QTest::newRow("fields before rows")
+        << packetWith(badField, badRows) << true << "fields[0] (Code): unknown type \"decimal\"";
+    QCborMap badEof = packetWith(codeField, badRows);
+    badEof.insert(QStringLiteral("eof"), QStringLiteral("yes"));
+    QTest::newRow("rows before eof") << badEof << true << "rows[0][0] (Code): expected text";
+
+    auto delta = [&](const QCborMap &row) {
+        QCborMap m;
+        m.insert(QStringLiteral("fields"), codeField);
+        m.insert(QStringLiteral("rows"), QCborArray{row});
+        return m;
+    };
+    QCborMap badOp;
+    badOp.insert(QStringLiteral("op"), QStringLiteral("upsert"));
+    badOp.insert(QStringLiteral("old"), QCborArray{1});
+    QTest::newRow("op before old")
+        << delta(badOp) << false << "delta.rows[0].op: expected insert, modify or delete";
+    QCborMap badNew;
+    badNew.insert(QStringLiteral("op"), QStringLiteral("modify"));
+    badNew.insert(QStringLiteral("old"), QCborArray{QStringLiteral("01")});
+    badNew.insert(QStringLiteral("new"), QCborArray{2});
+    badNew.insert(QStringLiteral("changed"), QCborArray{5});
+    QTest::newRow("new before changed")
+        << delta(badNew) << false << "delta.rows[0].new[0] (Code): expected text";
+    QCborMap badSet;
+    badSet.insert(QStringLiteral("fields"), badField);
+    badSet.insert(QStringLiteral("rows"), 7);
+    QTest::newRow("change set fields before rows")
+        << badSet << false << "delta.fields[0] (Code): unknown type \"decimal\"";
+}
+
+void tst_PacketCodec::errorsDoNotDependOnMemberOrder()
+{
+    QFETCH(QCborMap, map);
+    QFETCH(bool, isPacket);
+    QFETCH(QString, reason);
+    auto errorOf = [&](const QCborMap &m) {
+        QString error;
+        Packet p;
+        ChangeSet d;
+        QCborMap in = m;
+        if (!isPacket) { // the faulty changed row is reversed too
+            QCborArray rows = m.value(QStringLiteral("rows")).toArray();
+            if (!rows.isEmpty())
+                rows[0] = reversed(rows.at(0).toMap());
+            if (m.value(QStringLiteral("rows")).isArray())
+                in.insert(QStringLiteral("rows"), rows);
+        }
+        const bool ok = isPacket ? decodePacket(in, &p, &error) : decodeChangeSet(in, &d, &error);
+        return ok ? QString() : error;
+    };
+    QString inOrder;
+    Packet p;
+    ChangeSet d;
+    QVERIFY(isPacket ? !decodePacket(map, &p, &inOrder) : !decodeChangeSet(map, &d, &inOrder));
+    QCOMPARE(inOrder, reason);
+    QCOMPARE(errorOf(reversed(map)), reason);
 }
 
 QTEST_GUILESS_MAIN(tst_PacketCodec)
