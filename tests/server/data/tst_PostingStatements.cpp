@@ -62,6 +62,31 @@ private slots:
         QCOMPARE(rest.value(1).toInt(), 1);
     }
 
+    // A list longer than one statement takes goes in several, none lost or doubled.
+    void longListsInSeveralStatements_data() { addBackendRows(); }
+    void longListsInSeveralStatements()
+    {
+        QFETCH(QString, backend);
+        ScratchDb scratch(backend);
+        QSqlQuery create(scratch.db());
+        QVERIFY(create.exec(QStringLiteral("CREATE TABLE xrows (n INTEGER PRIMARY KEY)")));
+        PostingStatements statements(scratch.db());
+        PostingStatements::Rows rows;
+        for (int n = 1; n <= 1201; ++n)
+            rows.push_back({n});
+        statements.overRows(QStringLiteral("INSERT INTO xrows (n) VALUES %1"),
+                            QStringLiteral("(CAST(? AS INTEGER))"), rows);
+        qint64 count = 0, sum = 0;
+        statements.overRows(QStringLiteral("SELECT x.n FROM (VALUES %1) AS v JOIN xrows x ON "
+                                           "x.n = v.column1"),
+                            QStringLiteral("(CAST(? AS INTEGER))"), rows, [&](const QSqlQuery &q) {
+                                ++count;
+                                sum += q.value(0).toLongLong();
+                            });
+        QCOMPARE(count, 1201);
+        QCOMPARE(sum, 1201LL * 1202 / 2);
+    }
+
     // A statement run again with other values returns the new rows, and a statement whose
     // marks and values do not match is an error, not a statement with a gap.
     void runAgainAndMismatches_data() { addBackendRows(); }
