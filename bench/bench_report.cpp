@@ -154,7 +154,7 @@ int main(int argc, char **argv)
         if (!preview.findChild<QLabel *>(QStringLiteral("pageView"))->pixmap().isNull() &&
             !preview.layoutDone())
             previewFirstMs = msSince(timer);
-        // Printing and the PDF need every page: what holding them all costs.
+        // What the preview holds once every page is laid out.
         const long before = statusKb("VmRSS:");
         preview.finishLayout();
         previewPagesMb = (statusKb("VmRSS:") - before) / 1024.0;
@@ -203,7 +203,7 @@ int main(int argc, char **argv)
     out << "fetch of the rows (SQLite, baseline): " << fetchMs << " ms\n";
     out << "first page: " << firstPageMs << " ms (engine), " << previewFirstMs
         << " ms (preview window shown, layout still running; 0: not measured)\n";
-    out << "preview holding every page: " << previewPagesMb << " MB more\n";
+    out << "preview with every page laid out: " << previewPagesMb << " MB more\n";
     out << "layout of all pages: " << layoutMs << " ms, ratio " << layoutMs / fetchMs << "\n";
     out << "layout + screen rendering: " << renderMs << " ms, ratio " << renderMs / fetchMs
         << " (screen painting alone " << (renderMs - layoutMs) / fetchMs << ")\n";
