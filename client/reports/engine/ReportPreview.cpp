@@ -3,6 +3,9 @@
 #include "ReportExport.h"
 #include "ReportPainter.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -41,7 +44,7 @@ ReportPreview::ReportPreview(ReportDefinition definition, ReportCursor &cursor,
     pageView_->setObjectName(QStringLiteral("pageView"));
     scroll_->setWidget(pageView_);
     box->addWidget(scroll_, 1);
-    pages_ << layout_->nextPage();
+    keep(layout_->nextPage());
     showPage(0);
     if (!layout_->atEnd())
         QTimer::singleShot(0, this, &ReportPreview::layoutSome);
@@ -99,7 +102,7 @@ void ReportPreview::layoutSome()
     QElapsedTimer slice;
     slice.start();
     while (!layout_->atEnd() && slice.elapsed() < kSliceMs)
-        pages_ << layout_->nextPage();
+        keep(layout_->nextPage());
     updatePageLabel();
     emit pagesAdded(pageCount());
     if (!layout_->atEnd())
@@ -108,17 +111,71 @@ void ReportPreview::layoutSome()
 
 void ReportPreview::finishLayout()
 {
-    pages_ << layout_->remainingPages();
+    while (!layout_->atEnd())
+        keep(layout_->nextPage());
     updatePageLabel();
+}
+
+//! Keeps the page, and lets go of the one farthest from the page asked for last when there
+//! are too many: the pages around the reader stay at hand.
+void ReportPreview::keep(ReportPage page)
+{
+    const int index = page.number - 1;
+    pageCount_ = std::max(pageCount_, index + 1);
+    kept_.insert_or_assign(index, std::move(page));
+    if (int(kept_.size()) <= MaxKeptPages)
+        return;
+    const auto first = kept_.begin();
+    const auto last = std::prev(kept_.end());
+    kept_.erase(focus_ - first->first >= last->first - focus_ ? first : last);
+}
+
+void ReportPreview::layOutAgainTo(int index)
+{
+    // The rows are read from the first again: the running layout must be through with them.
+    finishLayout();
+    ReportLayout again(layout_->definition(), cursor_, layout_->context());
+    const int from = index - MaxKeptPages / 2;
+    const int to = from + MaxKeptPages;
+    while (!again.atEnd()) {
+        ReportPage page = again.nextPage();
+        const int at = page.number - 1;
+        if (at >= to)
+            break;
+        if (at >= from)
+            keep(std::move(page));
+    }
+}
+
+const ReportPage &ReportPreview::page(int index)
+{
+    focus_ = index;
+    while (!kept_.count(index) && !layout_->atEnd() && index >= pageCount_)
+        keep(layout_->nextPage());
+    if (!kept_.count(index))
+        layOutAgainTo(index);
+    return kept_.at(index);
+}
+
+PageSource ReportPreview::freshPages()
+{
+    finishLayout();
+    auto again = std::make_shared<ReportLayout>(layout_->definition(), cursor_, layout_->context());
+    return [again]() -> std::optional<ReportPage> {
+        if (again->atEnd())
+            return std::nullopt;
+        return again->nextPage();
+    };
 }
 
 void ReportPreview::showPage(int index)
 {
     if (index < 0 || index >= pageCount())
         return;
-    current_ = index;
     const double pxPerMm = zoom_ * logicalDpiX() / 25.4;
-    pageView_->setPixmap(QPixmap::fromImage(pageImage(pages_.at(index), pxPerMm)));
+    const QImage picture = pageImage(page(index), pxPerMm);
+    current_ = index;
+    pageView_->setPixmap(QPixmap::fromImage(picture));
     pageView_->adjustSize();
     updatePageLabel();
 }
@@ -138,16 +195,14 @@ void ReportPreview::updatePageLabel()
 
 bool ReportPreview::printTo(QPrinter &printer)
 {
-    finishLayout();
     printer.setFullPage(true);
     printer.setDocName(layout_->definition().title);
-    return paintPages(printer, pagesOf(pages_));
+    return paintPages(printer, freshPages());
 }
 
 bool ReportPreview::savePdf(const QString &fileName)
 {
-    finishLayout();
-    return writePdf(fileName, pagesOf(pages_), layout_->definition().title);
+    return writePdf(fileName, freshPages(), layout_->definition().title);
 }
 
 bool ReportPreview::saveXlsx(const QString &fileName)

@@ -6,8 +6,10 @@
 
 #include "ReportPreview.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
@@ -21,6 +23,7 @@ private slots:
     void offersTheActions();
     void showsFirstPageBeforeLayoutEnds();
     void pagesBackAndForth();
+    void longReportKeepsFewPages();
 };
 
 void tst_ReportPreview::offersTheActions()
@@ -81,6 +84,33 @@ void tst_ReportPreview::pagesBackAndForth()
         QTest::qWait(50);
         preview.grab().save(keep + QStringLiteral("/preview.png"));
     }
+}
+
+void tst_ReportPreview::longReportKeepsFewPages()
+{
+    auto cursor = fixtures::manyProducts(8000);
+    ReportPreview preview(fixtures::purchaseSummary(), *cursor, fixtures::context());
+    preview.finishLayout();
+    QVERIFY(preview.pageCount() > 2 * ReportPreview::MaxKeptPages);
+    QVERIFY(preview.keptPages() <= ReportPreview::MaxKeptPages);
+    // A page let go is laid out again as it was: the same primitives, far back and forth.
+    auto same = fixtures::manyProducts(8000);
+    ReportLayout layout(fixtures::purchaseSummary(), *same, fixtures::context());
+    const QVector<ReportPage> pages = layout.remainingPages();
+    QCOMPARE(int(pages.size()), preview.pageCount());
+    for (int index : {preview.pageCount() - 1, 0, 150, 151, 149, preview.pageCount() / 2, 1})
+        QCOMPARE(dumpPage(preview.page(index)), dumpPage(pages.at(index)));
+    QVERIFY(preview.keptPages() <= ReportPreview::MaxKeptPages);
+    // The PDF holds every page, laid out once more as it is written.
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("long.pdf"));
+    QVERIFY(preview.savePdf(pdf));
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray content = file.readAll();
+    QCOMPARE(int(content.count("/Type /Page\n") + content.count("/Type /Page\r")) +
+                 int(content.count("/Type /Page ")) + int(content.count("/Type /Page/")),
+             preview.pageCount());
 }
 
 QTEST_MAIN(tst_ReportPreview)
