@@ -6,6 +6,7 @@
 #include "Posting.h"
 #include "ProviderFields.h"
 #include "ReadConnections.h"
+#include "ReadOnlyTransaction.h"
 #include "Resolver.h"
 #include "RowCursor.h"
 #include "ServerCursor.h"
@@ -70,6 +71,10 @@ QString TLumoDatasetprovider::statementText(const QString &commandText) const
             throw ServerError(QStringLiteral(
                 "Statements sent by a client are refused; an administrator can allow them "
                 "with AllowCommandText=1 in section KORVANE of Plant.ini"));
+        // One statement only: a second one could write, whatever the reading path is.
+        if (!isOneStatement(commandText))
+            throw ServerError(
+                QStringLiteral("A statement sent by a client must be a single statement"));
         return commandText;
     }
     if (m_def.sql.trimmed().isEmpty())

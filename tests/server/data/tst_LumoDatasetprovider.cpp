@@ -467,6 +467,21 @@ void tst_LumoDatasetprovider::commandTextNeedsAdministrator()
     setCommandTextAllowed(true);
     const Packet p = module.getRecords(r);
     QCOMPARE(column(p, "code"), QStringList({"S2"}));
+
+    // Even then a second statement never rides along, read whole or a packet at a time.
+    for (int count : {-1, 5}) {
+        GetRecordsRequest two = request("dspStore", count);
+        two.commandText = QStringLiteral("select code from xstore; delete from xstore");
+        try {
+            module.getRecords(two);
+            QFAIL("two statements were accepted");
+        } catch (const ServerError &e) {
+            QVERIFY2(e.text().contains("single statement"), qPrintable(e.text()));
+        }
+    }
+    r.commandText = QStringLiteral("select code from xstore");
+    r.params.clear();
+    QVERIFY(!column(module.getRecords(r), "code").isEmpty());
 }
 
 void tst_LumoDatasetprovider::statementErrorReachesClient_data()
