@@ -209,15 +209,7 @@ void hostFetch(QTextStream &out)
     const QByteArray fetch =
         frameOf(GetRecordsRequest{QStringLiteral("dspCI"), -1, grMetaData | grReset, {}, {}});
 
-    const double direct = bench::best(Rounds, [&] {
-        QSqlQuery q(db);
-        q.setForwardOnly(true);
-        q.prepare(QStringLiteral("SELECT Code, Name FROM XCI ORDER BY Code"));
-        q.exec();
-        QList<RowValues> rows;
-        while (q.next())
-            rows.append(RowValues{q.value(0), q.value(1)});
-    });
+    const double direct = bench::best(Rounds, [&] { bench::selectBrands(db); });
     QByteArray answer;
     const double answered = bench::best(Rounds, [&] { answer = host.receive(fetch); });
     GetRecordsAnswer fetched;

@@ -19,6 +19,8 @@ private slots:
     void brokenFraming();
     void largestFrameIsWaitedFor();
     void writeMessageToDevice();
+    void longMapsKeepTheirHead_data();
+    void longMapsKeepTheirHead();
 };
 
 static QCborMap sample(int id)
@@ -127,6 +129,31 @@ void tst_Protocol::writeMessageToDevice()
     QBuffer closed;
     QTest::ignoreMessage(QtWarningMsg, "QIODevice::write (QBuffer): device not open");
     QVERIFY(!writeMessage(&closed, sample(5)));
+}
+
+void tst_Protocol::longMapsKeepTheirHead_data()
+{
+    QTest::addColumn<int>("entries");
+    QTest::newRow("one-byte head") << 23;
+    QTest::newRow("count in a byte") << 24;
+    QTest::newRow("count in two bytes") << 300;
+}
+
+void tst_Protocol::longMapsKeepTheirHead()
+{
+    // A map's head holds its count; past 23 entries the count follows it, written minimally.
+    QFETCH(int, entries);
+    QCborMap map;
+    for (int i = 0; i < entries; ++i)
+        map.insert(QStringLiteral("k%1").arg(i), i);
+    const QByteArray body = QCborValue(map).toCbor();
+    QCOMPARE(encodeFrame(map).toHex(), withLength(quint32(body.size()), body).toHex());
+    FrameReader reader;
+    reader.append(encodeFrame(map));
+    QCborMap back;
+    QString error;
+    QCOMPARE(reader.next(&back, &error), FrameReader::Status::Message);
+    QCOMPARE(back, map);
 }
 
 QTEST_GUILESS_MAIN(tst_Protocol)
