@@ -21,6 +21,7 @@ private slots:
     void writeMessageToDevice();
     void longMapsKeepTheirHead_data();
     void longMapsKeepTheirHead();
+    void firstOfRepeatedKeysCounts();
 };
 
 static QCborMap sample(int id)
@@ -154,6 +155,29 @@ void tst_Protocol::longMapsKeepTheirHead()
     QString error;
     QCOMPARE(reader.next(&back, &error), FrameReader::Status::Message);
     QCOMPARE(back, map);
+}
+
+void tst_Protocol::firstOfRepeatedKeysCounts()
+{
+    // {1: "x", "op": "open", "op": "call", "id": 7}: a key that is not text is passed over,
+    // and of a repeated key the first counts, as a map of values would take it.
+    const QByteArray body = QByteArray::fromHex("a4"
+                                                "01"
+                                                "6178"
+                                                "626f70"
+                                                "646f70656e"
+                                                "626f70"
+                                                "6463616c6c"
+                                                "626964"
+                                                "07");
+    Message message;
+    QString error;
+    QVERIFY2(Message::parse(body, &message, &error), qPrintable(error));
+    QCOMPARE(message.value(QLatin1StringView("op")).toString(), QStringLiteral("open"));
+    QCOMPARE(message.value(QLatin1StringView("id")).toInteger(), 7);
+    QVERIFY(!message.contains(QLatin1StringView("x")));
+    QVERIFY(message.value(QLatin1StringView("session")).isUndefined());
+    QCOMPARE(message.toMap(), QCborValue::fromCbor(body).toMap());
 }
 
 QTEST_GUILESS_MAIN(tst_Protocol)
