@@ -135,4 +135,16 @@ inline std::unique_ptr<QProcess> startRelay(const QString &binDir, quint16 *port
     return nullptr;
 }
 
+//! The baseline of a fetch: the brand list read by a prepared statement in-process.
+inline void selectBrands(QSqlDatabase db)
+{
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT Code, Name FROM XCI ORDER BY Code"));
+    q.exec();
+    QList<RowValues> rows;
+    while (q.next())
+        rows.append(RowValues{q.value(0), q.value(1)});
+}
+
 } // namespace korvane::bench

@@ -281,7 +281,9 @@ bool decodeRowValue(const QCborValue &cbor, const Fields &fields, int depth, Pac
 //! Room for the items of a container, never more than its bytes can hold.
 qsizetype roomFor(const QCborStreamReader &reader, const CborItem &source)
 {
-    return reader.isLengthKnown() ? qMin<qsizetype>(qsizetype(reader.length()), source.size) : 0;
+    if (!reader.isLengthKnown())
+        return 0;
+    return reader.length() < quint64(source.size) ? qsizetype(reader.length()) : source.size;
 }
 
 bool readRows(QCborStreamReader &reader, const CborItem &source, const Fields &fields, int depth,

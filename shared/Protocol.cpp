@@ -87,8 +87,12 @@ QByteArray FrameWriter::take()
     if (m_entries < 24) {
         m_frame[LengthSize] = char(0xa0 + m_entries);
     } else {
-        QByteArray head;
-        QCborStreamWriter(&head).startMap(m_entries);
+        // The count follows the head in as few bytes as hold it, as any encoder writes it.
+        const int bytes = m_entries < 0x100 ? 1 : m_entries < 0x10000 ? 2 : 4;
+        QByteArray head(1 + bytes, Qt::Uninitialized);
+        head[0] = char(bytes == 1 ? 0xb8 : bytes == 2 ? 0xb9 : 0xba);
+        for (int i = 0; i < bytes; ++i)
+            head[bytes - i] = char((m_entries >> (8 * i)) & 0xff);
         m_frame.replace(LengthSize, 1, head);
     }
     qToBigEndian<quint32>(quint32(m_frame.size() - LengthSize), m_frame.data());

@@ -172,7 +172,10 @@ void auditStock(Audit &audit, const Effect &all)
         audit.number(stockName(key, "stdpqty"), storedOnOrder, stdpqty,
                      [&] { write("stdpqty", stdpqty); });
     }
-    for (const auto &[key, last] : perStockRow(audit.db(), kAllLastCounts)) {
+    // Named members rather than bindings: the lambda below captures them.
+    for (const auto &entry : perStockRow(audit.db(), kAllLastCounts)) {
+        const StockKey &key = entry.first;
+        const QVariant &last = entry.second;
         audit.text(stockName(key, "cntdate"), countDates[key], last.toString(), [&] {
             exec(audit.db(),
                  QStringLiteral("UPDATE XStock SET cntdate = ? WHERE storecode = ? AND "

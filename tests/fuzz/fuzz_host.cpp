@@ -73,7 +73,7 @@ public:
 
 QHash<QString, ModuleHost::Factory> factories()
 {
-    return {{QStringLiteral("basermd"), [] { return std::make_unique<FuzzBaseModule>(); }}};
+    return {{QStringLiteral("baserdm"), [] { return std::make_unique<FuzzBaseModule>(); }}};
 }
 
 } // namespace

@@ -19,6 +19,9 @@ private slots:
     void brokenFraming();
     void largestFrameIsWaitedFor();
     void writeMessageToDevice();
+    void longMapsKeepTheirHead_data();
+    void longMapsKeepTheirHead();
+    void firstOfRepeatedKeysCounts();
 };
 
 static QCborMap sample(int id)
@@ -127,6 +130,54 @@ void tst_Protocol::writeMessageToDevice()
     QBuffer closed;
     QTest::ignoreMessage(QtWarningMsg, "QIODevice::write (QBuffer): device not open");
     QVERIFY(!writeMessage(&closed, sample(5)));
+}
+
+void tst_Protocol::longMapsKeepTheirHead_data()
+{
+    QTest::addColumn<int>("entries");
+    QTest::newRow("one-byte head") << 23;
+    QTest::newRow("count in a byte") << 24;
+    QTest::newRow("count in two bytes") << 300;
+}
+
+void tst_Protocol::longMapsKeepTheirHead()
+{
+    // A map's head holds its count; past 23 entries the count follows it, written minimally.
+    QFETCH(int, entries);
+    QCborMap map;
+    for (int i = 0; i < entries; ++i)
+        map.insert(QStringLiteral("k%1").arg(i), i);
+    const QByteArray body = QCborValue(map).toCbor();
+    QCOMPARE(encodeFrame(map).toHex(), withLength(quint32(body.size()), body).toHex());
+    FrameReader reader;
+    reader.append(encodeFrame(map));
+    QCborMap back;
+    QString error;
+    QCOMPARE(reader.next(&back, &error), FrameReader::Status::Message);
+    QCOMPARE(back, map);
+}
+
+void tst_Protocol::firstOfRepeatedKeysCounts()
+{
+    // {1: "x", "op": "open", "op": "call", "id": 7}: a key that is not text is passed over,
+    // and of a repeated key the first counts, as a map of values would take it.
+    const QByteArray body = QByteArray::fromHex("a4"
+                                                "01"
+                                                "6178"
+                                                "626f70"
+                                                "646f70656e"
+                                                "626f70"
+                                                "6463616c6c"
+                                                "626964"
+                                                "07");
+    Message message;
+    QString error;
+    QVERIFY2(Message::parse(body, &message, &error), qPrintable(error));
+    QCOMPARE(message.value(QLatin1StringView("op")).toString(), QStringLiteral("open"));
+    QCOMPARE(message.value(QLatin1StringView("id")).toInteger(), 7);
+    QVERIFY(!message.contains(QLatin1StringView("x")));
+    QVERIFY(message.value(QLatin1StringView("session")).isUndefined());
+    QCOMPARE(message.toMap(), QCborValue::fromCbor(body).toMap());
 }
 
 QTEST_GUILESS_MAIN(tst_Protocol)
