@@ -114,6 +114,9 @@ void TfrmReadOrder::buildLayout()
     edtspName = readOnlyBox(this, "edtspName");
     edtStoreCode = readOnlyBox(this, "edtStoreCode");
     edtStoreName = readOnlyBox(this, "edtStoreName");
+    // A partner's or store's whole name, not only its first characters.
+    for (TLumoEdit *name : {edtspName, edtStoreName})
+        name->setMinimumWidth(name->fontMetrics().horizontalAdvance(QString(16, QChar(0x5382))));
     btnQry = new TLumobitBtn(QStringLiteral("查询"), this);
     btnQry->setObjectName(QStringLiteral("btnQry"));
     top->addWidget(label(QStringLiteral("订单日期从")), 0, 0);
@@ -226,7 +229,7 @@ void TfrmReadOrder::btnQryClick()
             field->setDisplayLabel(m_decl.columns[i].second);
     }
     dbGridFpo->setColumns(columnFields()); // the titles are read again
-    dbGridFpo->resizeColumnsToContents();
+    dbGridFpo->fitColumnsToContents();     // dates, numbers and names whole
 }
 
 void TfrmReadOrder::BitBtn1Click()
