@@ -94,6 +94,8 @@ TfrmReadOrder::TfrmReadOrder(const TReadOrderDecl &decl, QWidget *parent)
     cds = new TLumoCLientDataSet(this);
     cds->setObjectName(QStringLiteral("cds"));
     cds->IndexDefs() = {{QStringLiteral("idxKey"), QStringLiteral("headno;bodyno")}};
+    // Quantities and amounts read as on the documents they are copied into.
+    cds->setFloatFormat(doceditors::moneyFormat());
     ds = new TLumoDataSource(this);
     ds->setObjectName(QStringLiteral("ds"));
     ds->setDataSet(cds);

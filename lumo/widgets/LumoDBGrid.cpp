@@ -60,7 +60,7 @@ Tlumodbgrid::Tlumodbgrid(QWidget *parent)
     verticalHeader()->setMinimumSectionSize(8);
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, &Tlumodbgrid::placeOverlay);
     // The header lays its sections out again on a reset first, then they get their widths.
-    connect(m_model, &QAbstractItemModel::modelReset, this, &Tlumodbgrid::fitColumnsToFields);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &Tlumodbgrid::layOutAgain);
 }
 
 void Tlumodbgrid::setColorOne(const QColor &color)
@@ -149,6 +149,15 @@ int Tlumodbgrid::titleWidth(int column) const
     const QString title = field ? field->DisplayLabel() : QString();
     return horizontalHeader()->fontMetrics().horizontalAdvance(title) +
            2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this) + 4;
+}
+
+void Tlumodbgrid::layOutAgain()
+{
+    // No cell is current after a reset: an editor left over a cell of the old rows (a
+    // new document emptied the lines) would float over an empty grid.
+    for (int column = 0; column < m_model->columnCount(); ++column)
+        hideOverlay(column);
+    fitColumnsToFields();
 }
 
 void Tlumodbgrid::fitColumnsToFields()

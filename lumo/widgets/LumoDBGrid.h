@@ -76,6 +76,7 @@ protected:
 
 private:
     void followDataSet();
+    void layOutAgain();
     void fitColumnsToFields();
     int textWidth(const QString &text) const;
     int titleWidth(int column) const;

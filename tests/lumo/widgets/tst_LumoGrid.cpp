@@ -133,6 +133,7 @@ private slots:
     void typedLetterGoesToOverlayEditor();
     void typedDigitGoesToDateOverlay();
     void leavingColumnHidesItsOverlay();
+    void emptiedLinesHideTheOverlay();
     void downOnLastRowAppends();
     void doubleClickIsReported();
     void multiSelectWhenAsked();
@@ -252,6 +253,19 @@ void tst_LumoGrid::typedDigitGoesToDateOverlay()
     QTest::keyClicks(form.grid, QStringLiteral("2"));
     QVERIFY(form.date->editor()->hasFocus());
     QCOMPARE(form.date->editor()->digits(), QStringLiteral("2"));
+}
+
+void tst_LumoGrid::emptiedLinesHideTheOverlay()
+{
+    Lines lines(2);
+    DetailPanel form(&lines.source);
+    QVERIFY(form.focusCell(0, QStringLiteral("PdtCode")) >= 0);
+    QVERIFY(form.code->isVisible());
+    // The lines of a new document: none, and no editor left over an empty grid.
+    lines.dataSet.setFilter(QStringLiteral("PdtCode = 'none'"));
+    lines.dataSet.setFiltered(true);
+    QCOMPARE(form.grid->model()->rowCount(), 0);
+    QVERIFY(!form.code->isVisible());
 }
 
 void tst_LumoGrid::leavingColumnHidesItsOverlay()
