@@ -480,13 +480,9 @@ void TfrmMasterDetailtbl::btnReadBuyClick()
 
 void TfrmMasterDetailtbl::openData()
 {
+    // The grid gives every column the width of its field (a whole number, date and time),
+    // again after each refresh.
     doceditors::openOrSay(*CDSXMaster);
-    // A whole number and a whole date and time; the other columns keep their width.
-    for (const auto &[field, chars] : {std::pair{"headno", 7}, std::pair{"hdate", 10}}) {
-        const int column = GridXMaster->dataModel()->columnOf(QLatin1String(field));
-        if (column >= 0)
-            GridXMaster->setColumnWidth(column, charWidth(GridXMaster, chars));
-    }
     refreshTotals();
 }
 

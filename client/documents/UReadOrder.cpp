@@ -94,6 +94,8 @@ TfrmReadOrder::TfrmReadOrder(const TReadOrderDecl &decl, QWidget *parent)
     cds = new TLumoCLientDataSet(this);
     cds->setObjectName(QStringLiteral("cds"));
     cds->IndexDefs() = {{QStringLiteral("idxKey"), QStringLiteral("headno;bodyno")}};
+    // Quantities and amounts read as on the documents they are copied into.
+    cds->setFloatFormat(doceditors::moneyFormat());
     ds = new TLumoDataSource(this);
     ds->setObjectName(QStringLiteral("ds"));
     ds->setDataSet(cds);
@@ -114,6 +116,9 @@ void TfrmReadOrder::buildLayout()
     edtspName = readOnlyBox(this, "edtspName");
     edtStoreCode = readOnlyBox(this, "edtStoreCode");
     edtStoreName = readOnlyBox(this, "edtStoreName");
+    // A partner's or store's whole name, not only its first characters.
+    for (TLumoEdit *name : {edtspName, edtStoreName})
+        name->setMinimumWidth(name->fontMetrics().horizontalAdvance(QString(16, QChar(0x5382))));
     btnQry = new TLumobitBtn(QStringLiteral("查询"), this);
     btnQry->setObjectName(QStringLiteral("btnQry"));
     top->addWidget(label(QStringLiteral("订单日期从")), 0, 0);
@@ -226,7 +231,7 @@ void TfrmReadOrder::btnQryClick()
             field->setDisplayLabel(m_decl.columns[i].second);
     }
     dbGridFpo->setColumns(columnFields()); // the titles are read again
-    dbGridFpo->resizeColumnsToContents();
+    dbGridFpo->fitColumnsToContents();     // dates, numbers and names whole
 }
 
 void TfrmReadOrder::BitBtn1Click()

@@ -11,12 +11,36 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScrollBar>
+#include <QStyle>
+
+#include <algorithm>
 
 namespace {
 
 bool sameName(const QString &a, const QString &b)
 {
     return !a.isEmpty() && a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// Widths in digits: a text column shows up to this many (about half as many Chinese
+// characters) before its value is cut; numbers get room for a large amount.
+constexpr int kMaxTextDigits = 26;
+constexpr int kUnsizedTextDigits = 12;
+constexpr int kFloatDigits = 12;
+constexpr int kIntegerDigits = 8;
+
+int fieldDigits(const TLumoField &field)
+{
+    switch (field.DataType()) {
+    case korvane::FieldType::Float:
+        return kFloatDigits;
+    case korvane::FieldType::Integer:
+        return kIntegerDigits;
+    case korvane::FieldType::String:
+        return field.Size() > 0 ? std::min(field.Size(), kMaxTextDigits) : kUnsizedTextDigits;
+    default:
+        return 0;
+    }
 }
 
 } // namespace
@@ -35,6 +59,8 @@ Tlumodbgrid::Tlumodbgrid(QWidget *parent)
     verticalHeader()->setDefaultSectionSize(18);
     verticalHeader()->setMinimumSectionSize(8);
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, &Tlumodbgrid::placeOverlay);
+    // The header lays its sections out again on a reset first, then they get their widths.
+    connect(m_model, &QAbstractItemModel::modelReset, this, &Tlumodbgrid::layOutAgain);
 }
 
 void Tlumodbgrid::setColorOne(const QColor &color)
@@ -100,6 +126,57 @@ void Tlumodbgrid::setColumns(const QStringList &fieldNames)
 TLumoField *Tlumodbgrid::columnField(int column) const
 {
     return m_model->fieldAt(column);
+}
+
+int Tlumodbgrid::textWidth(const QString &text) const
+{
+    // The cell's margins on both sides and the grid line.
+    const int margin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+    return fontMetrics().horizontalAdvance(text) + margin + 4;
+}
+
+int Tlumodbgrid::fieldColumnWidth(int column) const
+{
+    const TLumoField *field = columnField(column);
+    if (!field)
+        return horizontalHeader()->defaultSectionSize();
+    return std::max(titleWidth(column), textWidth(QString(fieldDigits(*field), QLatin1Char('0'))));
+}
+
+int Tlumodbgrid::titleWidth(int column) const
+{
+    const TLumoField *field = columnField(column);
+    const QString title = field ? field->DisplayLabel() : QString();
+    return horizontalHeader()->fontMetrics().horizontalAdvance(title) +
+           2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this) + 4;
+}
+
+void Tlumodbgrid::layOutAgain()
+{
+    // No cell is current after a reset: an editor left over a cell of the old rows (a
+    // new document emptied the lines) would float over an empty grid.
+    for (int column = 0; column < m_model->columnCount(); ++column)
+        hideOverlay(column);
+    fitColumnsToFields();
+}
+
+void Tlumodbgrid::fitColumnsToFields()
+{
+    for (int column = 0; column < m_model->columnCount(); ++column)
+        setColumnWidth(column, fieldColumnWidth(column));
+}
+
+void Tlumodbgrid::fitColumnsToContents(int maxChars)
+{
+    const int cap = textWidth(QString(maxChars, QLatin1Char('0')));
+    const int rows = m_model->rowCount();
+    for (int column = 0; column + 1 < m_model->columnCount(); ++column) {
+        const TLumoField *field = columnField(column);
+        int width = titleWidth(column);
+        for (int row = 0; field && row < rows; ++row)
+            width = std::max(width, std::min(cap, textWidth(field->displayTextAt(row))));
+        setColumnWidth(column, width);
+    }
 }
 
 QColor Tlumodbgrid::cellColor(const QModelIndex &index) const

@@ -48,6 +48,12 @@ public:
     void setColumns(const QStringList &fieldNames);
     TLumoDataSetModel *dataModel() const { return m_model; }
     TLumoField *columnField(int column) const;
+    //! The width a column gets whenever the grid's columns are laid out again: wide enough
+    //! for its title and for a value of its field's size (long texts are capped).
+    int fieldColumnWidth(int column) const;
+    //! Sizes every column but the last to its title and the longest text it shows in the
+    //! fetched rows (at most maxChars digits wide); the last column keeps the rest.
+    void fitColumnsToContents(int maxChars = 40);
 
     //! The background of a cell that is not selected.
     QColor cellColor(const QModelIndex &index) const;
@@ -70,6 +76,10 @@ protected:
 
 private:
     void followDataSet();
+    void layOutAgain();
+    void fitColumnsToFields();
+    int textWidth(const QString &text) const;
+    int titleWidth(int column) const;
     void placeOverlay();
     void hideOverlay(int column);
     bool typeIntoOverlay(QKeyEvent *event);

@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTest>
 
 using korvane::FieldType;
@@ -92,6 +93,31 @@ QColor cellPixel(QAbstractItemView *view, int row, int column)
     return view->viewport()->grab().toImage().pixelColor(cell.right() - 6, cell.center().y());
 }
 
+//! The room the grid's painting leaves for the text of a cell.
+int textRoom(const Tlumodbgrid &grid, int column)
+{
+    const int margin = grid.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &grid) + 1;
+    return grid.columnWidth(column) - 2 * margin - 1;
+}
+
+//! One row of a list: a field under test, then a remark that fills the rest.
+struct OneRow
+{
+    TLumoCLientDataSet dataSet;
+    TLumoDataSource source;
+
+    OneRow(FieldType type, int size, const QString &label, const QVariant &value)
+    {
+        dataSet.addDataField(QStringLiteral("Subject"), type, size).setDisplayLabel(label);
+        dataSet.addDataField(QStringLiteral("Note"), FieldType::String, 255);
+        dataSet.CreateDataSet();
+        dataSet.Append();
+        dataSet.FieldByName(QStringLiteral("Subject")).setValue(value);
+        dataSet.Post();
+        source.setDataSet(&dataSet);
+    }
+};
+
 } // namespace
 
 class tst_LumoGrid : public QObject
@@ -107,10 +133,15 @@ private slots:
     void typedLetterGoesToOverlayEditor();
     void typedDigitGoesToDateOverlay();
     void leavingColumnHidesItsOverlay();
+    void emptiedLinesHideTheOverlay();
     void downOnLastRowAppends();
     void doubleClickIsReported();
     void multiSelectWhenAsked();
     void stringGridColoursAndRowHeight();
+    void columnsShowWholeValuesOfTheirSize_data();
+    void columnsShowWholeValuesOfTheirSize();
+    void longTextColumnsAreCapped();
+    void columnsFitTheirContents();
 };
 
 void tst_LumoGrid::rowColoursWhateverTheFormStored()
@@ -137,7 +168,7 @@ void tst_LumoGrid::readOnlyColumnsAreMoneyGreen()
     Lines lines(2);
     Tlumodbgrid grid;
     grid.setDataSource(&lines.source);
-    grid.resize(500, 200);
+    grid.resize(800, 200); // every column in sight
     grid.show();
     QVERIFY(QTest::qWaitForWindowExposed(&grid));
     grid.clearSelection();
@@ -224,6 +255,19 @@ void tst_LumoGrid::typedDigitGoesToDateOverlay()
     QCOMPARE(form.date->editor()->digits(), QStringLiteral("2"));
 }
 
+void tst_LumoGrid::emptiedLinesHideTheOverlay()
+{
+    Lines lines(2);
+    DetailPanel form(&lines.source);
+    QVERIFY(form.focusCell(0, QStringLiteral("PdtCode")) >= 0);
+    QVERIFY(form.code->isVisible());
+    // The lines of a new document: none, and no editor left over an empty grid.
+    lines.dataSet.setFilter(QStringLiteral("PdtCode = 'none'"));
+    lines.dataSet.setFiltered(true);
+    QCOMPARE(form.grid->model()->rowCount(), 0);
+    QVERIFY(!form.code->isVisible());
+}
+
 void tst_LumoGrid::leavingColumnHidesItsOverlay()
 {
     Lines lines(2);
@@ -297,6 +341,77 @@ void tst_LumoGrid::stringGridColoursAndRowHeight()
     QCOMPARE(cellPixel(&grid, 1, 1), QColor(Qt::white));
     grid.setDefaultDrawing(false);
     QCOMPARE(cellPixel(&grid, 0, 1), grid.palette().color(QPalette::Base));
+}
+
+void tst_LumoGrid::columnsShowWholeValuesOfTheirSize_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QVariant>("value");
+    QTest::newRow("partner name") << int(FieldType::String) << 140 << QStringLiteral("厂商")
+                                  << QVariant(QStringLiteral("宁波华信五金制品有限公司"));
+    QTest::newRow("date and time") << int(FieldType::String) << 19 << QStringLiteral("日期")
+                                   << QVariant(QStringLiteral("2026-12-10 14:12:54"));
+    QTest::newRow("document number") << int(FieldType::String) << 15 << QStringLiteral("单号")
+                                     << QVariant(QStringLiteral("202612100001"));
+    QTest::newRow("amount") << int(FieldType::Float) << 0 << QStringLiteral("金额")
+                            << QVariant(12345678.25);
+    QTest::newRow("title longer than the code")
+        << int(FieldType::String) << 1 << QStringLiteral("每包装数量的说明")
+        << QVariant(QStringLiteral("1"));
+}
+
+void tst_LumoGrid::columnsShowWholeValuesOfTheirSize()
+{
+    QFETCH(int, type);
+    QFETCH(int, size);
+    QFETCH(QString, label);
+    QFETCH(QVariant, value);
+    OneRow list(FieldType(type), size, label, value);
+    Tlumodbgrid grid;
+    grid.setDataSource(&list.source);
+    const QString text = list.dataSet.FieldByName(QStringLiteral("Subject")).DisplayText();
+    QVERIFY(textRoom(grid, 0) >= grid.fontMetrics().horizontalAdvance(text));
+    QVERIFY(grid.columnWidth(0) >= grid.horizontalHeader()->fontMetrics().horizontalAdvance(label));
+    // Laying the columns out again (a refresh) gives them the same widths.
+    const int width = grid.columnWidth(0);
+    grid.setColumnWidth(0, 20);
+    grid.setColumns({QStringLiteral("Subject"), QStringLiteral("Note")});
+    QCOMPARE(grid.columnWidth(0), width);
+}
+
+void tst_LumoGrid::longTextColumnsAreCapped()
+{
+    OneRow list(FieldType::String, 255, QStringLiteral("规格"), QStringLiteral("5 米"));
+    Tlumodbgrid grid;
+    grid.setDataSource(&list.source);
+    const int digit = grid.fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    QVERIFY(grid.columnWidth(0) >= 20 * digit);
+    QVERIFY(grid.columnWidth(0) <= 40 * digit);
+}
+
+void tst_LumoGrid::columnsFitTheirContents()
+{
+    const QString spec = QStringLiteral("黑色 M8×40 不锈钢六角螺栓 带垫片");
+    OneRow list(FieldType::String, 255, QStringLiteral("规格"), spec);
+    list.dataSet.Append();
+    list.dataSet.FieldByName(QStringLiteral("Subject")).setValue(QStringLiteral("5 米"));
+    list.dataSet.Post();
+    Tlumodbgrid grid;
+    grid.setDataSource(&list.source);
+    grid.setColumnWidth(1, 77);
+    grid.fitColumnsToContents();
+    QVERIFY(textRoom(grid, 0) >= grid.fontMetrics().horizontalAdvance(spec));
+    QCOMPARE(grid.columnWidth(1), 77); // the last column keeps the rest of the width
+    // Short contents give a narrow column, a text past the limit is cut.
+    OneRow shortList(FieldType::String, 255, QStringLiteral("规格"), QStringLiteral("5 米"));
+    grid.setDataSource(&shortList.source);
+    grid.fitColumnsToContents();
+    QVERIFY(grid.columnWidth(0) < grid.fieldColumnWidth(0));
+    grid.setDataSource(&list.source);
+    grid.fitColumnsToContents(8);
+    QVERIFY(textRoom(grid, 0) < grid.fontMetrics().horizontalAdvance(spec));
 }
 
 QTEST_MAIN(tst_LumoGrid)
