@@ -33,7 +33,7 @@ ProviderDefs providers()
     return {brands, specs};
 }
 
-//! A base module over a fresh in-memory database: brands, and specifications with lines.
+//! A base module over a fresh in-memory database: brands, and variants with their items.
 class FuzzBaseModule : public ProviderModule
 {
 public:
