@@ -144,9 +144,12 @@ QWidget *codeWithName(QWidget *parent, TLumoDataSource *source, const TDocEditor
     name->setDataSource(source);
     name->setDataField(decl.nameField);
     name->setTagStr(QStringLiteral("R"));
-    name->setMaximumWidth(charWidth(name, 12));
+    name->setMaximumWidth(charWidth(name, 16)); // a partner's whole name
     line->addWidget(code);
     line->addWidget(name, 1);
+    // Room the name does not take stays at the right: the code stands under the other
+    // editors of its column.
+    line->addStretch(0);
     *made << code << name;
     return box;
 }

@@ -448,6 +448,9 @@ void tst_Documents::readOrderLines()
                        "VALUES ('202603020001', '0002', 'P1', '0002', 30, 10)"));
     Desk d(*server);
     QVERIFY(d.open(className));
+    // The head's code boxes stand at the left of their cells, under the plain editors.
+    for (const TLumoCodeName *code : d.window->pnlMasterEdt->findChildren<TLumoCodeName *>())
+        QVERIFY2(code->x() == 0, qPrintable(code->objectName()));
     const TDocumentDecl &decl = d.window->decl();
     const bool sale = decl.provider == QLatin1String("dspSaleInOut");
     d.newHead();
